@@ -1,0 +1,95 @@
+// Load and save of a 1,000,000-line program, each timed against a plain sequential read or write
+// of the same bytes in the same run. Prints ratios; the targets are 4x for both and under 96 bytes
+// a line of memory beyond the line bytes.
+#include "programfile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+QByteArray makeProgram(int lines)
+{
+    static const char *const samples[] = {"+200", "-50", "W1H", "J2L,4", "L5", "X500,1000,20",
+                                          "* set up the axis", "G25000", "D500", "h50,3", "K"};
+    QByteArray out;
+    out.reserve(qsizetype(lines) * 9);
+    QRandomGenerator rng(44);
+    for (int i = 0; i < lines; ++i) {
+        out.append(samples[rng.bounded(int(std::size(samples)))]);
+        out.append("\r\n");
+    }
+    return out;
+}
+
+double bestOf(int runs, const std::function<void()> &work)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        best = std::min(best, double(t.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    constexpr int kLines = 1000000;
+    const QByteArray bytes = makeProgram(kLines);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.krp"));
+    const QString plainPath = dir.filePath(QStringLiteral("plain.bin"));
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            return 1;
+    }
+
+    qsizetype sink = 0;
+    const double plainRead = bestOf(7, [&] {
+        std::FILE *f = std::fopen(QFile::encodeName(path).constData(), "rb");
+        // The bytes end up in memory, as a loaded program's must.
+        std::vector<char> buf(size_t(bytes.size()));
+        size_t n, at = 0;
+        while ((n = std::fread(buf.data() + at, 1, std::min<size_t>(1 << 16, buf.size() - at), f)) > 0)
+            at += n;
+        sink += qsizetype(at);
+        std::fclose(f);
+    });
+    kr44::LineArray loaded;
+    const double load = bestOf(7, [&] {
+        kr44::LoadResult r = kr44::loadProgramFile(path);
+        loaded = std::move(r.lines);
+    });
+    const double plainWrite = bestOf(7, [&] {
+        std::FILE *f = std::fopen(QFile::encodeName(plainPath).constData(), "wb");
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+        std::fclose(f);
+    });
+    bool saved = true;
+    const double save = bestOf(7, [&] { saved = saved && kr44::saveProgramFile(path, loaded).ok(); });
+
+    std::printf("program: %d lines, %lld bytes (read %lld)\n", kLines, (long long)bytes.size(),
+                (long long)sink / 7);
+    std::printf("lines loaded: %lld, saved ok: %s\n", (long long)loaded.size(), saved ? "yes" : "no");
+    std::printf("plain read  %8.2f ms\n", plainRead);
+    std::printf("load        %8.2f ms   ratio %.2f (target <= 4)\n", load, load / plainRead);
+    std::printf("plain write %8.2f ms\n", plainWrite);
+    std::printf("save        %8.2f ms   ratio %.2f (target <= 4)\n", save, save / plainWrite);
+    std::printf("memory beyond line bytes: %.1f bytes per line (target < 96)\n",
+                double(loaded.overheadBytes()) / double(loaded.size()));
+    return loaded.size() == kLines && saved ? 0 : 1;
+}

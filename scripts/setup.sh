@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the screenshots need, where missing.
+set -euo pipefail
+packages=(
+    cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-gtk-platformtheme
+    xvfb xauth xdotool imagemagick poppler-utils fonts-liberation
+    util-linux dbus python3-pyatspi at-spi2-core
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets everything up, builds and starts the KR44 Controller. Arguments go to the application.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKR44_BUILD_TESTS=OFF -DKR44_BUILD_BENCH=OFF >/dev/null
+cmake --build build --target kr44
+exec build/src/app/kr44 "$@"

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+#include <vector>
+
+namespace kr44 {
+
+// The program's lines, stored back to back in one byte arena with an offset and a length per
+// line. A loaded file's bytes become the arena as they are, so loading a large program costs one
+// read and one scan rather than an allocation per line.
+//
+// at() returns a view into the arena: it is valid until the array is next changed.
+class LineArray
+{
+public:
+    struct Span
+    {
+        qsizetype offset = 0;
+        qsizetype length = 0;
+    };
+
+    LineArray() = default;
+    // Adopts `arena` and the spans that index it (each span must lie inside the arena).
+    LineArray(QByteArray arena, std::vector<Span> spans);
+    static LineArray fromList(const QList<QByteArray> &lines);
+
+    [[nodiscard]] qsizetype size() const { return qsizetype(m_spans.size()); }
+    [[nodiscard]] bool isEmpty() const { return m_spans.empty(); }
+    [[nodiscard]] QByteArrayView at(qsizetype i) const
+    {
+        const Span &s = m_spans[size_t(i)];
+        return QByteArrayView(m_arena.constData() + s.offset, s.length);
+    }
+    [[nodiscard]] QByteArray line(qsizetype i) const { return at(i).toByteArray(); }
+    [[nodiscard]] QList<QByteArray> toList() const;
+    // Total bytes of all lines, without line ends.
+    [[nodiscard]] qsizetype byteCount() const;
+
+    void append(QByteArrayView line);
+    // Empties the array but keeps its capacity for the lines stored next.
+    void clear();
+    void reserve(qsizetype lines, qsizetype bytes);
+    // Memory held beyond the line bytes themselves.
+    [[nodiscard]] qsizetype overheadBytes() const;
+
+    friend bool operator==(const LineArray &a, const LineArray &b);
+    friend bool operator!=(const LineArray &a, const LineArray &b) { return !(a == b); }
+
+private:
+    QByteArray m_arena;
+    std::vector<Span> m_spans;
+};
+
+} // namespace kr44
