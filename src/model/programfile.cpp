@@ -189,8 +189,12 @@ LoadResult loadProgramFile(const QString &path)
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        result.error.systemError = errno;
-        result.error.cause = errno ? causeFromErrno(errno) : FileErrorCause::OpenFailed;
+        int err = errno;
+        // QFile refuses a folder itself, without a system error.
+        if (err == 0 && QFileInfo(path).isDir())
+            err = EISDIR;
+        result.error.systemError = err;
+        result.error.cause = err ? causeFromErrno(err) : FileErrorCause::OpenFailed;
         return result;
     }
     // Read to the end of the stream rather than trusting the size: the file may be growing, a
