@@ -1,0 +1,109 @@
+#include "commandline.h"
+
+namespace {
+
+bool equalsNoCase(const QString &a, const char *b)
+{
+    return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+}
+
+bool isOptionWord(const QString &word)
+{
+    return word == QLatin1String("p") || word == QLatin1String("pt") || word == QLatin1String("dde")
+        || equalsNoCase(word, "Unregister") || equalsNoCase(word, "Unregserver")
+        || equalsNoCase(word, "Embedding") || equalsNoCase(word, "Automation");
+}
+
+void takeFlag(CommandLineRequest &r, const QString &word)
+{
+    using A = CommandLineRequest::Action;
+    if (word == QLatin1String("p")) {
+        r.action = A::Print;
+    } else if (word == QLatin1String("pt")) {
+        r.action = A::PrintTo;
+    } else if (word == QLatin1String("dde")) {
+        r.action = A::Dde;
+        r.startedByUser = false;
+    } else if (equalsNoCase(word, "Unregister") || equalsNoCase(word, "Unregserver")) {
+        r.action = A::Unregister;
+    } else if (equalsNoCase(word, "Embedding") || equalsNoCase(word, "Automation")) {
+        r.embedded = true;
+        r.startedByUser = false;
+    }
+    // Any other option word is accepted and has no effect.
+}
+
+void takeParam(CommandLineRequest &r, const QString &param)
+{
+    if (r.fileName.isEmpty())
+        r.fileName = param;
+    else if (r.action == CommandLineRequest::Action::PrintTo && r.printer.isEmpty())
+        r.printer = param;
+    else if (r.action == CommandLineRequest::Action::PrintTo && r.driver.isEmpty())
+        r.driver = param;
+    else if (r.action == CommandLineRequest::Action::PrintTo && r.port.isEmpty())
+        r.port = param;
+}
+
+} // namespace
+
+CommandLineRequest parseCommandLine(const QStringList &arguments)
+{
+    using A = CommandLineRequest::Action;
+    CommandLineRequest r;
+    bool help = false;
+    bool version = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            help = true;
+        } else if (arg == QLatin1String("--version")) {
+            version = true;
+        } else if (arg.startsWith(QLatin1String("--print-pdf"))) {
+            if (arg.startsWith(QLatin1String("--print-pdf="))) {
+                r.pdfPath = arg.mid(int(qstrlen("--print-pdf=")));
+            } else if (arg == QLatin1String("--print-pdf") && i + 1 < arguments.size()) {
+                r.pdfPath = arguments.at(++i);
+            }
+            if (r.pdfPath.isEmpty())
+                r.error = QStringLiteral("--print-pdf needs the name of the PDF file to write");
+            r.action = A::PrintPdf;
+        } else if ((arg.size() > 1 && arg.front() == QLatin1Char('-'))
+                   || (arg.front() == QLatin1Char('/') && isOptionWord(arg.mid(1)))) {
+            // On Linux a file name may start with "/" too: only the known words are options there.
+            takeFlag(r, arg.mid(1));
+        } else {
+            takeParam(r, arg);
+        }
+    }
+    if (r.action == A::PrintPdf && r.error.isEmpty() && r.fileName.isEmpty())
+        r.error = QStringLiteral("--print-pdf needs a program file to print");
+    if (r.action == A::New && !r.fileName.isEmpty())
+        r.action = A::Open;
+    if (version)
+        r.action = A::Version;
+    if (help || !r.error.isEmpty())
+        r.action = A::Help;
+    return r;
+}
+
+QString commandLineHelp(const QString &programName)
+{
+    return QStringLiteral(
+               "Usage: %1 [options] [FILE]\n"
+               "Edit, print and download KR44 motion programs (.krp files).\n"
+               "\n"
+               "  FILE                      open this program (otherwise the most recent one)\n"
+               "  /p FILE                   open FILE and print it on the default printer\n"
+               "  /pt FILE PRINTER [DRIVER PORT]\n"
+               "                            open FILE and print it on PRINTER\n"
+               "  /dde                      wait for open and print requests from the desktop\n"
+               "  /Unregister, /Unregserver remove the file-type registration and the settings\n"
+               "  /Embedding, /Automation   accepted; the run counts as not started by the user\n"
+               "  --print-pdf=PDF FILE      print FILE to the PDF file PDF without showing a window\n"
+               "  --help                    show this help and exit\n"
+               "  --version                 show the version and exit\n"
+               "\n"
+               "Options may also start with '-' instead of '/'.\n")
+        .arg(programName);
+}
