@@ -4,6 +4,9 @@
 
 #include <QByteArray>
 
+#include <memory>
+
+class CInstructionDlg;
 class QWidget;
 
 namespace kr44 {
@@ -15,9 +18,20 @@ enum class DialogResult {
 };
 
 // The dialog side of the line-edit dispatcher. Opens the modal dialog for `code` (the Comment
-// dialog for an empty code), filled from `params`; the dialog is in new mode when `params` is
-// empty. `program` and `row` (0-based index of the line being edited) serve the jump dialogs.
+// dialog for an empty code and for the raw-comment code "*"), filled from `params`; the dialog is in
+// new mode when `params` is empty. `program` and `row` (0-based index of the line being edited) serve the jump dialogs.
 DialogResult runInstructionDialog(QWidget *parent, const QByteArray &code, QByteArray &params,
                                   const ProgramCodes &program, int row);
+
+// The Comment dialog on its own, as the editor's add-comment command runs it: on OK `text`
+// becomes the typed comment, otherwise it is left as it was.
+DialogResult runCommentDialog(QWidget *parent, QByteArray &text);
+
+// The dialog for an instruction code, not yet opened (run() opens it); nothing for codes that have
+// none, comments included. `params` and `program` must outlive the dialog.
+[[nodiscard]] std::unique_ptr<CInstructionDlg> createInstructionDialog(char code,
+                                                                       QByteArray &params,
+                                                                       const ProgramCodes &program,
+                                                                       int row, QWidget *parent);
 
 } // namespace kr44

@@ -1,0 +1,114 @@
+#include "choicedialogs.h"
+
+#include <QAbstractButton>
+#include <QBoxLayout>
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QLabel>
+
+using namespace kr44;
+
+CChoiceDlg::CChoiceDlg(char code, QByteArray &params, const QString &title,
+                       const QString &objectName, const QString &lead,
+                       const QList<RadioChoice> &choices, Qt::Orientation orientation,
+                       QWidget *parent)
+    : CInstructionDlg(params, title, objectName, parent), m_code(code)
+{
+    QLabel *label = makeLabel(lead, QStringLiteral("leadLabel"), this);
+    auto *row = new QBoxLayout(orientation == Qt::Horizontal ? QBoxLayout::LeftToRight
+                                                             : QBoxLayout::TopToBottom);
+    m_group = makeRadioGroup(choices, QStringLiteral("choiceGroup"), this, row);
+    label->setBuddy(m_group->button(0));
+    grid()->addWidget(label, 0, 0, orientation == Qt::Horizontal ? Qt::AlignVCenter : Qt::AlignTop);
+    grid()->addLayout(row, 0, 1);
+}
+
+int CChoiceDlg::defaultValue(char code)
+{
+    return defaultFields(code).value(0);
+}
+
+void CChoiceDlg::readFields(const QByteArray &params)
+{
+    value() = readParams(m_code, params).value(0);
+}
+
+void CChoiceDlg::exchange(DataExchange &dx)
+{
+    dx.radioGroup(m_group, value());
+}
+
+QByteArray CChoiceDlg::composeText()
+{
+    return composeParams(m_code, {value()});
+}
+
+namespace {
+
+QList<RadioChoice> outputChoices()
+{
+    QList<RadioChoice> choices;
+    for (int i = 1; i <= 3; ++i) {
+        choices.append({QStringLiteral("&%1").arg(i), QStringLiteral("output%1Radio").arg(i),
+                        QStringLiteral("User output %1").arg(i)});
+    }
+    return choices;
+}
+
+} // namespace
+
+CActivateDlg::CActivateDlg(QByteArray &params, QWidget *parent)
+    : CChoiceDlg('A', params, QStringLiteral("Activate Command"), QStringLiteral("activateDialog"),
+                 QStringLiteral("Set user output"), outputChoices(), Qt::Horizontal, parent),
+      m_nOutput(defaultValue('A'))
+{
+}
+
+CMotorDlg::CMotorDlg(QByteArray &params, QWidget *parent)
+    : CChoiceDlg('B', params, QStringLiteral("Motor Command"), QStringLiteral("motorDialog"),
+                 QStringLiteral("Select motor"),
+                 {{QStringLiteral("Motor &1"), QStringLiteral("motor1Radio"),
+                   QStringLiteral("Motor 1")},
+                  {QStringLiteral("Motor &2"), QStringLiteral("motor2Radio"),
+                   QStringLiteral("Motor 2")}},
+                 Qt::Horizontal, parent),
+      m_nMotor(defaultValue('B'))
+{
+}
+
+CClearDlg::CClearDlg(QByteArray &params, QWidget *parent)
+    : CChoiceDlg('C', params, QStringLiteral("Clear Command"), QStringLiteral("clearDialog"),
+                 QStringLiteral("Clear user output"), outputChoices(), Qt::Horizontal, parent),
+      m_nOutput(defaultValue('C'))
+{
+}
+
+CHomeDlg::CHomeDlg(QByteArray &params, QWidget *parent)
+    : CChoiceDlg('H', params, QStringLiteral("Home Command"), QStringLiteral("homeDialog"),
+                 QStringLiteral("&Travel to"),
+                 {{QStringLiteral("&EOT+"), QStringLiteral("eotPlusRadio"),
+                   QStringLiteral("EOT+")},
+                  {QStringLiteral("E&OT-"), QStringLiteral("eotMinusRadio"),
+                   QStringLiteral("EOT-")}},
+                 Qt::Horizontal, parent),
+      m_nEnd(defaultValue('H'))
+{
+}
+
+CVerifyDlg::CVerifyDlg(QByteArray &params, QWidget *parent)
+    : CChoiceDlg('V', params, QStringLiteral("Verify Command"), QStringLiteral("verifyDialog"),
+                 QStringLiteral("Report "),
+                 {{QStringLiteral("&Position counter"), QStringLiteral("positionCounterRadio"),
+                   QStringLiteral("Position counter")},
+                  {QStringLiteral("&User I/O"), QStringLiteral("userIoRadio"),
+                   QStringLiteral("User I/O")},
+                  {QStringLiteral("&Temperature"), QStringLiteral("temperatureRadio"),
+                   QStringLiteral("Temperature")},
+                  {QStringLiteral("Program &version"), QStringLiteral("programVersionRadio"),
+                   QStringLiteral("Program version")},
+                  {QStringLiteral("&Dynamic parameters"), QStringLiteral("dynamicParametersRadio"),
+                   QStringLiteral("Dynamic parameters")}},
+                 Qt::Vertical, parent),
+      m_nItem(defaultValue('V'))
+{
+}

@@ -1,0 +1,83 @@
+#include "commentdlg.h"
+
+#include "controls.h"
+#include "dataexchange.h"
+
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QValidator>
+#include <QVBoxLayout>
+
+using namespace kr44;
+
+namespace {
+
+// Refuses what commentEditAllowed refuses. The field's text before each edit is fed back in from
+// textChanged, because a validator sees only the text the edit would leave.
+class CommentValidator final : public QValidator
+{
+public:
+    explicit CommentValidator(QObject *parent) : QValidator(parent) {}
+
+    void setPrevious(const QString &text) { m_previous = text; }
+
+    State validate(QString &input, int &pos) const override
+    {
+        Q_UNUSED(pos);
+        return commentEditAllowed(m_previous, input) ? Acceptable : Invalid;
+    }
+
+private:
+    QString m_previous;
+};
+
+} // namespace
+
+CCommentDlg::CCommentDlg(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("commentDialog"));
+    setAccessibleName(QStringLiteral("Comment"));
+    setWindowTitle(QStringLiteral("Comment"));
+
+    m_edit = new QLineEdit(this);
+    setNames(m_edit, QStringLiteral("commentEdit"), QStringLiteral("Comment"));
+    // Setting a maximum length would cut a longer comment read from a file; the validator lets it
+    // be shown whole and only shortened.
+    auto *validator = new CommentValidator(m_edit);
+    m_edit->setValidator(validator);
+    connect(m_edit, &QLineEdit::textChanged, validator, &CommentValidator::setPrevious);
+    m_edit->setMinimumWidth(m_edit->fontMetrics().averageCharWidth() * 60);
+
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
+    m_ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    setNames(m_ok, QStringLiteral("okButton"), QStringLiteral("OK"));
+    m_ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CCommentDlg::accept);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(m_edit);
+    layout->addWidget(buttons);
+}
+
+void CCommentDlg::setComment(const QByteArray &text)
+{
+    m_strComment = QString::fromLatin1(text);
+    DataExchange dx(this, DataExchange::Direction::Push);
+    dx.text(m_edit, m_strComment, kCommentMaxChars);
+}
+
+QByteArray CCommentDlg::comment() const
+{
+    return m_strComment.toLatin1();
+}
+
+void CCommentDlg::accept()
+{
+    DataExchange dx(this, DataExchange::Direction::Pull);
+    if (!dx.text(m_edit, m_strComment, kCommentMaxChars))
+        return;
+    QDialog::accept();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+#include <QString>
+
+class QLineEdit;
+class QPushButton;
+
+// The text of a comment line, at most 100 characters. Always closable: Escape and the close box
+// cancel and leave the comment as it was.
+class CCommentDlg final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CCommentDlg(QWidget *parent = nullptr);
+
+    // The comment as stored in a program line: 8-bit characters.
+    void setComment(const QByteArray &text);
+    [[nodiscard]] QByteArray comment() const;
+    [[nodiscard]] QPushButton *okButton() const { return m_ok; }
+
+    void accept() override;
+
+private:
+    QString m_strComment;
+    QLineEdit *m_edit = nullptr;
+    QPushButton *m_ok = nullptr;
+};

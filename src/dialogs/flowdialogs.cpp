@@ -1,0 +1,200 @@
+#include "flowdialogs.h"
+
+#include "controls.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace kr44;
+
+namespace kr44 {
+
+namespace {
+
+QButtonGroup *addRadioRow(QWidget *dialog, QGridLayout *grid, int row, const QString &caption,
+                          const QString &name, const QList<RadioChoice> &choices)
+{
+    QLabel *label = makeLabel(caption, name + QStringLiteral("Label"), dialog);
+    auto *buttons = new QHBoxLayout;
+    QButtonGroup *group = makeRadioGroup(choices, name + QStringLiteral("Group"), dialog, buttons);
+    buttons->addStretch(1);
+    label->setBuddy(group->button(0));
+    grid->addWidget(label, row, 0);
+    grid->addLayout(buttons, row, 1);
+    return group;
+}
+
+} // namespace
+
+InputLevelGroups addInputLevelRows(QWidget *dialog, QGridLayout *grid, int row,
+                                   const QString &inputCaption)
+{
+    QList<RadioChoice> inputs;
+    for (int i = 1; i <= 3; ++i) {
+        inputs.append({QStringLiteral("&%1").arg(i), QStringLiteral("input%1Radio").arg(i),
+                       QStringLiteral("User input %1").arg(i)});
+    }
+    InputLevelGroups groups;
+    groups.input = addRadioRow(dialog, grid, row, inputCaption, QStringLiteral("input"), inputs);
+    groups.level = addRadioRow(
+            dialog, grid, row + 1, QStringLiteral("is"), QStringLiteral("level"),
+            {{QStringLiteral("&Low"), QStringLiteral("lowRadio"), QStringLiteral("Low")},
+             {QStringLiteral("&High"), QStringLiteral("highRadio"), QStringLiteral("High")}});
+    return groups;
+}
+
+} // namespace kr44
+
+// ---- g -----------------------------------------------------------------------------------------
+
+CGoUntilDlg::CGoUntilDlg(QByteArray &params, QWidget *parent)
+    : CInstructionDlg(params, QStringLiteral("Go Until Command"), QStringLiteral("goUntilDialog"),
+                      parent)
+{
+    // The model holds the input as its number, 1 to 3; the group counts from 0.
+    const ParamFields d = defaultFields('g');
+    m_nDirection = d.value(0);
+    m_nInput = d.value(1) - 1;
+    m_nLevel = d.value(2);
+    m_directionGroup = addRadioRow(
+            this, grid(), 0, QStringLiteral("Move "), QStringLiteral("direction"),
+            {{QStringLiteral("&Clockwise"), QStringLiteral("clockwiseRadio"),
+              QStringLiteral("Clockwise")},
+             {QStringLiteral("C&ounterclockwise"), QStringLiteral("counterclockwiseRadio"),
+              QStringLiteral("Counterclockwise")}});
+    m_groups = addInputLevelRows(this, grid(), 1, QStringLiteral("until user input"));
+}
+
+void CGoUntilDlg::readFields(const QByteArray &params)
+{
+    const ParamFields f = readParams('g', params);
+    m_nDirection = f.value(0);
+    m_nInput = f.value(1) - 1;
+    m_nLevel = f.value(2);
+}
+
+void CGoUntilDlg::exchange(DataExchange &dx)
+{
+    dx.radioGroup(m_directionGroup, m_nDirection);
+    dx.radioGroup(m_groups.input, m_nInput);
+    dx.radioGroup(m_groups.level, m_nLevel);
+}
+
+QByteArray CGoUntilDlg::composeText()
+{
+    return composeParams('g', {m_nDirection, m_nInput + 1, m_nLevel});
+}
+
+// ---- U, W --------------------------------------------------------------------------------------
+
+CInputLevelDlg::CInputLevelDlg(char code, QByteArray &params, const QString &title,
+                               const QString &objectName, QWidget *parent)
+    : CInstructionDlg(params, title, objectName, parent), m_code(code)
+{
+    const ParamFields d = defaultFields(code);
+    m_nInput = d.value(0) - 1;
+    m_nLevel = d.value(1);
+}
+
+void CInputLevelDlg::readFields(const QByteArray &params)
+{
+    const ParamFields f = readParams(m_code, params);
+    m_nInput = f.value(0) - 1;
+    m_nLevel = f.value(1);
+}
+
+void CInputLevelDlg::exchange(DataExchange &dx)
+{
+    dx.radioGroup(m_groups.input, m_nInput);
+    dx.radioGroup(m_groups.level, m_nLevel);
+}
+
+QByteArray CInputLevelDlg::composeText()
+{
+    return composeParams(m_code, {m_nInput + 1, m_nLevel});
+}
+
+CUntilDlg::CUntilDlg(QByteArray &params, QWidget *parent)
+    : CInputLevelDlg('U', params, QStringLiteral("Until Command"), QStringLiteral("untilDialog"),
+                     parent)
+{
+    QLabel *intro = makeLabel(QStringLiteral("Repeat the program from start until"),
+                              QStringLiteral("introLabel"), this);
+    grid()->addWidget(intro, 0, 0, 1, 2);
+    m_groups = addInputLevelRows(this, grid(), 1, QStringLiteral("user input"));
+}
+
+CWaitDlg::CWaitDlg(QByteArray &params, QWidget *parent)
+    : CInputLevelDlg('W', params, QStringLiteral("Wait Command"), QStringLiteral("waitDialog"),
+                     parent)
+{
+    m_groups = addInputLevelRows(this, grid(), 0, QStringLiteral("Wait until user input"));
+}
+
+// ---- L -----------------------------------------------------------------------------------------
+
+CLoopDlg::CLoopDlg(QByteArray &params, QWidget *parent)
+    : CInstructionDlg(params, QStringLiteral("Loop Command"), QStringLiteral("loopDialog"), parent)
+{
+    m_kindGroup = addRadioRow(this, grid(), 0, QStringLiteral("Select "), QStringLiteral("kind"),
+                              {{QStringLiteral("Loop &start"), QStringLiteral("loopStartRadio"),
+                                QStringLiteral("Loop start")},
+                               {QStringLiteral("Loop &end"), QStringLiteral("loopEndRadio"),
+                                QStringLiteral("Loop end")}});
+    m_repeatLabel = makeLabel(QStringLiteral("Repeat the loop"), QStringLiteral("repeatLabel"),
+                              this);
+    m_countEdit = makeNumberEdit(NumberSign::Unsigned, QStringLiteral("countEdit"),
+                                 QStringLiteral("Repeat the loop, times"), this);
+    m_repeatLabel->setBuddy(m_countEdit);
+    m_timesLabel = makeLabel(QStringLiteral("times"), QStringLiteral("timesLabel"), this);
+    auto *countRow = new QHBoxLayout;
+    countRow->addWidget(m_countEdit);
+    countRow->addWidget(m_timesLabel);
+    countRow->addStretch(1);
+    grid()->addWidget(m_repeatLabel, 1, 0);
+    grid()->addLayout(countRow, 1, 1);
+    // clicked, not toggled: one step per choice, as the user makes it.
+    connect(m_kindGroup, &QButtonGroup::idClicked, this, [this] { showCount(); });
+}
+
+void CLoopDlg::readFields(const QByteArray &params)
+{
+    const int n = readParams('L', params).value(0);
+    m_nKind = n;
+    if (n > 0) {
+        m_nCount = n;
+        m_nKind = 1;
+    }
+}
+
+void CLoopDlg::exchange(DataExchange &dx)
+{
+    const FieldSpec spec = fieldSpecs('L').value(0);
+    dx.radioGroup(m_kindGroup, m_nKind);
+    dx.number(m_countEdit, m_nCount, NumberSign::Unsigned);
+    dx.range(m_countEdit, m_nCount, 1, spec.maximum);
+}
+
+QByteArray CLoopDlg::composeText()
+{
+    return composeParams('L', {m_nKind == 0 ? 0 : m_nCount});
+}
+
+bool CLoopDlg::opened()
+{
+    showCount();
+    return true;
+}
+
+void CLoopDlg::showCount()
+{
+    updateData(DataExchange::Direction::Pull);
+    const bool loopEnd = m_nKind != 0;
+    m_repeatLabel->setVisible(loopEnd);
+    m_countEdit->setVisible(loopEnd);
+    m_timesLabel->setVisible(loopEnd);
+}

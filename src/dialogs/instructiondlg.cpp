@@ -1,0 +1,83 @@
+#include "instructiondlg.h"
+
+#include "controls.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using kr44::DataExchange;
+
+CInstructionDlg::CInstructionDlg(QByteArray &params, const QString &title,
+                                 const QString &objectName, QWidget *parent)
+    : QDialog(parent), m_params(params), m_newMode(params.isEmpty())
+{
+    setObjectName(objectName);
+    setAccessibleName(title);
+    setWindowTitle(title);
+
+    m_outer = new QVBoxLayout(this);
+    m_outer->setSizeConstraint(QLayout::SetFixedSize);
+    m_grid = new QGridLayout;
+    m_outer->addLayout(m_grid);
+}
+
+void CInstructionDlg::addButtons()
+{
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
+    m_ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    m_cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    kr44::setNames(m_ok, QStringLiteral("okButton"), QStringLiteral("OK"));
+    kr44::setNames(m_cancel, QStringLiteral("cancelButton"), QStringLiteral("Cancel"));
+    m_ok->setDefault(true);
+    m_outer->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CInstructionDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CInstructionDlg::reject);
+}
+
+bool CInstructionDlg::initDialog()
+{
+    // Made here, after the derived dialog's controls, so that Tab reaches the buttons last.
+    if (!m_ok)
+        addButtons();
+    m_cancel->setVisible(!m_newMode);
+    if (!m_newMode)
+        readFields(m_params);
+    updateData(DataExchange::Direction::Push);
+    return opened();
+}
+
+kr44::DialogResult CInstructionDlg::run()
+{
+    if (!initDialog())
+        return kr44::DialogResult::Rejected;
+    return exec() == QDialog::Accepted ? kr44::DialogResult::Accepted
+                                       : kr44::DialogResult::Rejected;
+}
+
+bool CInstructionDlg::updateData(DataExchange::Direction direction)
+{
+    DataExchange dx(this, direction);
+    exchange(dx);
+    if (dx.pulling() && !dx.failed())
+        checkFields(dx);
+    return !dx.failed();
+}
+
+void CInstructionDlg::accept()
+{
+    if (!updateData(DataExchange::Direction::Pull))
+        return;
+    m_params = composeText();
+    QDialog::accept();
+}
+
+void CInstructionDlg::reject()
+{
+    // A new instruction is always confirmed: Escape and the close box come here too.
+    if (m_newMode)
+        return;
+    QDialog::reject();
+}

@@ -1,0 +1,83 @@
+#include "spinedit.h"
+
+#include "dialogrules.h"
+
+#include <QLineEdit>
+#include <QStyleOptionSpinBox>
+
+namespace kr44 {
+
+SpinEdit::SpinEdit(QWidget *parent) : QAbstractSpinBox(parent)
+{
+    lineEdit()->setAlignment(Qt::AlignRight);
+    // The arrows show whether they can step, which depends on the text.
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] { update(); });
+}
+
+void SpinEdit::setRange(int minimum, int maximum)
+{
+    m_minimum = minimum;
+    m_maximum = qMax(minimum, maximum);
+    updateGeometry();
+    update();
+}
+
+int SpinEdit::boundedValue() const
+{
+    const std::optional<qint64> value = parseFieldNumber(lineEdit()->text(), NumberSign::Unsigned);
+    if (!value)
+        return m_minimum;
+    return int(qBound(qint64(m_minimum), *value, qint64(m_maximum)));
+}
+
+void SpinEdit::stepBy(int steps)
+{
+    const qint64 next = qint64(boundedValue()) + steps;
+    lineEdit()->setText(QString::number(qBound(qint64(m_minimum), next, qint64(m_maximum))));
+    selectAll();
+    update();
+}
+
+QAbstractSpinBox::StepEnabled SpinEdit::stepEnabled() const
+{
+    if (isReadOnly())
+        return StepNone;
+    const std::optional<qint64> value = parseFieldNumber(lineEdit()->text(), NumberSign::Unsigned);
+    if (!value)
+        return StepUpEnabled | StepDownEnabled;
+    StepEnabled enabled = StepNone;
+    if (*value < m_maximum)
+        enabled |= StepUpEnabled;
+    if (*value > m_minimum)
+        enabled |= StepDownEnabled;
+    return enabled;
+}
+
+QValidator::State SpinEdit::validate(QString &input, int &pos) const
+{
+    Q_UNUSED(pos);
+    for (const QChar c : std::as_const(input)) {
+        if (c < u'0' || c > u'9')
+            return QValidator::Invalid;
+    }
+    return QValidator::Acceptable;
+}
+
+QSize SpinEdit::sizeHint() const
+{
+    ensurePolished();
+    // Room for the widest number the field may be asked to hold, which is wider than the range
+    // of the arrows when the check allows more.
+    const int width = fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 4;
+    QStyleOptionSpinBox opt;
+    initStyleOption(&opt);
+    const QSize content(width, lineEdit()->sizeHint().height());
+    return style()->sizeFromContents(QStyle::CT_SpinBox, &opt, content, this);
+}
+
+QSize SpinEdit::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+} // namespace kr44
