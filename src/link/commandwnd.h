@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+
+class QPlainTextEdit;
+
+// The "Direct Command Window": a terminal onto the serial line. Every character typed into it
+// is announced through characterTyped() before the field echoes it (the main window connects
+// that to CSerialLink::SendChar); what the unit sends arrives through AppendText().
+//
+// The window is modeless and created hidden; the close box (and Escape) hides it and its text
+// stays. It knows nothing of the port.
+class CCommandWnd : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The field keeps at most this many characters; the oldest are dropped, at least 100 at a
+    // time, to make room.
+    static constexpr qsizetype kCapacity = 32767;
+
+    explicit CCommandWnd(QWidget *parent = nullptr);
+
+    // Inserts `text` (Windows-1252 bytes) at the caret, each CR as a line break, without an
+    // undo record, and keeps the caret in view.
+    void AppendText(const QByteArray &text);
+
+    // Shows the window and brings it to the top.
+    void showAndRaise();
+    // Hides a visible window, else shows and raises it.
+    void toggleVisible();
+
+    [[nodiscard]] QString text() const;
+    [[nodiscard]] QPlainTextEdit *editField() const { return m_edit; }
+
+Q_SIGNALS:
+    // One byte per typed character: Enter gives CR (13), Backspace 8.
+    void characterTyped(char ch);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void enforceCapacity();
+    void moveCaretToEnd();
+
+    QPlainTextEdit *m_edit = nullptr;
+    bool m_trimming = false;
+};

@@ -1,0 +1,215 @@
+#include "portscan.h"
+
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace kr44 {
+
+QString devicePathForComName(const QString &name)
+{
+    if (name.size() != 4 || !name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
+        return {};
+    const QChar digit = name.at(3);
+    if (digit < u'1' || digit > u'8')
+        return {};
+    return QStringLiteral("/dev/ttyS%1").arg(digit.unicode() - u'1');
+}
+
+bool devicePathLess(const QString &a, const QString &b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a.at(i).isDigit() && b.at(j).isDigit()) {
+            qsizetype ei = i;
+            qsizetype ej = j;
+            while (ei < a.size() && a.at(ei).isDigit())
+                ++ei;
+            while (ej < b.size() && b.at(ej).isDigit())
+                ++ej;
+            // Compare by value: skip leading zeros, then the longer run is the larger number.
+            qsizetype si = i;
+            qsizetype sj = j;
+            while (si + 1 < ei && a.at(si) == u'0')
+                ++si;
+            while (sj + 1 < ej && b.at(sj) == u'0')
+                ++sj;
+            if (ei - si != ej - sj)
+                return ei - si < ej - sj;
+            const int c = QStringView(a).sliced(si, ei - si).compare(QStringView(b).sliced(sj, ej - sj));
+            if (c != 0)
+                return c < 0;
+            if (ei - i != ej - j)
+                return ei - i < ej - j;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        if (a.at(i) != b.at(j))
+            return a.at(i) < b.at(j);
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j;
+}
+
+QList<PortInfo> systemSerialPorts()
+{
+    QList<PortInfo> ports;
+    const auto infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos) {
+        PortInfo p;
+        p.path = info.systemLocation();
+        p.description = info.description();
+        p.manufacturer = info.manufacturer();
+        if (info.hasVendorIdentifier())
+            p.vendorId = info.vendorIdentifier();
+        if (info.hasProductIdentifier())
+            p.productId = info.productIdentifier();
+        p.serialNumber = info.serialNumber();
+        ports.append(p);
+    }
+    for (int n = 1; n <= kMaxListedPorts; ++n) {
+        const QString path = devicePathForComName(QStringLiteral("COM%1").arg(n));
+        const bool known = std::any_of(ports.cbegin(), ports.cend(),
+                                       [&](const PortInfo &p) { return p.path == path; });
+        if (!known && QFileInfo::exists(path))
+            ports.append(PortInfo{path, {}, {}, {}, {}, {}});
+    }
+    return ports;
+}
+
+PortProbeResult probeSerialPort(const QString &path)
+{
+    QSerialPort port;
+    port.setPortName(path);
+    if (port.open(QIODevice::ReadWrite)) {
+        port.close();
+        return PortProbeResult::Opened;
+    }
+    // QSerialPort also says PermissionError when another program holds the device's lock, so
+    // ask the file system whether the user may open it at all.
+    const QByteArray local = QFile::encodeName(path);
+    if (::access(local.constData(), R_OK | W_OK) != 0 && errno == EACCES)
+        return PortProbeResult::NoAccess;
+    return PortProbeResult::Unavailable;
+}
+
+PortScan scanPorts(const QList<PortInfo> &reported, const QString &currentPort,
+                   const PortProbe &probe)
+{
+    QList<PortInfo> candidates;
+    for (const PortInfo &p : reported) {
+        const bool seen = std::any_of(candidates.cbegin(), candidates.cend(),
+                                      [&](const PortInfo &c) { return c.path == p.path; });
+        if (!seen && !p.path.isEmpty())
+            candidates.append(p);
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const PortInfo &a, const PortInfo &b) { return devicePathLess(a.path, b.path); });
+
+    PortScan scan;
+    for (const PortInfo &p : candidates) {
+        if (scan.ports.size() == kMaxListedPorts)
+            break;
+        switch (probe(p.path)) {
+        case PortProbeResult::Opened:
+            scan.ports.append(p);
+            break;
+        case PortProbeResult::NoAccess:
+            scan.noAccess.append(p.path);
+            break;
+        case PortProbeResult::Unavailable:
+            break;
+        }
+    }
+
+    if (currentPort.startsWith(u'/')) {
+        const auto sameAsCurrent = [&](const PortInfo &p) { return p.path == currentPort; };
+        const bool listed = std::any_of(scan.ports.cbegin(), scan.ports.cend(), sameAsCurrent);
+        const bool refused = scan.noAccess.contains(currentPort);
+        if (!listed && !refused) {
+            const auto known = std::find_if(candidates.cbegin(), candidates.cend(), sameAsCurrent);
+            const PortInfo current = known != candidates.cend()
+                ? *known
+                : PortInfo{currentPort, {}, {}, {}, {}, {}};
+            switch (probe(currentPort)) {
+            case PortProbeResult::Opened:
+                scan.ports.prepend(current);
+                break;
+            case PortProbeResult::NoAccess:
+                scan.noAccess.prepend(currentPort);
+                break;
+            case PortProbeResult::Unavailable:
+                break;
+            }
+        }
+    }
+    return scan;
+}
+
+int portIndexFor(const QStringList &entries, const QString &current)
+{
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries.at(i).startsWith(current, Qt::CaseInsensitive))
+            return int(i);
+    }
+    const QString device = devicePathForComName(current);
+    if (!device.isEmpty()) {
+        const qsizetype i = entries.indexOf(device);
+        if (i >= 0)
+            return int(i);
+    }
+    return 0;
+}
+
+int baudIndexFor(qint32 baud)
+{
+    for (size_t i = 0; i + 1 < kBaudRates.size(); ++i) {
+        if (kBaudRates[i] == baud)
+            return int(i);
+    }
+    return int(kBaudRates.size() - 1);
+}
+
+QString portToolTip(const PortInfo &port)
+{
+    QStringList lines;
+    if (!port.description.isEmpty())
+        lines << port.description;
+    if (!port.manufacturer.isEmpty())
+        lines << port.manufacturer;
+    if (port.vendorId || port.productId) {
+        const auto hex = [](std::optional<quint16> id) {
+            return id ? QStringLiteral("%1").arg(*id, 4, 16, QLatin1Char('0')) : QStringLiteral("?");
+        };
+        lines << QStringLiteral("USB vendor %1, product %2").arg(hex(port.vendorId), hex(port.productId));
+    }
+    if (!port.serialNumber.isEmpty())
+        lines << QStringLiteral("Serial number %1").arg(port.serialNumber);
+    if (lines.isEmpty())
+        return port.path;
+    return lines.join(u'\n');
+}
+
+QString noAccessNote(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return {};
+    if (paths.size() == 1) {
+        return QStringLiteral("%1 cannot be opened: you need access to it (on Debian, "
+                              "membership of the \"dialout\" group).")
+            .arg(paths.first());
+    }
+    return QStringLiteral("%1 cannot be opened: you need access to them (on Debian, "
+                          "membership of the \"dialout\" group).")
+        .arg(paths.join(QStringLiteral(", ")));
+}
+
+} // namespace kr44

@@ -1,0 +1,82 @@
+#include "replymonitor.h"
+
+#include "replytext.h"
+#include "seriallink.h"
+
+CReplyMonitor::CReplyMonitor(CSerialLink *link, QObject *parent) : QObject(parent), m_link(link)
+{
+    m_timer.setInterval(kPeriodMs);
+    connect(&m_timer, &QTimer::timeout, this, &CReplyMonitor::OnTimer);
+    m_settle.setSingleShot(true);
+    connect(&m_settle, &QTimer::timeout, this, &CReplyMonitor::collect);
+}
+
+void CReplyMonitor::start()
+{
+    m_timer.start();
+    m_bPollPaused = false;
+}
+
+void CReplyMonitor::stop()
+{
+    m_timer.stop();
+    m_settle.stop();
+    m_settling = false;
+}
+
+void CReplyMonitor::pause()
+{
+    m_bPollPaused = true;
+}
+
+void CReplyMonitor::resume()
+{
+    m_bPollPaused = false;
+}
+
+bool CReplyMonitor::OnCommand(int id)
+{
+    if (id == ID_COMM_PAUSE) {
+        pause();
+        return true;
+    }
+    if (id == ID_COMM_RESUME) {
+        resume();
+        return true;
+    }
+    return false;
+}
+
+void CReplyMonitor::OnTimer()
+{
+    if (!m_settling) {
+        m_settling = true;
+        m_settleStarted.start();
+        collect();
+    }
+    if (!m_bStatusShown) {
+        m_bStatusShown = true;
+        Q_EMIT statusMessage(m_link->statusText());
+    }
+}
+
+void CReplyMonitor::collect()
+{
+    if (m_bPollPaused || !m_link->isConnected() || !m_link->hasReceived()) {
+        m_settling = false;
+        return;
+    }
+    const qint64 quietFor = m_link->msSinceLastReceive();
+    const qint64 waited = m_settleStarted.elapsed();
+    if (quietFor < m_quietGapMs && waited < kPeriodMs) {
+        m_settle.start(int(qMin<qint64>(m_quietGapMs - quietFor, kPeriodMs - waited)));
+        return;
+    }
+    m_settling = false;
+    QByteArray text;
+    if (!m_link->PortIO(text, CSerialLink::PORT_READ))
+        return;
+    const QByteArray shown = kr44::translateReply(text);
+    if (!shown.isEmpty())
+        Q_EMIT replyText(shown);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class CSerialLink;
+
+// Commands that pause and resume the reply monitor while a modal dialog is open.
+inline constexpr int ID_COMM_PAUSE = 32779;
+inline constexpr int ID_COMM_RESUME = 32780;
+
+// Collects what the unit sends every 50 ms, translates short replies and error codes
+// (kr44::translateReply) and hands the text on through replyText(), which the main window
+// connects to CCommandWnd::AppendText. A reply changes no other state.
+//
+// It starts paused; start() begins the ticks and the polling. Pauses do not nest: one
+// resume() ends any number of pause() calls. Bytes that arrive while paused wait in the link
+// and are shown at the first tick after resume().
+//
+// A tick never waits on the wire. If bytes are still arriving when it fires it looks again once
+// the line has been quiet for quietGap() ms (at most one period later), so that a reply is not
+// cut in two by the tick.
+class CReplyMonitor : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kPeriodMs = 50;
+    // A reply read goes on while bytes keep coming less than this far apart.
+    static constexpr int kDefaultQuietGapMs = 10;
+
+    explicit CReplyMonitor(CSerialLink *link, QObject *parent = nullptr);
+
+    // Starts the 50 ms ticks and ends the pause.
+    void start();
+    // Stops the ticks (main window closing).
+    void stop();
+    [[nodiscard]] bool isRunning() const { return m_timer.isActive(); }
+
+    void pause();
+    void resume();
+    [[nodiscard]] bool isPaused() const { return m_bPollPaused; }
+    // ID_COMM_PAUSE and ID_COMM_RESUME; returns whether `id` was one of them.
+    bool OnCommand(int id);
+
+    void setQuietGap(int ms) { m_quietGapMs = ms; }
+    [[nodiscard]] int quietGap() const { return m_quietGapMs; }
+
+    // One tick's work; the timer calls it.
+    void OnTimer();
+
+Q_SIGNALS:
+    // Translated text for the command window.
+    void replyText(const QByteArray &text);
+    // The port status text, once, on the first tick.
+    void statusMessage(const QString &text);
+
+private:
+    void collect();
+
+    CSerialLink *m_link;
+    QTimer m_timer;
+    QTimer m_settle;
+    int m_quietGapMs = kDefaultQuietGapMs;
+    bool m_bPollPaused = true;
+    bool m_bStatusShown = false;
+    // A tick is waiting for the line to go quiet; m_settleStarted is when that tick fired.
+    bool m_settling = false;
+    QElapsedTimer m_settleStarted;
+};

@@ -1,0 +1,321 @@
+#include "seriallink.h"
+
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+
+#include <limits>
+
+namespace kr44 {
+
+qint32 baudFromText(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    // The C library's notion of white space, as the setting has always been read.
+    while (i < n && (text.at(i) == u' ' || (text.at(i) >= u'\t' && text.at(i) <= u'\r')))
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-')) {
+        negative = text.at(i) == u'-';
+        ++i;
+    }
+    qint64 value = 0;
+    constexpr qint64 limit = qint64(std::numeric_limits<qint32>::max()) + 1;
+    for (; i < n && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i) {
+        value = value * 10 + (text.at(i).unicode() - u'0');
+        if (value > limit)
+            value = limit;
+    }
+    if (negative)
+        return qint32(-value);
+    return qint32(qMin<qint64>(value, std::numeric_limits<qint32>::max()));
+}
+
+qint64 wireMilliseconds(qint64 bytes, qint32 baud)
+{
+    if (baud <= 0)
+        return 0;
+    return bytes * kBitsPerCharacter * 1000 / baud;
+}
+
+} // namespace kr44
+
+namespace {
+// How often a download looks again at a driver that holds too much to take another line. The
+// driver announces when it takes bytes from us but not when it puts them on the wire.
+constexpr int kDrainPollMs = 5;
+// Received bytes kept for the reply monitor while it does not collect (polling paused).
+constexpr qsizetype kMaxReceived = 1 << 20;
+} // namespace
+
+CSerialLink::CSerialLink(QObject *parent)
+    : CSerialLink(std::make_unique<kr44::QtSerialDevice>(), parent)
+{
+}
+
+CSerialLink::CSerialLink(std::unique_ptr<kr44::SerialDevice> device, QObject *parent)
+    : QObject(parent), m_device(std::move(device))
+{
+    Q_ASSERT(m_device && !m_device->parent());
+    connect(m_device.get(), &kr44::SerialDevice::readyRead, this, &CSerialLink::onReadyRead);
+    connect(m_device.get(), &kr44::SerialDevice::bytesWritten, this, &CSerialLink::pump);
+    connect(m_device.get(), &kr44::SerialDevice::failed, this, &CSerialLink::onDeviceFailed);
+    m_drainTimer.setInterval(kDrainPollMs);
+    connect(&m_drainTimer, &QTimer::timeout, this, &CSerialLink::pump);
+}
+
+CSerialLink::~CSerialLink()
+{
+    // Nothing may reach back into a half-destroyed link: the device can still report while it
+    // closes.
+    const QSignalBlocker blocker(this);
+    m_device->disconnect(this);
+    m_drainTimer.stop();
+    m_download.reset();
+    m_device->close();
+    m_device.reset();
+}
+
+void CSerialLink::setPort(const QString &name, qint32 baud)
+{
+    m_strPort = name;
+    m_nBaud = baud;
+}
+
+bool CSerialLink::isConnected() const
+{
+    return m_device->isOpen();
+}
+
+QString CSerialLink::statusText() const
+{
+    if (!isConnected())
+        return QStringLiteral("Not connected");
+    return QStringLiteral("Using %1, %2 baud").arg(m_strPort).arg(m_nBaud);
+}
+
+qint64 CSerialLink::msSinceLastReceive() const
+{
+    return m_lastRx.isValid() ? m_lastRx.elapsed() : std::numeric_limits<qint64>::max();
+}
+
+bool CSerialLink::PortIO(QByteArray &text, int operation)
+{
+    switch (operation) {
+    case PORT_OPEN:
+        return openPort();
+    case PORT_CLOSE:
+        closePort();
+        return true;
+    case PORT_READ:
+        return readReceived(text);
+    default:
+        break;
+    }
+    if (!isConnected())
+        return false;
+    if (text.isEmpty())
+        return true;
+    if (m_download) {
+        m_waiting += text;
+        return true;
+    }
+    return writeBytes(text);
+}
+
+bool CSerialLink::SendChar(char ch)
+{
+    QByteArray text(1, ch == '\0' ? ' ' : ch);
+    PortIO(text, PORT_WRITE);
+    return true;
+}
+
+bool CSerialLink::openPort()
+{
+    if (m_device->isOpen())
+        closePort();
+    kr44::LineSettings settings;
+    settings.baudRate = m_nBaud;
+    if (m_device->open(m_strPort, settings) == kr44::SerialDevice::OpenResult::Opened)
+        m_device->discardInput(kDiscardOnOpen);
+    m_rx.clear();
+    m_lastRx.invalidate();
+    Q_EMIT statusTextChanged(statusText());
+    announceState();
+    return isConnected();
+}
+
+void CSerialLink::closePort()
+{
+    if (m_download)
+        failTransfer();
+    m_device->close();
+    m_rx.clear();
+    m_lastRx.invalidate();
+    announceState();
+    pump();
+}
+
+bool CSerialLink::readReceived(QByteArray &text)
+{
+    if (!isConnected())
+        return false;
+    if (m_device->bytesAvailable() > 0) {
+        m_rx += m_device->readAll();
+        m_lastRx.start();
+    }
+    text.clear();
+    if (m_rx.isEmpty())
+        return false;
+    // A NUL from the line is dropped on its own; the bytes after it are kept.
+    text = std::exchange(m_rx, QByteArray());
+    text.removeIf([](char c) { return c == '\0'; });
+    return true;
+}
+
+bool CSerialLink::writeBytes(const QByteArray &bytes)
+{
+    return m_device->write(bytes) == bytes.size();
+}
+
+bool CSerialLink::SendProgram(const kr44::LineArray &lines)
+{
+    return startTransfer(lines, kr44::Download::Kind::Send);
+}
+
+bool CSerialLink::SendAndRun(const kr44::LineArray &lines)
+{
+    return startTransfer(lines, kr44::Download::Kind::SendAndRun);
+}
+
+bool CSerialLink::startTransfer(const kr44::LineArray &lines, kr44::Download::Kind kind)
+{
+    if (m_download)
+        return false;
+    m_download.emplace(lines, kind);
+    m_transferFailed = false;
+    m_transferCancelled = false;
+    m_transferStopped = false;
+    Q_EMIT transferStarted(m_download->linesToSend(),
+                           kr44::wireMilliseconds(m_download->totalBytes(), m_nBaud));
+    pump();
+    return true;
+}
+
+void CSerialLink::StopProgram()
+{
+    if (m_download && !m_download->atEnd()) {
+        m_transferStopped = true;
+        m_download->stop();
+        pump();
+        return;
+    }
+    SendChar('K');
+    SendChar('\r');
+}
+
+void CSerialLink::cancelTransfer()
+{
+    if (!m_download || m_download->atEnd())
+        return;
+    m_transferCancelled = true;
+    m_download->cancel();
+    pump();
+}
+
+void CSerialLink::pump()
+{
+    if (m_pumping || !m_download)
+        return;
+    {
+        // A slot of ours may open a modal box (communicationError) and so run the event loop;
+        // the writes it would trigger wait until the box has closed.
+        const QScopedValueRollback<bool> guard(m_pumping, true);
+        while (!m_download->atEnd()) {
+            if (!isConnected()) {
+                // Transfer marks and commands go nowhere without a port, as SendChar's do; a
+                // program line that cannot be written fails the download.
+                if (m_download->nextIsLine())
+                    failTransfer();
+                else
+                    (void)m_download->next();
+                continue;
+            }
+            if (m_device->pendingOutput() >= kDownloadLowWater)
+                break;
+            const kr44::Download::Write w = m_download->next();
+            const bool written = writeBytes(w.bytes);
+            if (w.type == kr44::Download::Write::Type::Line) {
+                if (!written) {
+                    failTransfer();
+                    continue;
+                }
+                Q_EMIT transferProgress(m_download->linesSent(), m_download->linesToSend());
+            }
+        }
+    }
+    if (!m_download->atEnd() || (isConnected() && m_device->pendingOutput() > 0)) {
+        if (!m_drainTimer.isActive())
+            m_drainTimer.start();
+        return;
+    }
+    finishTransfer();
+}
+
+void CSerialLink::failTransfer()
+{
+    if (!m_download || m_transferFailed)
+        return;
+    m_transferFailed = true;
+    m_download->cancel();
+    Q_EMIT communicationError();
+}
+
+void CSerialLink::finishTransfer()
+{
+    TransferResult result = TransferResult::Completed;
+    if (m_transferFailed)
+        result = TransferResult::Failed;
+    else if (m_transferStopped)
+        result = TransferResult::Stopped;
+    else if (m_transferCancelled)
+        result = TransferResult::Cancelled;
+    m_download.reset();
+    m_drainTimer.stop();
+    const QByteArray waiting = std::exchange(m_waiting, QByteArray());
+    if (!waiting.isEmpty() && isConnected())
+        writeBytes(waiting);
+    Q_EMIT transferFinished(result);
+}
+
+void CSerialLink::onReadyRead()
+{
+    m_rx += m_device->readAll();
+    if (m_rx.size() > kMaxReceived)
+        m_rx.remove(0, m_rx.size() - kMaxReceived);
+    m_lastRx.start();
+    Q_EMIT received();
+}
+
+void CSerialLink::onDeviceFailed(const QString &reason)
+{
+    m_device->close();
+    m_rx.clear();
+    m_lastRx.invalidate();
+    Q_EMIT statusTextChanged(statusText());
+    announceState();
+    Q_EMIT portLost(reason);
+    if (m_download) {
+        failTransfer();
+        pump();
+    }
+}
+
+void CSerialLink::announceState()
+{
+    const bool connected = isConnected();
+    if (connected == m_reportedConnected)
+        return;
+    m_reportedConnected = connected;
+    Q_EMIT linkStateChanged(connected);
+}
