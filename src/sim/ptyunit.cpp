@@ -1,0 +1,185 @@
+#include "ptyunit.h"
+
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cmath>
+#include <cerrno>
+#include <fcntl.h>
+#include <pty.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace kr44 {
+
+PtyUnit::PtyUnit(const UnitConfig &config, QObject *parent) : QObject(parent), m_unit(config)
+{
+    m_tick.setInterval(kTickMs);
+    connect(&m_tick, &QTimer::timeout, this, &PtyUnit::catchUp);
+    m_clock.start();
+}
+
+PtyUnit::~PtyUnit()
+{
+    close();
+}
+
+bool PtyUnit::open()
+{
+    if (isOpen())
+        return true;
+    int master = -1;
+    int slave = -1;
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+        m_errorString = tr("Cannot create a pseudo-terminal: %1").arg(qt_error_string(errno));
+        return false;
+    }
+    char name[128] = {};
+    if (::ptsname_r(master, name, sizeof name) != 0) {
+        m_errorString = tr("Cannot name the pseudo-terminal: %1").arg(qt_error_string(errno));
+        ::close(master);
+        ::close(slave);
+        return false;
+    }
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    // Raw from the start: a cooked terminal would turn the unit's CR into LF on the way to the
+    // reader and echo what the application sends back to it.
+    termios tio{};
+    if (::tcgetattr(slave, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        ::tcsetattr(slave, TCSANOW, &tio);
+    }
+    // The terminal side stays open here as well: with no terminal side open at all, reads on the
+    // master fail with EIO until someone opens it again, which would spin the notifier.
+    m_master = master;
+    m_slave = slave;
+    m_devicePath = QString::fromLocal8Bit(name);
+    m_errorString.clear();
+
+    m_readNotifier = new QSocketNotifier(qintptr(master), QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &PtyUnit::readMaster);
+    m_writeNotifier = new QSocketNotifier(qintptr(master), QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, &PtyUnit::flushOutput);
+    return true;
+}
+
+void PtyUnit::close()
+{
+    m_tick.stop();
+    delete m_readNotifier;
+    m_readNotifier = nullptr;
+    delete m_writeNotifier;
+    m_writeNotifier = nullptr;
+    if (m_master >= 0)
+        ::close(m_master);
+    if (m_slave >= 0)
+        ::close(m_slave);
+    m_master = m_slave = -1;
+    m_devicePath.clear();
+    m_pending.clear();
+}
+
+void PtyUnit::setTimeScale(double scale)
+{
+    if (!(scale > 0) || !std::isfinite(scale))
+        return;
+    catchUp();
+    m_simAtMarkUs = m_unit.nowUs();
+    m_markNs = m_clock.nsecsElapsed();
+    m_timeScale = scale;
+}
+
+void PtyUnit::setInput(int input, bool high)
+{
+    catchUp();
+    send(m_unit.setInput(input, high));
+    updateTimer();
+    Q_EMIT stateChanged();
+}
+
+qint64 PtyUnit::simulatedNowUs() const
+{
+    const double realUs = double(m_clock.nsecsElapsed() - m_markNs) / 1000.0;
+    return m_simAtMarkUs + qint64(realUs * m_timeScale);
+}
+
+void PtyUnit::catchUp()
+{
+    const qint64 dt = simulatedNowUs() - m_unit.nowUs();
+    if (dt > 0)
+        send(m_unit.advance(dt));
+    updateTimer();
+    Q_EMIT stateChanged();
+}
+
+void PtyUnit::readMaster()
+{
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n > 0) {
+            const QByteArray bytes(buffer, qsizetype(n));
+            // Time passes up to the arrival before the unit looks at the bytes.
+            catchUp();
+            Q_EMIT bytesReceived(bytes);
+            send(m_unit.receive(bytes));
+            updateTimer();
+            Q_EMIT stateChanged();
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;
+        m_errorString = tr("Reading the pseudo-terminal failed: %1").arg(qt_error_string(errno));
+        m_readNotifier->setEnabled(false);
+        return;
+    }
+}
+
+void PtyUnit::send(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() || !isOpen())
+        return;
+    Q_EMIT bytesSent(bytes);
+    const qsizetype room = kMaxPendingOutput - m_pending.size();
+    m_pending.append(bytes.first(std::min(room, bytes.size())));
+    flushOutput();
+}
+
+void PtyUnit::flushOutput()
+{
+    while (!m_pending.isEmpty() && m_master >= 0) {
+        const ssize_t n = ::write(m_master, m_pending.constData(), size_t(m_pending.size()));
+        if (n > 0) {
+            m_pending.remove(0, qsizetype(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // The terminal side's input queue is full: wait until its reader drains it.
+            m_writeNotifier->setEnabled(true);
+            return;
+        }
+        m_pending.clear();
+    }
+    if (m_writeNotifier)
+        m_writeNotifier->setEnabled(false);
+}
+
+void PtyUnit::updateTimer()
+{
+    if (m_unit.isBusy() && isOpen()) {
+        if (!m_tick.isActive())
+            m_tick.start();
+    } else {
+        m_tick.stop();
+    }
+}
+
+} // namespace kr44
