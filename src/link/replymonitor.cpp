@@ -68,8 +68,9 @@ void CReplyMonitor::collect()
     }
     const qint64 quietFor = m_link->msSinceLastReceive();
     const qint64 waited = m_settleStarted.elapsed();
-    if (quietFor < m_quietGapMs && waited < kPeriodMs) {
-        m_settle.start(int(qMin<qint64>(m_quietGapMs - quietFor, kPeriodMs - waited)));
+    const qint64 patience = m_quietGapMs + kPeriodMs;
+    if (quietFor < m_quietGapMs && waited < patience) {
+        m_settle.start(int(qMin<qint64>(m_quietGapMs - quietFor, patience - waited)));
         return;
     }
     m_settling = false;

@@ -21,8 +21,8 @@ inline constexpr int ID_COMM_RESUME = 32780;
 // and are shown at the first tick after resume().
 //
 // A tick never waits on the wire. If bytes are still arriving when it fires it looks again once
-// the line has been quiet for quietGap() ms (at most one period later), so that a reply is not
-// cut in two by the tick.
+// the line has been quiet for quietGap() ms, so that a reply is not cut in two by the tick; a
+// line that never goes quiet is taken as it is after quietGap() plus one period.
 class CReplyMonitor : public QObject
 {
     Q_OBJECT

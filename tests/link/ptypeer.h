@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <QString>
 #include <QTest>
 
@@ -79,27 +82,13 @@ public:
     // Everything the link writes until `count` bytes have come (or the time is up).
     QByteArray read(qsizetype count, int timeoutMs = 10000)
     {
-        QByteArray got;
-        (void)QTest::qWaitFor(
-            [&] {
-                got += readAvailable();
-                return got.size() >= count;
-            },
-            timeoutMs);
-        return got;
+        return collect([count](const QByteArray &got) { return got.size() >= count; }, timeoutMs);
     }
 
     // Everything the link writes until the bytes end with `tail` (or the time is up).
     QByteArray readUntilEndsWith(const QByteArray &tail, int timeoutMs = 10000)
     {
-        QByteArray got;
-        (void)QTest::qWaitFor(
-            [&] {
-                got += readAvailable();
-                return got.endsWith(tail);
-            },
-            timeoutMs);
-        return got;
+        return collect([&tail](const QByteArray &got) { return got.endsWith(tail); }, timeoutMs);
     }
 
     void closeMaster()
@@ -110,6 +99,29 @@ public:
     }
 
 private:
+    // Runs the event loop until `done` holds for what has been read. It wakes on the master's
+    // readability rather than polling, so the link under test runs at full speed meanwhile.
+    template<typename Done>
+    QByteArray collect(Done done, int timeoutMs)
+    {
+        QByteArray got = readAvailable();
+        if (done(got) || m_master < 0)
+            return got;
+        QEventLoop loop;
+        QSocketNotifier notifier(qintptr(m_master), QSocketNotifier::Read);
+        QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
+            got += readAvailable();
+            if (done(got))
+                loop.quit();
+        });
+        QTimer timeout;
+        timeout.setSingleShot(true);
+        QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timeout.start(timeoutMs);
+        loop.exec();
+        return got;
+    }
+
     int m_master = -1;
     int m_slave = -1;
     QString m_path;
