@@ -67,6 +67,7 @@ void CCommentDlg::setComment(const QByteArray &text)
     m_strComment = QString::fromLatin1(text);
     DataExchange dx(this, DataExchange::Direction::Push);
     dx.text(m_edit, m_strComment, kCommentMaxChars);
+    m_edit->selectAll();
 }
 
 QByteArray CCommentDlg::comment() const

@@ -18,8 +18,9 @@ enum class DialogResult {
 };
 
 // The dialog side of the line-edit dispatcher. Opens the modal dialog for `code` (the Comment
-// dialog for an empty code and for the raw-comment code "*"), filled from `params`; the dialog is in
-// new mode when `params` is empty. `program` and `row` (0-based index of the line being edited) serve the jump dialogs.
+// dialog for an empty code and for the raw-comment code "*"), filled from `params`; the dialog is
+// in new mode when `params` is empty. `program` and `row` (0-based index of the line being edited)
+// serve the jump dialogs: `program` holds every line of the program, the edited one included.
 DialogResult runInstructionDialog(QWidget *parent, const QByteArray &code, QByteArray &params,
                                   const ProgramCodes &program, int row);
 

@@ -1,9 +1,11 @@
 #include "instructiondlg.h"
 
 #include "controls.h"
+#include "spinedit.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -46,7 +48,25 @@ bool CInstructionDlg::initDialog()
     if (!m_newMode)
         readFields(m_params);
     updateData(DataExchange::Direction::Push);
-    return opened();
+    if (!opened())
+        return false;
+    selectFirstField();
+    return true;
+}
+
+void CInstructionDlg::selectFirstField()
+{
+    // The field that takes the focus when the dialog opens has its text selected, so that what
+    // the user types replaces it.
+    for (QWidget *w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(this) || !w->isEnabled())
+            continue;
+        if (auto *spin = qobject_cast<kr44::SpinEdit *>(w))
+            spin->edit()->selectAll();
+        else if (auto *edit = qobject_cast<QLineEdit *>(w))
+            edit->selectAll();
+        return;
+    }
 }
 
 kr44::DialogResult CInstructionDlg::run()

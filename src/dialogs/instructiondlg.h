@@ -54,6 +54,7 @@ protected:
 
 private:
     void addButtons();
+    void selectFirstField();
 
     QByteArray &m_params;
     const bool m_newMode;

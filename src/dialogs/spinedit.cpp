@@ -22,17 +22,11 @@ void SpinEdit::setRange(int minimum, int maximum)
     update();
 }
 
-int SpinEdit::boundedValue() const
-{
-    const std::optional<qint64> value = parseFieldNumber(lineEdit()->text(), NumberSign::Unsigned);
-    if (!value)
-        return m_minimum;
-    return int(qBound(qint64(m_minimum), *value, qint64(m_maximum)));
-}
-
 void SpinEdit::stepBy(int steps)
 {
-    const qint64 next = qint64(boundedValue()) + steps;
+    // A value typed beyond the arrows' range steps back into it at the nearest bound.
+    const std::optional<qint64> value = parseFieldNumber(lineEdit()->text(), NumberSign::Unsigned);
+    const qint64 next = value.value_or(m_minimum) + steps;
     lineEdit()->setText(QString::number(qBound(qint64(m_minimum), next, qint64(m_maximum))));
     selectAll();
     update();

@@ -31,10 +31,6 @@ protected:
     [[nodiscard]] StepEnabled stepEnabled() const override;
 
 private:
-    // The text's number held within the arrows' range; out-of-range or empty text starts the
-    // stepping from the nearest bound.
-    [[nodiscard]] int boundedValue() const;
-
     int m_minimum = 0;
     int m_maximum = 99;
 };

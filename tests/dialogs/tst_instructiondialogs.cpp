@@ -74,6 +74,8 @@ private Q_SLOTS:
     void escape();
     void namesAndTabOrder_data();
     void namesAndTabOrder();
+    void spinRanges_data();
+    void spinRanges();
 };
 
 void TestInstructionDialogs::newMode_data()
@@ -492,6 +494,50 @@ void TestInstructionDialogs::namesAndTabOrder()
     QVERIFY2(order.size() >= 3, qPrintable(order.join(u' ')));
     QCOMPARE(order.mid(order.size() - 2), (QStringList{"okButton", "cancelButton"}));
     QCOMPARE(order.removeDuplicates(), 0);
+}
+
+// The arrows stop at their own bounds, which for the delay lie inside what the check accepts.
+void TestInstructionDialogs::spinRanges_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("spin");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("maximum");
+
+    QTest::newRow("D") << "D" << "delayEdit" << 1 << 32767;
+    QTest::newRow("h") << "h" << "holdTimeEdit" << 0 << 99;
+    QTest::newRow("M eighth") << "M" << "eighthEdit" << 30 << 600;
+    QTest::newRow("M quarter") << "M" << "quarterEdit" << 30 << 600;
+    QTest::newRow("M half") << "M" << "halfEdit" << 30 << 600;
+    QTest::newRow("T") << "T" << "slewRateEdit" << 10 << 6000;
+    QTest::newRow("X start") << "X" << "startRateEdit" << 10 << 6000;
+    QTest::newRow("X slew") << "X" << "slewRateEdit" << 10 << 6000;
+    QTest::newRow("X ramp") << "X" << "rampEdit" << 1 << 1599;
+}
+
+void TestInstructionDialogs::spinRanges()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, spin);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+
+    auto d = open(codeOf(code), QByteArray());
+    QVERIFY(d);
+    auto *box = qobject_cast<kr44::SpinEdit *>(control(d->dialog.get(), spin));
+    QVERIFY(box);
+    box->setFocus();
+    const QList<std::tuple<int, Qt::Key, int>> steps = {
+        {maximum - 1, Qt::Key_Up, maximum},
+        {maximum, Qt::Key_Up, maximum},
+        {minimum + 1, Qt::Key_Down, minimum},
+        {minimum, Qt::Key_Down, minimum},
+    };
+    for (const auto &[from, key, to] : steps) {
+        box->edit()->setText(QString::number(from));
+        QTest::keyClick(box, key);
+        QCOMPARE(box->edit()->text(), QString::number(to));
+    }
 }
 
 QTEST_MAIN(TestInstructionDialogs)
