@@ -52,16 +52,16 @@ void CCommandWnd::AppendText(const QByteArray &text)
         return;
     if (converted.size() > kCapacity)
         converted = converted.right(kCapacity);
+    // Room is made before inserting, so received text is always shown whole even when the
+    // caret sits among the oldest characters.
+    makeRoomFor(converted.size());
 
-    // The capacity is enforced once the caret has been placed, so that a trim leaves the caret
-    // at the end rather than where this insertion ended.
     m_trimming = true;
     QTextCursor cursor = m_edit->textCursor();
     cursor.clearSelection();
     cursor.insertText(converted);
     m_edit->setTextCursor(cursor);
     m_trimming = false;
-    enforceCapacity();
     m_edit->ensureCursorVisible();
 }
 
@@ -89,9 +89,15 @@ bool CCommandWnd::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_edit && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        const QByteArray bytes = kr44::bytesForKey(key->key(), key->text());
         // Sent before the field handles the key, so the unit gets it whatever the echo does.
-        for (const char byte : kr44::bytesForKey(key->key(), key->text()))
+        for (const char byte : bytes)
             Q_EMIT characterTyped(byte);
+        qsizetype inserted = 0;
+        for (const QChar c : key->text())
+            inserted += (c.isPrint() || c == u'\r') ? 1 : 0;
+        if (!bytes.isEmpty() && inserted > 0)
+            makeRoomFor(inserted);
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -103,17 +109,31 @@ void CCommandWnd::showEvent(QShowEvent *event)
     moveCaretToEnd();
 }
 
+qsizetype CCommandWnd::length() const
+{
+    return m_edit->document()->characterCount() - 1;
+}
+
+void CCommandWnd::makeRoomFor(qsizetype incoming)
+{
+    dropFront(kr44::charactersToDrop(length() + incoming, kCapacity));
+}
+
 void CCommandWnd::enforceCapacity()
 {
-    if (m_trimming)
-        return;
-    QTextDocument *doc = m_edit->document();
-    const qsizetype drop = kr44::charactersToDrop(doc->characterCount() - 1, kCapacity);
-    if (drop == 0)
+    // Catches what arrives other than by typing or AppendText, a paste for instance.
+    if (!m_trimming)
+        dropFront(kr44::charactersToDrop(length(), kCapacity));
+}
+
+void CCommandWnd::dropFront(qsizetype count)
+{
+    count = qMin(count, length());
+    if (count <= 0)
         return;
     m_trimming = true;
-    QTextCursor cursor(doc);
-    cursor.setPosition(int(drop), QTextCursor::KeepAnchor);
+    QTextCursor cursor(m_edit->document());
+    cursor.setPosition(int(count), QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     m_trimming = false;
     moveCaretToEnd();

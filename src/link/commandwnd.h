@@ -43,7 +43,12 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    [[nodiscard]] qsizetype length() const;
+    // Drops the oldest characters, at least 100, if `incoming` more would not fit, and puts
+    // the caret at the end.
+    void makeRoomFor(qsizetype incoming);
     void enforceCapacity();
+    void dropFront(qsizetype count);
     void moveCaretToEnd();
 
     QPlainTextEdit *m_edit = nullptr;
