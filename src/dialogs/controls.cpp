@@ -46,8 +46,8 @@ QLineEdit *makeNumberEdit(NumberSign sign, const QString &objectName,
         edit->setValidator(new QRegularExpressionValidator(
                 QRegularExpression(QStringLiteral("[0-9]*")), edit));
     }
-    const int digits = sign == NumberSign::Unsigned ? 10 : 11;
-    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(digits, u'0')) + 12);
+    const int digits = sign == NumberSign::Unsigned ? 8 : 9;
+    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(digits, u'0')) + 16);
     return edit;
 }
 
