@@ -1,0 +1,123 @@
+#pragma once
+
+#include "instructionset.h"
+#include "linearray.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+#include <optional>
+#include <vector>
+
+namespace kr44 {
+
+// What a row of the program list is, judged from its Code and Parameters alone.
+enum class RowKind {
+    Instruction, // a non-empty code
+    Comment,     // no code, some text (a stored "*text" line included)
+    Empty,       // a program line with neither code nor text: written back as "* "
+    End,         // the row after the last program line; never stored
+};
+
+namespace detail {
+// One program row. The text lives in one of the two byte pools of ProgramRows.
+struct RowCell
+{
+    qsizetype offset = 0;
+    qsizetype length = 0;
+    char code = 0;
+    bool hasCode = false;
+    bool inEdits = false; // text in the edit pool rather than the base pool
+};
+} // namespace detail
+} // namespace kr44
+
+namespace kr44 {
+
+// The working copy of a program as list rows: one row per program line, each holding the line's
+// code and parameter text, followed by the end row. Line numbers and instruction names are
+// derived from the position and the code, never stored.
+//
+// Rows cost a few dozen bytes each. The text of the lines stays in one pool that is shared with
+// the document's own line storage after every write-back; text changed since then goes to a
+// second pool, so changing a row never copies the first.
+class ProgramRows final : public ProgramCodes
+{
+public:
+    // The result of moving jump targets after an insertion or deletion: the rows whose
+    // Parameters changed lie in [first, last].
+    struct Retargeted
+    {
+        int count = 0;
+        int first = -1;
+        int last = -1;
+    };
+
+    ProgramRows() = default;
+    explicit ProgramRows(const LineArray &lines) { fill(lines); }
+
+    // One row per line; the end row follows.
+    void fill(const LineArray &lines);
+    // The lines the rows stand for, the end row left out: code and text, "* " for no code.
+    // Also rebases the rows onto the returned lines' bytes, so the edit pool starts empty again.
+    [[nodiscard]] LineArray writeBack();
+    // The same lines without touching the rows' storage.
+    [[nodiscard]] LineArray lines() const;
+
+    // ProgramCodes: the program lines (end row excluded) and the code of each, empty for a
+    // comment of either form.
+    [[nodiscard]] int lineCount() const override { return int(m_rows.size()); }
+    [[nodiscard]] QByteArray codeAt(int row) const override;
+
+    [[nodiscard]] int rowCount() const { return lineCount() + 1; }
+    [[nodiscard]] int endRow() const { return lineCount(); }
+    [[nodiscard]] bool isValidRow(int row) const { return row >= 0 && row <= lineCount(); }
+
+    // The row's stored code: empty for a comment or the end row, "*" for a comment that was
+    // stored without its blank (kept so that the line is written back byte for byte).
+    [[nodiscard]] QByteArrayView code(int row) const;
+    [[nodiscard]] QByteArrayView params(int row) const;
+    [[nodiscard]] LineParts parts(int row) const;
+    [[nodiscard]] RowKind kind(int row) const;
+    // Code and Parameters both empty: the end row, or an empty line.
+    [[nodiscard]] bool isEmptyRow(int row) const;
+    // The code the Code column shows: nothing for either form of comment.
+    [[nodiscard]] QByteArrayView shownCode(int row) const;
+
+    // Program rows only (row < lineCount()). A code is one byte or empty.
+    void setCode(int row, QByteArrayView code);
+    void setParams(int row, QByteArrayView params);
+
+    // The end row becomes an empty program line; a new end row follows it. No number changes.
+    void appendLine();
+    // A new empty line at `row` (0 <= row <= lineCount()); the rows from `row` on move down by
+    // one and every jump target that pointed at one of them follows it.
+    Retargeted insertLine(int row);
+    // Removes line `row`; the rows below move up and the jump targets that pointed at them
+    // follow. The caller makes sure no jump targets the removed line (see firstReferenceTo).
+    Retargeted removeLine(int row);
+
+    // The first row (in order) whose jump refers to line number `line`.
+    [[nodiscard]] std::optional<int> firstReferenceTo(int line) const;
+
+private:
+    [[nodiscard]] const char *textData(const detail::RowCell &r) const
+    {
+        return (r.inEdits ? m_edits : m_base).constData() + r.offset;
+    }
+    [[nodiscard]] QByteArrayView text(const detail::RowCell &r) const
+    {
+        return QByteArrayView(textData(r), r.length);
+    }
+    void storeText(detail::RowCell &r, QByteArrayView text);
+    void compose(QByteArray &arena, std::vector<LineArray::Span> &spans) const;
+    // Adds `delta` to every jump target in [lo, hi].
+    Retargeted shiftTargets(int lo, int hi, int delta);
+
+    QList<detail::RowCell> m_rows;
+    QByteArray m_base;  // shared with the document's lines after a write-back; never appended to
+    QByteArray m_edits; // text set since the last write-back
+};
+
+} // namespace kr44

@@ -1,0 +1,376 @@
+#include "programrows.h"
+
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTest>
+
+using namespace kr44;
+
+namespace {
+
+ProgramRows rowsOf(const QByteArrayList &lines)
+{
+    return ProgramRows(LineArray::fromList(lines));
+}
+
+// Renumbering as a list control with a stored number column does it: for each row whose number
+// is out of step, set it and move every not yet moved jump that pointed at the old number. A
+// fresh row has an empty number cell; jumps that read as 0 are not moved to it.
+struct ReferenceRow
+{
+    QByteArray number;
+    QByteArray code;
+    QByteArray params;
+};
+
+void referenceRenumber(QList<ReferenceRow> &rows)
+{
+    QSet<int> patched;
+    for (int i = 0; i < rows.size(); ++i) {
+        const bool fresh = rows[i].number.isEmpty();
+        const int old = leadingInt(rows[i].number);
+        if (old == i + 1)
+            continue;
+        const QByteArray s = QByteArray::number(i + 1);
+        rows[i].number = s;
+        if (fresh)
+            continue;
+        for (int j = 0; j < rows.size(); ++j) {
+            if (patched.contains(j))
+                continue;
+            ReferenceRow &r = rows[j];
+            if (r.code == "j" && leadingInt(r.params) == old) {
+                r.params = s;
+                patched.insert(j);
+            } else if (r.code == "J") {
+                const qsizetype comma = r.params.indexOf(',');
+                if (comma > 0 && leadingInt(r.params.mid(comma + 1)) == old) {
+                    r.params = r.params.left(comma + 1) + s;
+                    patched.insert(j);
+                }
+            }
+        }
+    }
+}
+
+QList<ReferenceRow> referenceRows(const QByteArrayList &lines)
+{
+    QList<ReferenceRow> rows;
+    for (int i = 0; i < lines.size(); ++i) {
+        const LineParts p = splitLine(lines.at(i));
+        rows.append({QByteArray::number(i + 1), p.code, p.params});
+    }
+    rows.append({QByteArray::number(lines.size() + 1), {}, {}}); // the end row
+    return rows;
+}
+
+QByteArrayList referenceLines(const QList<ReferenceRow> &rows)
+{
+    QByteArrayList out;
+    for (int i = 0; i + 1 < rows.size(); ++i)
+        out.append(composeLine(rows[i].code, rows[i].params));
+    return out;
+}
+
+QByteArray randomLine(QRandomGenerator &rng, int lines)
+{
+    static const char *const fixed[] = {"G100", "D500", "+200", "W1H", "K", "Z", "L0", "L5",
+                                        "* note", "", "*", "*raw", "Q7", "J1H,", "J,5", "j",
+                                        "jx", "j0", "J1H,0", "j-1", "j 2", "J1H,3x"};
+    const int kind = rng.bounded(10);
+    const int target = rng.bounded(lines + 4);
+    if (kind < 3)
+        return "j" + QByteArray::number(target);
+    if (kind < 6)
+        return "J" + QByteArray::number(1 + rng.bounded(3)) + (rng.bounded(2) ? "H," : "L,")
+            + QByteArray::number(target);
+    return fixed[rng.bounded(int(std::size(fixed)))];
+}
+
+} // namespace
+
+class TestProgramRows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fillSplitsLines_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("shownCode");
+        QTest::addColumn<QByteArray>("params");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("go to") << QByteArray("G1000") << QByteArray("G") << QByteArray("1000")
+                               << int(RowKind::Instruction);
+        QTest::newRow("jump if") << QByteArray("J1H,5") << QByteArray("J") << QByteArray("1H,5")
+                                 << int(RowKind::Instruction);
+        QTest::newRow("kill") << QByteArray("K") << QByteArray("K") << QByteArray()
+                              << int(RowKind::Instruction);
+        QTest::newRow("comment") << QByteArray("* Start position") << QByteArray()
+                                 << QByteArray("Start position") << int(RowKind::Comment);
+        QTest::newRow("unknown letter") << QByteArray("Q12") << QByteArray("Q") << QByteArray("12")
+                                        << int(RowKind::Instruction);
+        QTest::newRow("empty line") << QByteArray() << QByteArray() << QByteArray()
+                                    << int(RowKind::Empty);
+        QTest::newRow("lone star") << QByteArray("*") << QByteArray() << QByteArray()
+                                   << int(RowKind::Empty);
+        QTest::newRow("bare comment") << QByteArray("* ") << QByteArray() << QByteArray()
+                                      << int(RowKind::Empty);
+        QTest::newRow("star without blank") << QByteArray("*abc") << QByteArray()
+                                            << QByteArray("abc") << int(RowKind::Comment);
+        QTest::newRow("NUL as code") << QByteArray("\0x", 2) << QByteArray("\0", 1)
+                                     << QByteArray("x") << int(RowKind::Instruction);
+    }
+    void fillSplitsLines()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, shownCode);
+        QFETCH(QByteArray, params);
+        QFETCH(int, kind);
+        const ProgramRows rows = rowsOf({"K", line});
+        QCOMPARE(rows.lineCount(), 2);
+        QCOMPARE(rows.rowCount(), 3);
+        QCOMPARE(rows.shownCode(1).toByteArray(), shownCode);
+        QCOMPARE(rows.params(1).toByteArray(), params);
+        QCOMPARE(int(rows.kind(1)), kind);
+        QCOMPARE(rows.isEmptyRow(1), kind == int(RowKind::Empty));
+        // The split agrees with the model's own, so the stored code is the model's code.
+        QCOMPARE(rows.parts(1), splitLine(line));
+    }
+
+    void endRowIsEmptyAndLast()
+    {
+        const ProgramRows empty;
+        QCOMPARE(empty.rowCount(), 1);
+        QCOMPARE(empty.endRow(), 0);
+        QCOMPARE(int(empty.kind(0)), int(RowKind::End));
+        QVERIFY(empty.isEmptyRow(0));
+        QVERIFY(empty.lines().isEmpty());
+
+        const ProgramRows rows = rowsOf({"G1", "K"});
+        QCOMPARE(rows.endRow(), 2);
+        QVERIFY(rows.code(2).isEmpty());
+        QVERIFY(rows.params(2).isEmpty());
+        QVERIFY(!rows.isValidRow(3));
+        QVERIFY(!rows.isValidRow(-1));
+    }
+
+    void writeBack_data()
+    {
+        QTest::addColumn<QByteArrayList>("lines");
+        QTest::addColumn<QByteArrayList>("expected");
+        const QByteArrayList example = {"* set up", "X500,1000,20", "L0", "+200", "W1H",
+                                        "-200", "L5", "J2L,4", "K"};
+        QTest::newRow("example program") << example << example;
+        const QByteArrayList columns = {"G1000", "J1H,5", "K", "* Start position", "Q12"};
+        QTest::newRow("columns example") << columns << columns;
+        QTest::newRow("empty program") << QByteArrayList() << QByteArrayList();
+        QTest::newRow("empty and lone star become empty comments")
+                << QByteArrayList{"G1", "", "*", "K"} << QByteArrayList{"G1", "* ", "* ", "K"};
+        QTest::newRow("comments without blank kept byte for byte")
+                << QByteArrayList{"*abc", "**", "*\tx", "*-"} << QByteArrayList{"*abc", "**", "*\tx", "*-"};
+        QTest::newRow("8-bit and NUL bytes") << QByteArrayList{"* \xb0\xff", QByteArray("+1\0002", 4), QByteArray("\0", 1)}
+                                             << QByteArrayList{"* \xb0\xff", QByteArray("+1\0002", 4), QByteArray("\0", 1)};
+        QTest::newRow("case kept") << QByteArrayList{"g+1L", "G5", "h1,2", "H-", "j1", "J1L,1"}
+                                   << QByteArrayList{"g+1L", "G5", "h1,2", "H-", "j1", "J1L,1"};
+        QTest::newRow("long line") << QByteArrayList{QByteArray(300, 'x')} << QByteArrayList{QByteArray(300, 'x')};
+    }
+    void writeBack()
+    {
+        QFETCH(QByteArrayList, lines);
+        QFETCH(QByteArrayList, expected);
+        ProgramRows rows = rowsOf(lines);
+        QCOMPARE(rows.lines().toList(), expected);
+        QCOMPARE(rows.writeBack().toList(), expected);
+        // After the rebase the rows still read the same, and a second write-back is the same.
+        QCOMPARE(rows.writeBack().toList(), expected);
+    }
+
+    void editsAfterWriteBackLeaveTheDocumentsLinesAlone()
+    {
+        ProgramRows rows = rowsOf({"G100", "* note", "j1"});
+        const LineArray stored = rows.writeBack();
+        rows.setParams(0, "250");
+        rows.setCode(1, "K");
+        rows.setParams(1, {});
+        (void)rows.insertLine(0);
+        QCOMPARE(stored.toList(), (QByteArrayList{"G100", "* note", "j1"}));
+        QCOMPARE(rows.lines().toList(), (QByteArrayList{"* ", "G250", "K", "j2"}));
+    }
+
+    void setParamsFromItsOwnText()
+    {
+        ProgramRows rows = rowsOf({"G1", "G2"});
+        // Texts set before now live in the edit pool; copying one of them onto another row while
+        // the pool grows must not read freed bytes.
+        for (int i = 0; i < 200; ++i) {
+            rows.setParams(0, QByteArray(i % 50 + 1, char('a' + i % 26)));
+            rows.setParams(1, rows.params(0));
+        }
+        QCOMPARE(rows.params(0).toByteArray(), QByteArray(50, 'r'));
+        QCOMPARE(rows.params(1).toByteArray(), QByteArray(50, 'r'));
+    }
+
+    void codeAtForJumpChecks()
+    {
+        const ProgramRows rows = rowsOf({"* c", "*raw", "", "J1H,1", "Q"});
+        QCOMPARE(rows.lineCount(), 5);
+        QCOMPARE(rows.codeAt(0), QByteArray());
+        QCOMPARE(rows.codeAt(1), QByteArray());
+        QCOMPARE(rows.codeAt(2), QByteArray());
+        QCOMPARE(rows.codeAt(3), QByteArray("J"));
+        QCOMPARE(rows.codeAt(4), QByteArray("Q"));
+        QVERIFY(!isValidTarget(rows, 2));
+        QVERIFY(isValidTarget(rows, 4));
+        QVERIFY(!isValidTarget(rows, 6)); // the end row
+    }
+
+    void insertMovesTargets_data()
+    {
+        QTest::addColumn<QByteArrayList>("lines");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QByteArrayList>("expected");
+        QTest::newRow("worked example") << QByteArrayList{"G100", "D500", "J1H,2", "j1"} << 1
+                                        << QByteArrayList{"G100", "* ", "D500", "J1H,3", "j1"};
+        QTest::newRow("at line 1 every target moves")
+                << QByteArrayList{"G1", "j1", "J2L,2", "j3"} << 0
+                << QByteArrayList{"* ", "G1", "j2", "J2L,3", "j4"};
+        QTest::newRow("chain of targets moves once each")
+                << QByteArrayList{"j2", "j3", "j4", "K"} << 0
+                << QByteArrayList{"* ", "j3", "j4", "j5", "K"};
+        QTest::newRow("before the end row nothing moves but the end row's number")
+                << QByteArrayList{"G1", "j1", "j3"} << 3 << QByteArrayList{"G1", "j1", "j3", "* "};
+        QTest::newRow("target of the end row moves with it")
+                << QByteArrayList{"G1", "j3"} << 1 << QByteArrayList{"G1", "* ", "j4"};
+        QTest::newRow("target beyond the end row stays")
+                << QByteArrayList{"G1", "j9", "J1H,9"} << 0 << QByteArrayList{"* ", "G1", "j9", "J1H,9"};
+        QTest::newRow("zero and unreadable targets stay")
+                << QByteArrayList{"G1", "j0", "jx", "j", "J1H,0", "J1H,x"} << 0
+                << QByteArrayList{"* ", "G1", "j0", "jx", "j", "J1H,0", "J1H,x"};
+        QTest::newRow("J without a target stays")
+                << QByteArrayList{"G1", "J1H", "J,1", "J1H1"} << 0
+                << QByteArrayList{"* ", "G1", "J1H", "J,1", "J1H1"};
+        QTest::newRow("targets are rewritten plain")
+                << QByteArrayList{"G1", "j 1", "j+1", "J1H,1x", "J1H, 1"} << 0
+                << QByteArrayList{"* ", "G1", "j2", "j2", "J1H,2", "J1H,2"};
+        QTest::newRow("only j and J carry targets")
+                << QByteArrayList{"G1", "L1", "D1", "* j1", "g+1L", "V1"} << 0
+                << QByteArrayList{"* ", "G1", "L1", "D1", "* j1", "g+1L", "V1"};
+        QTest::newRow("J keeps text up to its first comma")
+                << QByteArrayList{"K", "J2L,1,5"} << 0 << QByteArrayList{"* ", "K", "J2L,2"};
+    }
+    void insertMovesTargets()
+    {
+        QFETCH(QByteArrayList, lines);
+        QFETCH(int, row);
+        QFETCH(QByteArrayList, expected);
+        ProgramRows rows = rowsOf(lines);
+        const ProgramRows::Retargeted changed = rows.insertLine(row);
+        QCOMPARE(rows.lines().toList(), expected);
+        int differing = 0;
+        for (int i = 0; i < rows.lineCount(); ++i) {
+            const bool moved = i != row && rows.params(i) != splitLine(lines.at(i < row ? i : i - 1)).params;
+            if (moved) {
+                ++differing;
+                QVERIFY(i >= changed.first && i <= changed.last);
+            }
+        }
+        QCOMPARE(changed.count, differing);
+    }
+
+    void removeMovesTargets_data()
+    {
+        QTest::addColumn<QByteArrayList>("lines");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QByteArrayList>("expected");
+        QTest::newRow("worked example") << QByteArrayList{"G100", "D500", "G200", "j3"} << 1
+                                        << QByteArrayList{"G100", "G200", "j2"};
+        QTest::newRow("first line") << QByteArrayList{"K", "G1", "j2", "J1L,4", "j5"} << 0
+                                    << QByteArrayList{"G1", "j1", "J1L,3", "j4"};
+        QTest::newRow("targets above stay") << QByteArrayList{"G1", "j1", "K", "j1"} << 2
+                                            << QByteArrayList{"G1", "j1", "j1"};
+        QTest::newRow("last line") << QByteArrayList{"G1", "j1", "K"} << 2
+                                   << QByteArrayList{"G1", "j1"};
+        QTest::newRow("zero, beyond and unreadable stay")
+                << QByteArrayList{"K", "G1", "j0", "j9", "jx", "J1H,x"} << 0
+                << QByteArrayList{"G1", "j0", "j9", "jx", "J1H,x"};
+    }
+    void removeMovesTargets()
+    {
+        QFETCH(QByteArrayList, lines);
+        QFETCH(int, row);
+        QFETCH(QByteArrayList, expected);
+        ProgramRows rows = rowsOf(lines);
+        (void)rows.removeLine(row);
+        QCOMPARE(rows.lines().toList(), expected);
+    }
+
+    void references_data()
+    {
+        QTest::addColumn<QByteArrayList>("lines");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("referencingRow"); // -1 for none
+        const QByteArrayList program = {"G100", "D500", "G200", "j3"};
+        QTest::newRow("j refers") << program << 3 << 3;
+        QTest::newRow("nothing refers") << program << 2 << -1;
+        QTest::newRow("J after its comma") << QByteArrayList{"G1", "K", "J1H,2"} << 2 << 2;
+        QTest::newRow("J to itself") << QByteArrayList{"G1", "J1H,2"} << 2 << 1;
+        QTest::newRow("first of several") << QByteArrayList{"G1", "j1", "J2L,1"} << 1 << 1;
+        QTest::newRow("J before its comma does not") << QByteArrayList{"G1", "J2L"} << 2 << -1;
+        QTest::newRow("J comma first does not") << QByteArrayList{"G1", "J,1"} << 1 << -1;
+        QTest::newRow("comment text does not") << QByteArrayList{"G1", "* j1"} << 1 << -1;
+        QTest::newRow("other letters do not") << QByteArrayList{"G1", "L1", "D1"} << 1 << -1;
+    }
+    void references()
+    {
+        QFETCH(QByteArrayList, lines);
+        QFETCH(int, line);
+        QFETCH(int, referencingRow);
+        const std::optional<int> found = rowsOf(lines).firstReferenceTo(line);
+        QCOMPARE(found.value_or(-1), referencingRow);
+    }
+
+    void appendLineKeepsNumbers()
+    {
+        ProgramRows rows = rowsOf({"G1", "j2"});
+        rows.appendLine();
+        QCOMPARE(rows.lines().toList(), (QByteArrayList{"G1", "j2", "* "}));
+        QCOMPARE(rows.endRow(), 3);
+    }
+
+    // The single pass gives what the row-by-row renumbering gives, on programs full of jumps
+    // that point everywhere, at every insert and delete position.
+    void renumberingMatchesRowByRowRenumbering()
+    {
+        QRandomGenerator rng(4402);
+        int compared = 0;
+        for (int program = 0; program < 400; ++program) {
+            const int n = rng.bounded(12);
+            QByteArrayList lines;
+            for (int i = 0; i < n; ++i)
+                lines.append(randomLine(rng, n));
+            for (int row = 0; row <= n; ++row) {
+                QList<ReferenceRow> ref = referenceRows(lines);
+                ref.insert(row, ReferenceRow{});
+                referenceRenumber(ref);
+                ProgramRows rows = rowsOf(lines);
+                (void)rows.insertLine(row);
+                QCOMPARE(rows.lines().toList(), referenceLines(ref));
+                ++compared;
+            }
+            for (int row = 0; row < n; ++row) {
+                QList<ReferenceRow> ref = referenceRows(lines);
+                ref.remove(row);
+                referenceRenumber(ref);
+                ProgramRows rows = rowsOf(lines);
+                (void)rows.removeLine(row);
+                QCOMPARE(rows.lines().toList(), referenceLines(ref));
+                ++compared;
+            }
+        }
+        QVERIFY(compared > 3000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgramRows)
+#include "tst_programrows.moc"
