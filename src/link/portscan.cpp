@@ -115,9 +115,11 @@ PortScan scanPorts(const QList<PortInfo> &reported, const QString &currentPort,
                      [](const PortInfo &a, const PortInfo &b) { return devicePathLess(a.path, b.path); });
 
     PortScan scan;
+    QStringList tried;
     for (const PortInfo &p : candidates) {
         if (scan.ports.size() == kMaxListedPorts)
             break;
+        tried << p.path;
         switch (probe(p.path)) {
         case PortProbeResult::Opened:
             scan.ports.append(p);
@@ -132,9 +134,8 @@ PortScan scanPorts(const QList<PortInfo> &reported, const QString &currentPort,
 
     if (currentPort.startsWith(u'/')) {
         const auto sameAsCurrent = [&](const PortInfo &p) { return p.path == currentPort; };
-        const bool listed = std::any_of(scan.ports.cbegin(), scan.ports.cend(), sameAsCurrent);
-        const bool refused = scan.noAccess.contains(currentPort);
-        if (!listed && !refused) {
+        // A device already tried keeps its verdict: listed in its place, or left out.
+        if (!tried.contains(currentPort)) {
             const auto known = std::find_if(candidates.cbegin(), candidates.cend(), sameAsCurrent);
             const PortInfo current = known != candidates.cend()
                 ? *known
