@@ -18,6 +18,11 @@ qint64 toUs(double seconds)
     return std::isfinite(seconds) ? std::llround(seconds * 1e6) : kNever;
 }
 
+qint64 later(qint64 now, qint64 us)
+{
+    return us >= kNever - now ? kNever : now + us;
+}
+
 bool isFlowControl(char code)
 {
     return code == 'j' || code == 'J' || code == 'L' || code == 'U';
@@ -81,7 +86,7 @@ QByteArray VirtualUnit::receive(QByteArrayView bytes)
 
 QByteArray VirtualUnit::advance(qint64 us)
 {
-    runUntil(m_nowUs + std::max<qint64>(0, us));
+    runUntil(later(m_nowUs, std::max<qint64>(0, us)));
     return takeOutput();
 }
 
@@ -333,7 +338,7 @@ void VirtualUnit::endInstruction()
         return;
     }
     m_activity = Activity::Instruction;
-    m_activityEndUs = m_nowUs + m_config.instructionTimeUs;
+    m_activityEndUs = later(m_nowUs, m_config.instructionTimeUs);
 }
 
 void VirtualUnit::executeNext()
@@ -376,7 +381,7 @@ void VirtualUnit::executeNext()
         return;
     case 'D':
         m_activity = Activity::Delaying;
-        m_activityEndUs = m_nowUs + qint64(f.at(0)) * 1000;
+        m_activityEndUs = later(m_nowUs, qint64(f.at(0)) * 1000);
         return;
     case 'W':
         if (in(f.at(0)) != (f.at(1) == 1)) {
@@ -486,9 +491,9 @@ void VirtualUnit::startMove(int direction, double distance, bool errorAtSwitch)
     m_motion.errorAtSwitch = errorAtSwitch;
     if (toSwitch <= distance) {
         m_motion.hitsEndOfTravel = true;
-        m_motion.endUs = m_nowUs + toUs(m_motion.profile.timeAt(toSwitch));
+        m_motion.endUs = later(m_nowUs, toUs(m_motion.profile.timeAt(toSwitch)));
     } else {
-        m_motion.endUs = m_nowUs + toUs(m_motion.profile.duration());
+        m_motion.endUs = later(m_nowUs, toUs(m_motion.profile.duration()));
     }
     m_activity = Activity::Moving;
     record(m_nowUs, position());

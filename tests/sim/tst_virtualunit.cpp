@@ -1,6 +1,8 @@
 #include "simbench.h"
 #include "virtualunit.h"
 
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <algorithm>
@@ -539,6 +541,42 @@ private Q_SLOTS:
         bench.send("E\r");
         QVERIFY(bench.runUntil("R\r", 10'000'000));
         QCOMPARE(bench.take(), QByteArray("100\r70\rR\r"));
+    }
+
+    // Random traffic made of pieces of real lines: every reply is one the unit is meant to give and
+    // the motor never passes a switch.
+    void randomTrafficGetsOnlyKnownReplies()
+    {
+        const QByteArrayList lines = {"P", "P", "E", "E", "K", "Z", "+300", "-400", "G800", "G-650", "H+", "H-",
+                                      "g+1H", "g-2L", "D50", "W1H", "W2L", "J3H,1", "j2", "j9", "L0", "L3",
+                                      "U1H", "V1", "V2", "V5", "A1", "C1", "I3", "f100", "X50,3000,200", "T6000"};
+        const QByteArrayList pieces = {"+", "-", "G", "g", "H", "D", "L", "j", "J", "W", "U", "V", "A", "X", "T", "f",
+                                       "I", "Q", "1", "2", "3", "0", "9", "20", "500", "-5", ",", "\b", "\n", " "};
+        const QRegularExpression known(QStringLiteral(
+            "^(E[234789]|E3 \\d+|B|R|-?\\d+|Inputs [LH]{3} Outputs [01]{3}|KR44 virtual unit 1.0|\\d+,\\d+,\\d+)$"));
+        UnitConfig config;
+        config.endOfTravelMinus = -700;
+        config.endOfTravelPlus = 900;
+        config.capacity = 12;
+        QRandomGenerator random(4711);
+        SimBench bench(config);
+        for (int round = 0; round < 20000; ++round) {
+            const quint32 what = random.bounded(10);
+            if (what < 4)
+                bench.send(lines.at(random.bounded(int(lines.size()))) + '\r');
+            else if (what < 7)
+                bench.send(pieces.at(random.bounded(int(pieces.size()))));
+            else if (what < 9)
+                bench.run(random.bounded(200'000));
+            else
+                bench.setInput(int(random.bounded(3)) + 1, random.bounded(2) == 1);
+            QVERIFY(bench.unit.motorPosition() >= -700 && bench.unit.motorPosition() <= 900);
+        }
+        QByteArrayList replies = bench.out.split('\r');
+        QVERIFY(replies.size() > 100);
+        QVERIFY(replies.takeLast().isEmpty());
+        for (const QByteArray &reply : std::as_const(replies))
+            QVERIFY2(known.match(QString::fromLatin1(reply)).hasMatch(), reply.constData());
     }
 
     void timeStandsStillWhenIdle()
