@@ -1,0 +1,150 @@
+#include "programtablemodel.h"
+
+namespace kr44 {
+
+namespace {
+
+QString bytesText(QByteArrayView bytes)
+{
+    // Lines are 8-bit text kept byte for byte; Latin-1 shows each byte as one character.
+    return QString::fromLatin1(bytes.data(), bytes.size());
+}
+
+} // namespace
+
+ProgramTableModel::ProgramTableModel(QObject *parent) : QAbstractTableModel(parent)
+{
+    setObjectName(QStringLiteral("programTableModel"));
+}
+
+QString ProgramTableModel::cellText(int row, int column) const
+{
+    if (!m_rows.isValidRow(row))
+        return {};
+    switch (column) {
+    case LineNumberColumn:
+        return QString::number(row + 1);
+    case CodeColumn:
+        return bytesText(m_rows.shownCode(row));
+    case InstructionColumn:
+        return bytesText(instructionName(m_rows.shownCode(row)));
+    case ParametersColumn:
+        return bytesText(m_rows.params(row));
+    default:
+        return {};
+    }
+}
+
+void ProgramTableModel::fill(const LineArray &lines)
+{
+    beginResetModel();
+    m_rows.fill(lines);
+    endResetModel();
+}
+
+LineArray ProgramTableModel::writeBack()
+{
+    // Rebasing moves no text and changes no cell, so views need not hear of it.
+    return m_rows.writeBack();
+}
+
+void ProgramTableModel::setCode(int row, QByteArrayView code)
+{
+    m_rows.setCode(row, code);
+    Q_EMIT dataChanged(index(row, CodeColumn), index(row, ParametersColumn));
+}
+
+void ProgramTableModel::setParams(int row, QByteArrayView params)
+{
+    m_rows.setParams(row, params);
+    Q_EMIT dataChanged(index(row, ParametersColumn), index(row, ParametersColumn));
+}
+
+void ProgramTableModel::appendEndRow()
+{
+    // The new row is announced below the old end row, which stays where it is (and stays
+    // selected) as an empty line: both rows are empty, so the cells agree either way.
+    const int end = rowCount();
+    beginInsertRows(QModelIndex(), end, end);
+    m_rows.appendLine();
+    endInsertRows();
+}
+
+void ProgramTableModel::insertLine(int row)
+{
+    beginInsertRows(QModelIndex(), row, row);
+    const ProgramRows::Retargeted changed = m_rows.insertLine(row);
+    endInsertRows();
+    rowsRetargeted(changed);
+    Q_EMIT dataChanged(index(row + 1, LineNumberColumn), index(rowCount() - 1, LineNumberColumn));
+}
+
+void ProgramTableModel::removeLine(int row)
+{
+    beginRemoveRows(QModelIndex(), row, row);
+    const ProgramRows::Retargeted changed = m_rows.removeLine(row);
+    endRemoveRows();
+    rowsRetargeted(changed);
+    Q_EMIT dataChanged(index(row, LineNumberColumn), index(rowCount() - 1, LineNumberColumn));
+}
+
+void ProgramTableModel::rowsRetargeted(const ProgramRows::Retargeted &changed)
+{
+    if (changed.count > 0)
+        Q_EMIT dataChanged(index(changed.first, ParametersColumn),
+                           index(changed.last, ParametersColumn));
+}
+
+int ProgramTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_rows.rowCount();
+}
+
+int ProgramTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ProgramTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return cellText(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    default:
+        return {};
+    }
+}
+
+QVariant ProgramTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case LineNumberColumn:
+        return QStringLiteral("Line no.");
+    case CodeColumn:
+        return QStringLiteral("Code");
+    case InstructionColumn:
+        return QStringLiteral("Instruction");
+    case ParametersColumn:
+        return QStringLiteral("Parameters");
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags ProgramTableModel::flags(const QModelIndex &index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+} // namespace kr44

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "programrows.h"
+
+#include <QAbstractTableModel>
+
+namespace kr44 {
+
+// The program rows as a four-column table for a QTableView: "Line no.", "Code", "Instruction"
+// and "Parameters", with the end row last. Every change to the rows goes through here so that
+// attached views and selection models follow it. Cells are not editable in place.
+class ProgramTableModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { LineNumberColumn, CodeColumn, InstructionColumn, ParametersColumn, ColumnCount };
+
+    explicit ProgramTableModel(QObject *parent = nullptr);
+
+    [[nodiscard]] const ProgramRows &rows() const { return m_rows; }
+
+    // The text a cell shows: the bytes of a line as 8-bit characters, one character per byte.
+    [[nodiscard]] QString cellText(int row, int column) const;
+
+    // Replaces every row; the end row follows the lines.
+    void fill(const LineArray &lines);
+    // The document's lines for the rows (see ProgramRows::writeBack).
+    [[nodiscard]] LineArray writeBack();
+
+    void setCode(int row, QByteArrayView code);
+    void setParams(int row, QByteArrayView params);
+    // The end row becomes an empty line and a new end row is appended below it.
+    void appendEndRow();
+    // Inserts an empty line before `row` and moves the jump targets with their lines.
+    void insertLine(int row);
+    // Removes line `row` and moves the jump targets with their lines.
+    void removeLine(int row);
+
+    [[nodiscard]] int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    [[nodiscard]] int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
+    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation,
+                                      int role) const override;
+    [[nodiscard]] Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    void rowsRetargeted(const ProgramRows::Retargeted &changed);
+
+    ProgramRows m_rows;
+};
+
+} // namespace kr44
