@@ -78,7 +78,7 @@ inline QString snapshot(const QWidget *dialog)
             if (radio->isChecked())
                 parts.append(w->objectName());
         } else if (const auto *box = qobject_cast<const QCheckBox *>(w)) {
-            parts.append(w->objectName() + (box->isChecked() ? QStringLiteral("=1") : QStringLiteral("=0")));
+            parts.append(w->objectName() + QStringLiteral("=%1").arg(box->isChecked() ? 1 : 0));
         } else if (const auto *combo = qobject_cast<const QComboBox *>(w)) {
             parts.append(w->objectName() + u'=' + combo->currentText());
         }

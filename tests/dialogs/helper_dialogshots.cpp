@@ -73,7 +73,8 @@ int main(int argc, char **argv)
     int cellWidth = 0;
     int cellHeight = 0;
     for (int i = 0; i < shots.size(); ++i) {
-        const QString file = out.filePath(QStringLiteral("dialog-%1.png").arg(i + 1, 2, 10, QChar(u'0')));
+        const QString file =
+                out.filePath(QStringLiteral("dialog-%1.png").arg(i + 1, 2, 10, QChar(u'0')));
         if (!shots[i].image.save(file))
             return 1;
         cellWidth = qMax(cellWidth, shots[i].image.width());

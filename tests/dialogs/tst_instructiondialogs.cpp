@@ -145,7 +145,8 @@ void TestInstructionDialogs::editMode_data()
     QTest::addColumn<QString>("actions");
     QTest::addColumn<QByteArray>("composed");
 
-    QTest::newRow("+ as read") << "+" << QByteArray("200") << "stepsEdit=200" << "" << QByteArray("200");
+    QTest::newRow("+ as read") << "+" << QByteArray("200") << "stepsEdit=200" << ""
+                               << QByteArray("200");
     QTest::newRow("- typed") << "-" << QByteArray("50") << "stepsEdit=50" << "stepsEdit=8388607"
                              << QByteArray("8388607");
     QTest::newRow("+ blanks around") << "+" << QByteArray("7") << "stepsEdit=7" << "stepsEdit= 12 "
@@ -163,7 +164,8 @@ void TestInstructionDialogs::editMode_data()
                                  << "positionEdit=+42" << QByteArray("42");
     QTest::newRow("G 25000") << "G" << QByteArray("25000") << "positionEdit=25000" << ""
                              << QByteArray("25000");
-    QTest::newRow("g -2H") << "g" << QByteArray("-2H") << "counterclockwiseRadio input2Radio highRadio"
+    QTest::newRow("g -2H") << "g" << QByteArray("-2H")
+                           << "counterclockwiseRadio input2Radio highRadio"
                            << "clockwiseRadio;input3Radio;lowRadio" << QByteArray("+3L");
     QTest::newRow("h 50,3") << "h" << QByteArray("50,3") << "holdTimeEdit=50 multiplierList=3"
                             << "multiplierList=7" << QByteArray("50,7");
@@ -189,18 +191,21 @@ void TestInstructionDialogs::editMode_data()
                                  << "eighthEdit=30 quarterEdit=60 halfEdit=120"
                                  << "eighthEdit=40;quarterEdit=80;halfEdit=600"
                                  << QByteArray("40,80,600");
-    QTest::newRow("M two fields") << "M" << QByteArray("50,70") << "eighthEdit=50 quarterEdit=70 halfEdit=120"
+    QTest::newRow("M two fields") << "M" << QByteArray("50,70")
+                                  << "eighthEdit=50 quarterEdit=70 halfEdit=120"
                                   << "" << QByteArray("50,70,120");
     QTest::newRow("T") << "T" << QByteArray("1000") << "slewRateEdit=1000" << "slewRateEdit=10"
                        << QByteArray("10");
-    QTest::newRow("U 2H") << "U" << QByteArray("2H") << "input2Radio highRadio" << "" << QByteArray("2H");
+    QTest::newRow("U 2H") << "U" << QByteArray("2H") << "input2Radio highRadio" << ""
+                          << QByteArray("2H");
     QTest::newRow("V 3") << "V" << QByteArray("3") << "temperatureRadio" << "dynamicParametersRadio"
                          << QByteArray("5");
     QTest::newRow("V first char only") << "V" << QByteArray("24") << "userIoRadio" << ""
                                        << QByteArray("2");
     QTest::newRow("W 1H") << "W" << QByteArray("1H") << "input1Radio highRadio" << "lowRadio"
                           << QByteArray("1L");
-    QTest::newRow("W 2H") << "W" << QByteArray("2H") << "input2Radio highRadio" << "" << QByteArray("2H");
+    QTest::newRow("W 2H") << "W" << QByteArray("2H") << "input2Radio highRadio" << ""
+                          << QByteArray("2H");
     QTest::newRow("X 500,,20") << "X" << QByteArray("500,,20")
                                << "startRateEdit=500 slewRateEdit=0 rampEdit=20"
                                << "slewRateEdit=900" << QByteArray("500,900,20");
@@ -241,7 +246,8 @@ void TestInstructionDialogs::refused_data()
     const QString integer = QStringLiteral("Please enter an integer.");
 
     QTest::newRow("D new starts at 0") << "D" << QByteArray() << "delayEdit=0" << ""
-                                       << "Please enter an integer between 1 and 65535." << "delayEdit";
+                                       << "Please enter an integer between 1 and 65535."
+                                       << "delayEdit";
     QTest::newRow("+ empty") << "+" << QByteArray("5") << "stepsEdit=5" << "stepsEdit=" << positive
                              << "stepsEdit";
     QTest::newRow("+ negative read") << "+" << QByteArray("-5") << "stepsEdit=-5" << "" << positive
@@ -250,7 +256,8 @@ void TestInstructionDialogs::refused_data()
                                     << "slewRateEdit=4294967296" << positive << "slewRateEdit";
     QTest::newRow("T 32-bit max") << "T" << QByteArray("1000") << "slewRateEdit=1000"
                                   << "slewRateEdit=4294967295"
-                                  << "Please enter an integer between 10 and 6000." << "slewRateEdit";
+                                  << "Please enter an integer between 10 and 6000."
+                                  << "slewRateEdit";
     QTest::newRow("f letters") << "f" << QByteArray("1") << "positionEdit=1" << "positionEdit=12a"
                                << integer << "positionEdit";
     QTest::newRow("G ten digits") << "G" << QByteArray("1") << "positionEdit=1"
@@ -265,15 +272,19 @@ void TestInstructionDialogs::refused_data()
     QTest::newRow("B 3") << "B" << QByteArray("3") << "" << "" << "" << "motor1Radio";
     QTest::newRow("C 9") << "C" << QByteArray("9") << "" << "" << "" << "output1Radio";
     QTest::newRow("V 7") << "V" << QByteArray("7") << "" << "" << "" << "positionCounterRadio";
-    QTest::newRow("h multiplier 9") << "h" << QByteArray("50,9") << "holdTimeEdit=50 multiplierList="
+    QTest::newRow("h multiplier 9") << "h" << QByteArray("50,9")
+                                    << "holdTimeEdit=50 multiplierList="
                                     << "" << "" << "multiplierList";
     QTest::newRow("g input 5") << "g" << QByteArray("+5H") << "clockwiseRadio highRadio" << "" << ""
                                << "input1Radio";
-    QTest::newRow("U input 0") << "U" << QByteArray("0L") << "lowRadio" << "" << "" << "input1Radio";
-    QTest::newRow("W input 4") << "W" << QByteArray("4H") << "highRadio" << "" << "" << "input1Radio";
+    QTest::newRow("U input 0") << "U" << QByteArray("0L") << "lowRadio" << "" << ""
+                               << "input1Radio";
+    QTest::newRow("W input 4") << "W" << QByteArray("4H") << "highRadio" << "" << ""
+                               << "input1Radio";
     QTest::newRow("J input 0") << "J" << QByteArray("0L,1") << "lineEdit=1 lowRadio" << "" << ""
                                << "input1Radio";
-    QTest::newRow("L -3") << "L" << QByteArray("-3") << "countEdit=1" << "" << "" << "loopStartRadio";
+    QTest::newRow("L -3") << "L" << QByteArray("-3") << "countEdit=1" << "" << ""
+                          << "loopStartRadio";
     QTest::newRow("I none") << "I" << QByteArray("1") << "clearPositionCheck=1 clearOutputsCheck=0"
                             << "clearPositionCheck=0" << "" << "clearPositionCheck";
     // Half is checked first although it is shown last.
@@ -284,9 +295,11 @@ void TestInstructionDialogs::refused_data()
     QTest::newRow("M then quarter") << "M" << QByteArray("30,60,120")
                                     << "eighthEdit=30 quarterEdit=60 halfEdit=120"
                                     << "eighthEdit=;quarterEdit=29"
-                                    << "Please enter an integer between 30 and 600." << "quarterEdit";
+                                    << "Please enter an integer between 30 and 600."
+                                    << "quarterEdit";
     QTest::newRow("X ramp empty") << "X" << QByteArray("500,1000,20")
-                                  << "startRateEdit=500 slewRateEdit=1000 rampEdit=20" << "rampEdit="
+                                  << "startRateEdit=500 slewRateEdit=1000 rampEdit=20"
+                                  << "rampEdit="
                                   << positive << "rampEdit";
     QTest::newRow("L count empty") << "L" << QByteArray("4") << "loopEndRadio countEdit=4"
                                    << "countEdit=" << positive << "countEdit";

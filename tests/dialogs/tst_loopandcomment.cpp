@@ -56,7 +56,8 @@ void TestLoopAndComment::loopSwitching_data()
                                       << QStringList();
     QTest::newRow("end to start") << QByteArray("7") << true << "loopStartRadio" << false
                                   << QStringList();
-    QTest::newRow("neither: count shown") << QByteArray("-3") << true << "" << true << QStringList();
+    QTest::newRow("neither: count shown") << QByteArray("-3") << true << "" << true
+                                          << QStringList();
     QTest::newRow("count checked on switch") << QByteArray("7") << true
                                              << "countEdit=256;loopStartRadio" << false
                                              << QStringList{kCountRange};
