@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QTableView>
+
+namespace kr44 {
+
+// The list control of a program window: a table of single, whole rows that turns the keys and
+// clicks the editor reacts to into requests, and otherwise behaves as a plain table view.
+class ProgramListView final : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit ProgramListView(QWidget *parent = nullptr);
+
+    // The point at which a line menu opened from the keyboard appears: 5 pixels right of and
+    // below the top-left corner of the list's client area, in global coordinates.
+    [[nodiscard]] QPoint keyboardMenuPos() const;
+
+Q_SIGNALS:
+    // Enter, or a double-click with the left button.
+    void editRequested();
+    void insertRequested();
+    void deleteRequested();
+    void commentRequested();
+    void lineMenuRequested(const QPoint &globalPos);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    // Set while Qt handles the user's own key or click: only then may a new current row scroll
+    // the list. Rows that an editing operation selects leave the scroll position alone.
+    bool m_userMove = false;
+};
+
+} // namespace kr44
