@@ -4,6 +4,7 @@
 #include <QSignalBlocker>
 
 #include <limits>
+#include <utility>
 
 namespace kr44 {
 

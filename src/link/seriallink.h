@@ -39,6 +39,16 @@ inline constexpr int kBitsPerCharacter = 11;
 //
 // A port that stops working while open (adapter pulled out, other end hung up) is closed at
 // once; the link then counts as not connected until the next PORT_OPEN.
+//
+// The main window owns the link together with a CReplyMonitor, a CCommandWnd and a
+// CTransferProgressDlg, and wires them:
+//   CReplyMonitor::replyText          -> CCommandWnd::AppendText
+//   CCommandWnd::characterTyped       -> CSerialLink::SendChar
+//   statusTextChanged, CReplyMonitor::statusMessage -> the status bar's message pane
+//   communicationError                -> the "Communication error" box (information icon)
+//   transferFinished                  -> CCommandWnd::showAndRaise, after a send command
+// The link must outlive the monitor. The port settings command is PORT_CLOSE, the dialog,
+// PORT_OPEN; a download under way when the port is closed fails.
 class CSerialLink : public QObject
 {
     Q_OBJECT

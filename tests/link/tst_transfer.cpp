@@ -57,7 +57,6 @@ private Q_SLOTS:
     void cleanup();
 
     void sendWritesInOrder();
-    void sendAndRun();
     void noPortReportsOneError();
     void noPortCommentsOnly();
     void stopWithNoPortDoesNothingVisible();
@@ -119,19 +118,6 @@ void TestTransfer::sendWritesInOrder()
     QCOMPARE(progress.last().at(0).value<qsizetype>(), 2);
     QCOMPARE(progress.last().at(1).value<qsizetype>(), 2);
     QVERIFY(!m_link->isTransferring());
-}
-
-void TestTransfer::sendAndRun()
-{
-    openPort();
-    QSignalSpy finished(m_link, &CSerialLink::transferFinished);
-    QVERIFY(m_link->SendAndRun(LineArray::fromList({"+200", "* note", "G0"})));
-    QCOMPARE(m_dev->wire, QByteArray("P\r+200\rG0\rP\rE\r"));
-    QCOMPARE(resultOf(finished), Result::Completed);
-
-    m_dev->wire.clear();
-    QVERIFY(m_link->SendAndRun(LineArray()));
-    QCOMPARE(m_dev->wire, QByteArray("P\rP\rE\r"));
 }
 
 void TestTransfer::noPortReportsOneError()
