@@ -1,13 +1,68 @@
-#include "mainframe.h"
+#include "appprompt.h"
+#include "commandline.h"
+#include "kr44app.h"
+#include "kr44doc.h"
+#include "programprinter.h"
 
 #include <QApplication>
+#include <QSettings>
+
+#include <cstdio>
+
+namespace {
+
+// Prints a program into a PDF file without any window; the exit code tells how it went.
+int printToPdf(const CommandLineRequest &request)
+{
+    CKR44Doc doc;
+    const kr44::FileError error = doc.OnOpenDocument(request.fileName);
+    if (!error.ok()) {
+        std::fprintf(stderr, "kr44: %s\n", qPrintable(error.message()));
+        return 1;
+    }
+    QString why;
+    if (!kr44::printProgramToPdf(request.pdfPath, doc.m_lines, doc.GetTitle(), &why)) {
+        std::fprintf(stderr, "kr44: %s\n", qPrintable(why));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLineRequest request = parseCommandLine(args);
+    if (request.action == CommandLineRequest::Action::Help) {
+        if (!request.error.isEmpty())
+            std::fprintf(stderr, "kr44: %s\n\n", qPrintable(request.error));
+        std::fputs(qPrintable(commandLineHelp(QStringLiteral("kr44"))), request.error.isEmpty() ? stdout : stderr);
+        return request.error.isEmpty() ? 0 : 2;
+    }
+    if (request.action == CommandLineRequest::Action::Version) {
+        std::puts("kr44 (KR44 Controller) 2.0.00\nKR44 Application, file version 1.0.0.1");
+        return 0;
+    }
+    if (request.action == CommandLineRequest::Action::PrintPdf) {
+        // No display is needed to print into a file.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        return printToPdf(request);
+    }
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quelmark Controls"));
     QApplication::setApplicationName(QStringLiteral("KR44 Demo Program"));
-    CMainFrame frame;
-    frame.show();
+    QApplication::setApplicationDisplayName(QStringLiteral("KR44 Demo Program"));
+    QApplication::setApplicationVersion(QStringLiteral("2.0.00"));
+    QSettings settings;
+    AppPrompt prompt;
+    CKR44App kr44App(settings, prompt);
+    if (!kr44App.InitInstance(request))
+        return 1;
     return QApplication::exec();
 }

@@ -1,10 +1,20 @@
 #pragma once
 
+#include "appsettings.h"
+
+#include <QHash>
 #include <QMainWindow>
 
+class QAction;
+class QComboBox;
+class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
 
-// The main window: holds the program windows in an MDI area.
+// The main window: menus, toolbar, instrument bar, status bar and the area that holds the
+// program windows. It only presents and routes; the application connects the commands.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
@@ -13,7 +23,58 @@ public:
     explicit CMainFrame(QWidget *parent = nullptr);
 
     [[nodiscard]] QMdiArea *mdiArea() const { return m_mdiArea; }
+    [[nodiscard]] QAction *action(int id) const { return m_actions.value(id); }
+    [[nodiscard]] QToolBar *toolBar() const { return m_toolBar; }
+    [[nodiscard]] QToolBar *instrumentBar() const { return m_instrumentBar; }
+    [[nodiscard]] QComboBox *instrumentCombo() const { return m_instrumentCombo; }
+    // The menu bar shown now: 128 with no program window, 129 with one.
+    [[nodiscard]] int currentMenuId() const { return m_menuId; }
+    [[nodiscard]] QMenu *topMenu(int menuId, const QString &title) const;
+
+    // The message pane of the status bar.
+    void setMessageText(const QString &text);
+    [[nodiscard]] QString messageText() const;
+
+    // Rebuilds the recent-file entries of both File menus.
+    void setRecentFiles(const RecentFileList &list);
+    [[nodiscard]] QList<QAction *> recentFileActions() const { return m_recentActions; }
+
+    // "&Toolbar": each bar toggled by its own visibility.
+    void toggleBars();
+    void updateCaption();
+
+Q_SIGNALS:
+    void recentFileTriggered(const QString &path);
+    // Files dropped on the main window, to be opened as programs.
+    void filesDropped(const QStringList &paths);
+    // The main window is closing: the application decides (save prompts) through this hook.
+    void closeRequested(bool *accept);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void createActions();
+    void createMenus();
+    void fillMenu(QMenu *menu, const QList<int> &items);
+    void createBars();
+    void createStatusBar();
+    void updateMenuBar();
+    void updateIndicators();
+
     QMdiArea *m_mdiArea = nullptr;
+    QHash<int, QAction *> m_actions;
+    QHash<int, QList<QMenu *>> m_menus; // per menu bar id, its top-level menus
+    QList<QAction *> m_recentActions;
+    QStringList m_recentFiles;
+    QToolBar *m_toolBar = nullptr;
+    QToolBar *m_instrumentBar = nullptr;
+    QComboBox *m_instrumentCombo = nullptr;
+    QLabel *m_messagePane = nullptr;
+    QLabel *m_indicators[3] = {nullptr, nullptr, nullptr};
+    int m_menuId = 0;
 };

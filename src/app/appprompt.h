@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+// Every message box and file dialog of the application shell goes through here, so that tests
+// can answer them without a modal loop.
+class AppPrompt
+{
+public:
+    virtual ~AppPrompt() = default;
+
+    virtual QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    // The Save As dialog, proposing `proposed`; an empty result cancels.
+    virtual QString saveFileName(QWidget *parent, const QString &proposed);
+    // The Open dialog; an empty result cancels.
+    virtual QString openFileName(QWidget *parent);
+};
+
+// The filters of the Open and Save As dialogs.
+[[nodiscard]] QString programFileFilters();

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "appsettings.h"
+#include "linearray.h"
+
+#include <QObject>
+
+#include <functional>
+
+class CCommandWnd;
+class CReplyMonitor;
+class CSerialLink;
+class CTransferProgressDlg;
+class QSettings;
+class QWidget;
+
+// The main window's part of the device link: the serial link, the reply monitor with its 50 ms
+// poll, the Direct Command Window and the port settings sequence, wired together. The main
+// window holds one for the whole run.
+class FrameLink : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Runs the port settings dialog on `port` and `baud`; true for OK with both updated.
+    using PortDialogRunner = std::function<bool(QWidget *parent, QString &port, qint32 &baud)>;
+    // Shows a message box with an information icon.
+    using InfoBox = std::function<void(QWidget *parent, const QString &text)>;
+
+    // `window` parents the command window and the dialogs; `settings` is kept for the run.
+    FrameLink(QWidget *window, QSettings &settings, QObject *parent = nullptr);
+    ~FrameLink() override;
+
+    void setPortDialogRunner(PortDialogRunner runner) { m_portDialog = std::move(runner); }
+    void setInfoBox(InfoBox box) { m_infoBox = std::move(box); }
+
+    // Reads the saved port, opens it (running the port settings sequence once if that fails)
+    // and starts the poll.
+    void start();
+    // Stops the poll, then closes the port.
+    void shutDown();
+
+    // "&COM port": closes the port, runs the dialog, stores the choice on OK, opens again.
+    void OnComPort();
+    // "&Command Window": hides a visible window, else shows and raises it.
+    void OnCommandWindow();
+    // ID_COMM_PAUSE / ID_COMM_RESUME; true when `id` was one of them.
+    bool OnCommand(int id);
+
+    // The program commands of a program window.
+    void sendProgram(const kr44::LineArray &lines);
+    void sendAndRun(const kr44::LineArray &lines);
+    void stopProgram();
+
+    [[nodiscard]] CSerialLink *link() const { return m_link; }
+    [[nodiscard]] CReplyMonitor *monitor() const { return m_monitor; }
+    [[nodiscard]] CCommandWnd *commandWindow() const { return m_commandWnd; }
+    [[nodiscard]] const CommSettings &comm() const { return m_comm; }
+
+Q_SIGNALS:
+    void statusText(const QString &text);
+
+private:
+    void runPortSettings();
+    void afterTransfer();
+
+    QWidget *m_window;
+    QSettings &m_settings;
+    CommSettings m_comm;
+    CSerialLink *m_link = nullptr;
+    CReplyMonitor *m_monitor = nullptr;
+    CCommandWnd *m_commandWnd = nullptr;
+    CTransferProgressDlg *m_progress = nullptr;
+    PortDialogRunner m_portDialog;
+    InfoBox m_infoBox;
+    bool m_showAfterTransfer = false;
+};

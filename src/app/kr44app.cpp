@@ -1,0 +1,360 @@
+#include "kr44app.h"
+
+#include "aboutdlg.h"
+#include "appprompt.h"
+#include "childframe.h"
+#include "commands.h"
+#include "framelink.h"
+#include "kr44doc.h"
+#include "kr44view.h"
+#include "mainframe.h"
+#include "programprinter.h"
+#include "replymonitor.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QPageSetupDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QSettings>
+
+using namespace cmd;
+
+CKR44App::CKR44App(QSettings &settings, AppPrompt &prompt, QObject *parent)
+    : QObject(parent), m_settings(settings), m_prompt(prompt)
+{
+}
+
+CKR44App::~CKR44App()
+{
+    // Program windows go before the link and the frame they report to.
+    if (m_frame) {
+        for (CChildFrame *child : children()) {
+            child->setCloseGuard({});
+            delete child;
+        }
+    }
+}
+
+bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
+{
+    m_recent.load(m_settings);
+    m_previewPages = loadPreviewPages(m_settings);
+
+    m_frame = std::make_unique<CMainFrame>();
+    m_link = new FrameLink(m_frame.get(), m_settings, this);
+    connect(m_link, &FrameLink::statusText, m_frame.get(), &CMainFrame::setMessageText);
+    m_frame->setRecentFiles(m_recent);
+    connectCommands();
+    m_link->start();
+
+    CommandLineRequest todo = request;
+    if (todo.isPlainStart() && !m_recent.entries().isEmpty() && !m_recent.entries().first().isEmpty()) {
+        todo.action = CommandLineRequest::Action::Open;
+        todo.fileName = m_recent.entries().first();
+    }
+    carryOut(todo);
+
+    if (show) {
+        m_frame->showNormal();
+        m_frame->activateWindow();
+        m_frame->raise();
+    }
+    updateCommandEnabling();
+    return true;
+}
+
+void CKR44App::carryOut(const CommandLineRequest &request)
+{
+    using A = CommandLineRequest::Action;
+    switch (request.action) {
+    case A::Open:
+        OpenDocumentFile(request.fileName);
+        break;
+    case A::Print:
+    case A::PrintTo:
+        if (CChildFrame *child = OpenDocumentFile(request.fileName)) {
+            if (request.action == A::PrintTo && !request.printer.isEmpty())
+                printer()->setPrinterName(request.printer);
+            printDirect(child);
+        }
+        break;
+    case A::New:
+        OnFileNew();
+        break;
+    default:
+        break;
+    }
+}
+
+QPrinter *CKR44App::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+CChildFrame *CKR44App::addChild(std::unique_ptr<CKR44Doc> doc)
+{
+    auto *child = new CChildFrame(doc.release());
+    child->setCloseGuard([this](CChildFrame *c) { return SaveModified(c); });
+    CKR44View *view = child->view();
+    connect(view, &CKR44View::commPauseRequested, m_link, [this] { m_link->OnCommand(cmd::ID_COMM_PAUSE); });
+    connect(view, &CKR44View::commResumeRequested, m_link, [this] { m_link->OnCommand(cmd::ID_COMM_RESUME); });
+    connect(child->document(), &CKR44Doc::linesChanged, this, [this] { updateCommandEnabling(); });
+    connect(child, &QObject::destroyed, this, [this] { updateCommandEnabling(); }, Qt::QueuedConnection);
+    m_frame->mdiArea()->addSubWindow(child);
+    child->showMaximized();
+    m_frame->mdiArea()->setActiveSubWindow(child);
+    view->setFocus();
+    return child;
+}
+
+CChildFrame *CKR44App::OnFileNew()
+{
+    auto doc = std::make_unique<CKR44Doc>();
+    doc->OnNewDocument();
+    return addChild(std::move(doc));
+}
+
+CChildFrame *CKR44App::findChild(const QString &path) const
+{
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    if (wanted.isEmpty())
+        return nullptr;
+    for (CChildFrame *child : children()) {
+        const QString own = child->document()->GetPathName();
+        if (!own.isEmpty() && QFileInfo(own).canonicalFilePath() == wanted)
+            return child;
+    }
+    return nullptr;
+}
+
+CChildFrame *CKR44App::OpenDocumentFile(const QString &requested)
+{
+    QString path = requested;
+    if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"')))
+        path = path.mid(1, path.size() - 2);
+    path = QFileInfo(path).absoluteFilePath();
+    if (CChildFrame *open = findChild(path)) {
+        m_frame->mdiArea()->setActiveSubWindow(open);
+        m_frame->activateWindow();
+        m_frame->raise();
+        return open;
+    }
+    auto doc = std::make_unique<CKR44Doc>();
+    const kr44::FileError error = doc->OnOpenDocument(path);
+    if (!error.ok()) {
+        showFileError(error.message());
+        return nullptr;
+    }
+    m_recent.add(path);
+    m_frame->setRecentFiles(m_recent);
+    return addChild(std::move(doc));
+}
+
+void CKR44App::OnFileOpen()
+{
+    const QString path = m_prompt.openFileName(m_frame.get());
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+bool CKR44App::saveTo(CChildFrame *child, const QString &path)
+{
+    const kr44::FileError error = child->document()->OnSaveDocument(path);
+    if (!error.ok()) {
+        showFileError(error.message());
+        return false;
+    }
+    m_recent.add(path);
+    m_frame->setRecentFiles(m_recent);
+    m_frame->updateCaption();
+    return true;
+}
+
+bool CKR44App::OnFileSave(CChildFrame *child)
+{
+    if (!child)
+        return false;
+    if (child->document()->GetPathName().isEmpty())
+        return OnFileSaveAs(child);
+    return saveTo(child, child->document()->GetPathName());
+}
+
+bool CKR44App::OnFileSaveAs(CChildFrame *child)
+{
+    if (!child)
+        return false;
+    const QString path = m_prompt.saveFileName(m_frame.get(), child->document()->proposedSaveName());
+    return !path.isEmpty() && saveTo(child, path);
+}
+
+bool CKR44App::SaveModified(CChildFrame *child)
+{
+    CKR44Doc *doc = child->document();
+    if (!doc->IsModified())
+        return true;
+    const auto answer = m_prompt.message(m_frame.get(), QMessageBox::Warning,
+                                         QStringLiteral("Save changes to %1?").arg(doc->displayName()),
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes)
+        return OnFileSave(child);
+    return answer == QMessageBox::No;
+}
+
+bool CKR44App::closeAllDocuments()
+{
+    for (CChildFrame *child : children()) {
+        if (!SaveModified(child))
+            return false;
+    }
+    for (CChildFrame *child : children()) {
+        child->setCloseGuard({});
+        child->close();
+    }
+    return true;
+}
+
+void CKR44App::saveStandardSettings()
+{
+    m_recent.save(m_settings);
+    savePreviewPages(m_settings, m_previewPages);
+}
+
+CChildFrame *CKR44App::activeChild() const
+{
+    return m_frame ? qobject_cast<CChildFrame *>(m_frame->mdiArea()->activeSubWindow()) : nullptr;
+}
+
+QList<CChildFrame *> CKR44App::children() const
+{
+    QList<CChildFrame *> out;
+    if (!m_frame)
+        return out;
+    for (QMdiSubWindow *w : m_frame->mdiArea()->subWindowList()) {
+        if (auto *c = qobject_cast<CChildFrame *>(w))
+            out.append(c);
+    }
+    return out;
+}
+
+bool CKR44App::printDirect(CChildFrame *child)
+{
+    if (!child)
+        return false;
+    const kr44::ProgramPrinter program(child->document()->m_lines, child->document()->GetTitle());
+    if (!program.print(printer())) {
+        m_prompt.message(m_frame.get(), QMessageBox::Warning, QStringLiteral("Failed to print %1.").arg(program.title()));
+        return false;
+    }
+    return true;
+}
+
+void CKR44App::OnFilePrint(CChildFrame *child)
+{
+    if (!child || !child->document()->canPrint())
+        return;
+    const kr44::ProgramPrinter program(child->document()->m_lines, child->document()->GetTitle());
+    kr44::execPrintDialog(printer(), program, m_frame.get());
+}
+
+void CKR44App::OnFilePrintPreview(CChildFrame *child)
+{
+    if (!child)
+        return;
+    const kr44::ProgramPrinter program(child->document()->m_lines, child->document()->GetTitle());
+    m_previewPages = kr44::execPrintPreview(printer(), program, m_previewPages, m_frame.get());
+}
+
+void CKR44App::OnFilePrintSetup()
+{
+    QPageSetupDialog dialog(printer(), m_frame.get());
+    dialog.setObjectName(QStringLiteral("printSetup"));
+    dialog.exec();
+}
+
+void CKR44App::OnAppAbout()
+{
+    m_link->OnCommand(cmd::ID_COMM_PAUSE);
+    CAboutDlg about(m_frame.get());
+    about.exec();
+    m_link->OnCommand(cmd::ID_COMM_RESUME);
+}
+
+void CKR44App::showFileError(const QString &message)
+{
+    m_prompt.message(m_frame.get(), QMessageBox::Warning, message);
+}
+
+void CKR44App::connectCommands()
+{
+    CMainFrame *f = m_frame.get();
+    const auto on = [f, this](int id, auto &&handler) {
+        connect(f->action(id), &QAction::triggered, this, std::forward<decltype(handler)>(handler));
+    };
+    on(ID_FILE_NEW, [this] { OnFileNew(); });
+    on(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    on(ID_FILE_CLOSE, [this] {
+        if (CChildFrame *c = activeChild())
+            c->close();
+    });
+    on(ID_FILE_SAVE, [this] { OnFileSave(activeChild()); });
+    on(ID_FILE_SAVE_AS, [this] { OnFileSaveAs(activeChild()); });
+    on(ID_FILE_PRINT, [this] { OnFilePrint(activeChild()); });
+    on(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(activeChild()); });
+    on(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    on(ID_APP_EXIT, [f] { f->close(); });
+    on(ID_APP_ABOUT, [this] { OnAppAbout(); });
+    on(ID_COMMAND_WINDOW, [this] { m_link->OnCommandWindow(); });
+    on(ID_COM_PORT, [this] { m_link->OnComPort(); });
+    on(ID_SEND_PROGRAM, [this] {
+        if (CChildFrame *c = activeChild(); c && c->document()->canSendProgram())
+            m_link->sendProgram(c->document()->m_lines);
+    });
+    on(ID_SEND_AND_RUN, [this] {
+        if (CChildFrame *c = activeChild())
+            m_link->sendAndRun(c->document()->m_lines);
+    });
+    on(ID_STOP_PROGRAM, [this] {
+        if (activeChild())
+            m_link->stopProgram();
+    });
+    connect(f, &CMainFrame::recentFileTriggered, this, [this](const QString &path) {
+        if (!OpenDocumentFile(path)) {
+            m_recent.remove(path);
+            m_frame->setRecentFiles(m_recent);
+        }
+    });
+    connect(f, &CMainFrame::filesDropped, this, [this](const QStringList &paths) {
+        for (const QString &p : paths)
+            OpenDocumentFile(p);
+        m_frame->activateWindow();
+    });
+    connect(f, &CMainFrame::closeRequested, this, [this](bool *accept) {
+        *accept = closeAllDocuments();
+        if (*accept) {
+            m_link->shutDown();
+            saveStandardSettings();
+        }
+    });
+    connect(f->mdiArea(), &QMdiArea::subWindowActivated, this, [this] {
+        updateCommandEnabling();
+        Q_EMIT activeChildChanged();
+    });
+}
+
+void CKR44App::updateCommandEnabling()
+{
+    if (!m_frame)
+        return;
+    CChildFrame *child = activeChild();
+    CKR44Doc *doc = child ? child->document() : nullptr;
+    const bool hasChild = child != nullptr;
+    for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT_PREVIEW, ID_SEND_AND_RUN,
+                   ID_STOP_PROGRAM, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_FILE_SEND_MAIL})
+        m_frame->action(id)->setEnabled(hasChild);
+    m_frame->action(ID_FILE_PRINT)->setEnabled(doc && doc->canPrint());
+    m_frame->action(ID_SEND_PROGRAM)->setEnabled(doc && doc->canSendProgram());
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "appsettings.h"
+#include "commandline.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class AppPrompt;
+class CChildFrame;
+class CKR44Doc;
+class CMainFrame;
+class FrameLink;
+class QPrinter;
+class QSettings;
+
+// The application: owns the main window, the programs' windows, the recent-file list and the
+// settings for the run, and carries out the application-wide and program commands.
+class CKR44App : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `settings` and `prompt` must outlive the application object.
+    CKR44App(QSettings &settings, AppPrompt &prompt, QObject *parent = nullptr);
+    ~CKR44App() override;
+
+    // Builds the main window, opens the port and carries out `request`. The main window is
+    // shown unless `show` is false (tests). False when the main window could not be made.
+    bool InitInstance(const CommandLineRequest &request, bool show = true);
+
+    [[nodiscard]] CMainFrame *mainFrame() const { return m_frame.get(); }
+    [[nodiscard]] FrameLink *frameLink() const { return m_link; }
+    [[nodiscard]] const RecentFileList &recentFiles() const { return m_recent; }
+    [[nodiscard]] QPrinter *printer();
+
+    // File New: a new program in a new window.
+    CChildFrame *OnFileNew();
+    // Opens `path` in a window (or activates the window that already shows it). Shows the
+    // error and returns null on failure.
+    CChildFrame *OpenDocumentFile(const QString &path);
+    void OnFileOpen();
+    bool OnFileSave(CChildFrame *child);
+    bool OnFileSaveAs(CChildFrame *child);
+    // The save prompt of a modified program: true when the window may close.
+    bool SaveModified(CChildFrame *child);
+    // Closes every program window (with the save prompts); false if the user cancelled.
+    bool closeAllDocuments();
+    // Writes the recent-file list and the preview setting.
+    void saveStandardSettings();
+
+    [[nodiscard]] CChildFrame *activeChild() const;
+    [[nodiscard]] QList<CChildFrame *> children() const;
+    [[nodiscard]] CChildFrame *findChild(const QString &path) const;
+
+    // Prints a program window's program on the current printer without a dialog.
+    bool printDirect(CChildFrame *child);
+    void OnFilePrint(CChildFrame *child);
+    void OnFilePrintPreview(CChildFrame *child);
+    void OnFilePrintSetup();
+    void OnAppAbout();
+
+Q_SIGNALS:
+    void activeChildChanged();
+
+private:
+    CChildFrame *addChild(std::unique_ptr<CKR44Doc> doc);
+    bool saveTo(CChildFrame *child, const QString &path);
+    void connectCommands();
+    void updateCommandEnabling();
+    void carryOut(const CommandLineRequest &request);
+    void showFileError(const QString &message);
+
+    QSettings &m_settings;
+    AppPrompt &m_prompt;
+    std::unique_ptr<CMainFrame> m_frame;
+    FrameLink *m_link = nullptr;
+    RecentFileList m_recent;
+    int m_previewPages = 0;
+    std::unique_ptr<QPrinter> m_printer;
+    QPointer<CChildFrame> m_watched;
+    QList<QMetaObject::Connection> m_watchConnections;
+};
