@@ -59,6 +59,29 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
             help = true;
         } else if (arg == QLatin1String("--version")) {
             version = true;
+        } else if (arg == QLatin1String("--check")) {
+            r.action = A::Check;
+        } else if (arg == QLatin1String("--send")) {
+            r.action = A::Send;
+        } else if (arg == QLatin1String("--port") || arg == QLatin1String("--baud")) {
+            if (i + 1 >= arguments.size()) {
+                r.error = QStringLiteral("%1 needs a value").arg(arg);
+            } else if (arg == QLatin1String("--port")) {
+                r.sendPort = arguments.at(++i);
+            } else {
+                bool ok = false;
+                r.sendBaud = arguments.at(++i).toInt(&ok);
+                if (!ok || r.sendBaud <= 0)
+                    r.error = QStringLiteral("--baud needs a positive number");
+            }
+        } else if (arg == QLatin1String("--run")) {
+            r.sendRun = true;
+        } else if (arg == QLatin1String("--stop")) {
+            r.sendStop = true;
+        } else if (arg == QLatin1String("--wait")) {
+            r.sendWait = true;
+        } else if (r.action == A::Check && !arg.startsWith(QLatin1Char('-'))) {
+            r.checkFiles.append(arg);
         } else if (arg.startsWith(QLatin1String("--print-pdf"))) {
             if (arg.startsWith(QLatin1String("--print-pdf="))) {
                 r.pdfPath = arg.mid(int(qstrlen("--print-pdf=")));
@@ -78,6 +101,14 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
     }
     if (r.action == A::PrintPdf && r.error.isEmpty() && r.fileName.isEmpty())
         r.error = QStringLiteral("--print-pdf needs a program file to print");
+    if (r.action == A::Check && r.checkFiles.isEmpty() && r.error.isEmpty())
+        r.error = QStringLiteral("--check needs at least one program file");
+    if (r.action == A::Send && r.error.isEmpty()) {
+        if (r.fileName.isEmpty() && !r.sendStop)
+            r.error = QStringLiteral("--send needs a program file");
+        else if (r.sendPort.isEmpty())
+            r.error = QStringLiteral("--send needs --port DEVICE");
+    }
     if (r.action == A::New && !r.fileName.isEmpty())
         r.action = A::Open;
     if (version)
@@ -101,6 +132,12 @@ QString commandLineHelp(const QString &programName)
                "  /Unregister, /Unregserver remove the file-type registration and the settings\n"
                "  /Embedding, /Automation   accepted; the run counts as not started by the user\n"
                "  --print-pdf=PDF FILE      print FILE to the PDF file PDF without showing a window\n"
+               "  --check FILE...           check programs; prints FILE:LINE: severity: sentence\n"
+               "                            (exit 0 clean, 1 errors found, 2 a file cannot be read)\n"
+               "  --send FILE --port DEVICE [--baud N] [--run] [--stop] [--wait]\n"
+               "                            download FILE to the unit on DEVICE without a window;\n"
+               "                            --run starts it, --stop stops the running program,\n"
+               "                            --wait waits for the unit's Ready\n"
                "  --help                    show this help and exit\n"
                "  --version                 show the version and exit\n"
                "\n"

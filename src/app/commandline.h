@@ -14,6 +14,8 @@ struct CommandLineRequest
         Dde,        // "dde": serve shell requests
         Unregister, // "Unregister" / "Unregserver"
         PrintPdf,   // --print-pdf: print `fileName` to `pdfPath` and exit without a window
+        Check,      // --check FILE...: report the findings of the program check
+        Send,       // --send FILE --port DEVICE: download without a window
         Help,       // --help
         Version,    // --version
     };
@@ -24,6 +26,13 @@ struct CommandLineRequest
     QString driver;
     QString port;
     QString pdfPath;
+    QStringList checkFiles; // --check
+    // --send: the device, its baud rate, and whether to run, stop, or wait for "Ready".
+    QString sendPort;
+    int sendBaud = 19200;
+    bool sendRun = false;
+    bool sendStop = false;
+    bool sendWait = false;
     bool embedded = false;       // "Embedding" or "Automation"
     bool startedByUser = true;   // false for "dde", "Embedding", "Automation"
     QString error;               // a usage error of the Linux options, for --help's text

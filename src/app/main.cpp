@@ -1,5 +1,6 @@
 #include "appprompt.h"
 #include "commandline.h"
+#include "headless.h"
 #include "kr44app.h"
 #include "kr44doc.h"
 #include "programprinter.h"
@@ -45,6 +46,12 @@ int main(int argc, char *argv[])
     if (request.action == CommandLineRequest::Action::Version) {
         std::puts("kr44 (KR44 Controller) 2.0.00\nKR44 Application, file version 1.0.0.1");
         return 0;
+    }
+    if (request.action == CommandLineRequest::Action::Check
+        || request.action == CommandLineRequest::Action::Send) {
+        QCoreApplication app(argc, argv);
+        return request.action == CommandLineRequest::Action::Check ? runCheckCommand(request)
+                                                                   : runSendCommand(request);
     }
     if (request.action == CommandLineRequest::Action::PrintPdf) {
         // No display is needed to print into a file.
