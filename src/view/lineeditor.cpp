@@ -64,7 +64,11 @@ void LineEditor::updateSelectedRow()
 
 void LineEditor::FillFromDocument()
 {
-    m_model->fill(m_doc ? m_doc->m_lines : LineArray());
+    if (m_doc) {
+        m_model->fill(m_doc->m_lines);
+    } else {
+        m_model->fill(LineArray());
+    }
     selectRow(0);
 }
 

@@ -1,26 +1,36 @@
 #include "programrows.h"
 
-#include <cstring>
+#include <algorithm>
+#include <charconv>
 #include <vector>
 
 namespace kr44 {
 
 namespace {
 
-// The bytes a row adds in front of its text when it is written back.
-qsizetype prefixLength(const detail::RowCell &r)
+constexpr char kEmptyComment[] = "* ";
+// Pool bytes that no row uses are tolerated up to the size of the live ones, plus this much.
+constexpr qsizetype kCompactSlack = 64 * 1024;
+
+// The form of a stored line, from its first two bytes (see splitLine).
+enum class Form { EmptyComment, Comment, RawComment, Instruction };
+
+inline Form formOf(QByteArrayView line)
 {
-    return r.hasCode ? 1 : 2;
+    const qsizetype size = line.size();
+    if (size == 0)
+        return Form::EmptyComment;
+    const char *bytes = line.data();
+    if (bytes[0] != '*')
+        return Form::Instruction;
+    if (size == 1)
+        return Form::EmptyComment;
+    return bytes[1] == ' ' ? Form::Comment : Form::RawComment;
 }
 
-QByteArrayView codeView(const detail::RowCell &r)
+bool isJumpLine(QByteArrayView line)
 {
-    return r.hasCode ? QByteArrayView(&r.code, 1) : QByteArrayView();
-}
-
-bool isJump(const detail::RowCell &r)
-{
-    return r.hasCode && (r.code == 'j' || r.code == 'J');
+    return !line.isEmpty() && (line.front() == 'j' || line.front() == 'J');
 }
 
 } // namespace
@@ -29,108 +39,108 @@ void ProgramRows::fill(const LineArray &lines)
 {
     const qsizetype n = lines.size();
     m_rows.clear();
-    m_rows.reserve(n);
-    m_edits.clear();
-    QByteArray base;
-    base.reserve(lines.byteCount());
+    m_rows.resize(n);
+    // The lines lie in one byte arena: the stretch of it that holds them is copied in one go,
+    // with whatever lies between them (line ends), rather than line by line. Offsets are taken
+    // from the first line's bytes first and moved if a later line lies before them.
+    const char *base = nullptr;
+    qsizetype low = 0;
+    qsizetype high = 0;
+    const qsizetype empty = -1; // marks rows that get the shared "* "
+    LineArray::Span *out = m_rows.data();
     for (qsizetype i = 0; i < n; ++i) {
-        // The same split as splitLine(), without a temporary per line.
-        const QByteArrayView line = lines.at(i);
-        detail::RowCell r;
-        QByteArrayView rest;
-        if (line.isEmpty() || line == "*") {
-            // an empty comment
-        } else if (line.front() == '*') {
-            if (line.at(1) == ' ') {
-                rest = line.sliced(2);
-            } else {
-                r.hasCode = true;
-                r.code = kRawCommentCode;
-                rest = line.sliced(1);
-            }
-        } else {
-            r.hasCode = true;
-            r.code = line.front();
-            rest = line.sliced(1);
+        const QByteArrayView l = lines.at(i);
+        if (formOf(l) == Form::EmptyComment) {
+            out[i] = {empty, 2};
+            continue;
         }
-        r.offset = base.size();
-        r.length = rest.size();
-        base.append(rest.data(), rest.size());
-        m_rows.append(r);
+        if (!base)
+            base = l.data();
+        const qsizetype offset = l.data() - base;
+        low = std::min(low, offset);
+        high = std::max(high, offset + l.size());
+        out[i] = {offset, l.size()};
     }
-    m_base = base;
-}
-
-void ProgramRows::compose(QByteArray &arena, std::vector<LineArray::Span> &spans) const
-{
-    qsizetype total = 0;
-    for (const detail::RowCell &r : m_rows)
-        total += prefixLength(r) + r.length;
-    arena = QByteArray(total, Qt::Uninitialized);
-    spans.resize(size_t(m_rows.size()));
-    char *out = arena.data();
-    qsizetype pos = 0;
-    for (qsizetype i = 0; i < m_rows.size(); ++i) {
-        const detail::RowCell &r = m_rows.at(i);
-        const qsizetype start = pos;
-        if (r.hasCode) {
-            out[pos++] = r.code;
-        } else {
-            out[pos++] = '*';
-            out[pos++] = ' ';
-        }
-        if (r.length > 0)
-            std::memcpy(out + pos, textData(r), size_t(r.length));
-        pos += r.length;
-        spans[size_t(i)] = {start, pos - start};
-    }
+    m_text = QByteArray();
+    m_text.reserve(high - low + 2);
+    if (base)
+        m_text.append(base + low, high - low);
+    m_emptyComment = m_text.size();
+    m_text.append(kEmptyComment, 2);
+    for (qsizetype i = 0; i < n; ++i)
+        out[i].offset = out[i].offset == empty ? m_emptyComment : out[i].offset - low;
+    m_compactSize = m_text.size();
 }
 
 LineArray ProgramRows::lines() const
 {
-    QByteArray arena;
-    std::vector<LineArray::Span> spans;
-    compose(arena, spans);
-    return LineArray(std::move(arena), std::move(spans));
+    return LineArray(m_text, std::vector<LineArray::Span>(m_rows.cbegin(), m_rows.cend()));
 }
 
 LineArray ProgramRows::writeBack()
 {
-    QByteArray arena;
-    std::vector<LineArray::Span> spans;
-    compose(arena, spans);
-    // Point every row at its text inside the new lines' bytes: the document and the rows then
-    // share one buffer, and the text edited since the last write-back is released.
-    for (qsizetype i = 0; i < m_rows.size(); ++i) {
-        detail::RowCell &r = m_rows[i];
-        r.offset = spans[size_t(i)].offset + prefixLength(r);
-        r.inEdits = false;
+    if (m_text.size() > 2 * m_compactSize + kCompactSlack)
+        compact();
+    return lines();
+}
+
+void ProgramRows::compact()
+{
+    qsizetype total = 2;
+    for (const LineArray::Span &span : std::as_const(m_rows)) {
+        if (span.offset != m_emptyComment)
+            total += span.length;
     }
-    m_base = arena;
-    m_edits.clear();
-    return LineArray(std::move(arena), std::move(spans));
+    QByteArray text(total, Qt::Uninitialized);
+    char *out = text.data();
+    qsizetype pos = 0;
+    for (LineArray::Span &span : m_rows) {
+        if (span.offset == m_emptyComment)
+            continue;
+        std::copy_n(m_text.constData() + span.offset, span.length, out + pos);
+        span.offset = pos;
+        pos += span.length;
+    }
+    std::copy_n(kEmptyComment, 2, out + pos);
+    for (LineArray::Span &span : m_rows) {
+        if (span.offset == m_emptyComment)
+            span.offset = pos;
+    }
+    m_emptyComment = pos;
+    m_text = text;
+    m_compactSize = total;
 }
 
 QByteArray ProgramRows::codeAt(int row) const
 {
-    const detail::RowCell &r = m_rows.at(row);
-    if (!r.hasCode || r.code == kRawCommentCode)
-        return {};
-    return QByteArray(1, r.code);
+    const QByteArrayView l = line(row);
+    return formOf(l) == Form::Instruction ? l.first(1).toByteArray() : QByteArray();
 }
 
 QByteArrayView ProgramRows::code(int row) const
 {
     if (row < 0 || row >= lineCount())
         return {};
-    return codeView(m_rows.at(row));
+    const QByteArrayView l = line(row);
+    const Form form = formOf(l);
+    return form == Form::Instruction || form == Form::RawComment ? l.first(1) : QByteArrayView();
 }
 
 QByteArrayView ProgramRows::params(int row) const
 {
     if (row < 0 || row >= lineCount())
         return {};
-    return text(m_rows.at(row));
+    const QByteArrayView l = line(row);
+    switch (formOf(l)) {
+    case Form::EmptyComment:
+        return {};
+    case Form::Comment:
+        return l.sliced(2);
+    case Form::RawComment:
+    case Form::Instruction:
+        return l.sliced(1);
+    }
+    return {};
 }
 
 LineParts ProgramRows::parts(int row) const
@@ -140,8 +150,10 @@ LineParts ProgramRows::parts(int row) const
 
 QByteArrayView ProgramRows::shownCode(int row) const
 {
-    const QByteArrayView c = code(row);
-    return c == QByteArrayView(&kRawCommentCode, 1) ? QByteArrayView() : c;
+    if (row < 0 || row >= lineCount())
+        return {};
+    const QByteArrayView l = line(row);
+    return formOf(l) == Form::Instruction ? l.first(1) : QByteArrayView();
 }
 
 RowKind ProgramRows::kind(int row) const
@@ -162,47 +174,56 @@ void ProgramRows::setCode(int row, QByteArrayView code)
 {
     Q_ASSERT(row >= 0 && row < lineCount());
     Q_ASSERT(code.size() <= 1);
-    detail::RowCell &r = m_rows[row];
-    r.hasCode = !code.isEmpty();
-    r.code = r.hasCode ? code.front() : '\0';
+    storeLine(row, code.isEmpty() ? QByteArrayView(kEmptyComment, 2) : code, params(row));
 }
 
 void ProgramRows::setParams(int row, QByteArrayView params)
 {
     Q_ASSERT(row >= 0 && row < lineCount());
-    storeText(m_rows[row], params);
+    const QByteArrayView c = code(row);
+    storeLine(row, c.isEmpty() ? QByteArrayView(kEmptyComment, 2) : c, params);
 }
 
-void ProgramRows::storeText(detail::RowCell &r, QByteArrayView text)
+void ProgramRows::storeLine(int row, QByteArrayView prefix, QByteArrayView rest)
 {
-    r.length = text.size();
-    if (text.isEmpty()) {
-        r.offset = 0;
-        r.inEdits = false;
+    const qsizetype length = prefix.size() + rest.size();
+    if (length == 0 || (length == 1 && (prefix.isEmpty() ? rest : prefix).front() == '*')
+        || (prefix == kEmptyComment && rest.isEmpty())) {
+        m_rows[row] = {m_emptyComment, 2};
         return;
     }
-    // Appending a view of the edit pool to itself would read freed bytes if the pool grows.
-    const char *edits = m_edits.constData();
-    if (text.data() >= edits && text.data() < edits + m_edits.size()) {
-        const QByteArray copy = text.toByteArray();
-        storeText(r, copy);
-        return;
-    }
-    r.offset = m_edits.size();
-    r.inEdits = true;
-    m_edits.append(text.data(), text.size());
+    // Both parts may lie in the pool, which may move when it grows: hold them as offsets.
+    const char *pool = m_text.constData();
+    const auto offsetIn = [&](QByteArrayView v) -> qsizetype {
+        return !v.isEmpty() && v.data() >= pool && v.data() < pool + m_text.size()
+                ? qsizetype(v.data() - pool)
+                : -1;
+    };
+    const qsizetype prefixAt = offsetIn(prefix);
+    const qsizetype restAt = offsetIn(rest);
+    // Reserve first, so that neither append below moves the pool under the parts. A pool still
+    // shared with the document is copied here, once, with room for the next lines.
+    const qsizetype needed = m_text.size() + length;
+    if (!m_text.isDetached() || needed > m_text.capacity())
+        m_text.reserve(needed + needed / 2);
+    const char *base = m_text.constData();
+    const qsizetype at = m_text.size();
+    m_text.append(prefixAt >= 0 ? base + prefixAt : prefix.data(), prefix.size());
+    base = m_text.constData();
+    m_text.append(restAt >= 0 ? base + restAt : rest.data(), rest.size());
+    m_rows[row] = {at, length};
 }
 
 void ProgramRows::appendLine()
 {
-    m_rows.append(detail::RowCell{});
+    m_rows.append({m_emptyComment, 2});
 }
 
 ProgramRows::Retargeted ProgramRows::insertLine(int row)
 {
     Q_ASSERT(row >= 0 && row <= lineCount());
     const int oldRowCount = rowCount();
-    m_rows.insert(row, detail::RowCell{});
+    m_rows.insert(row, {m_emptyComment, 2});
     // Line numbers row + 1 ... oldRowCount (the end row's) each moved down by one. A target
     // outside that range, 0 and unreadable ones among them, names no moved row and stays.
     return shiftTargets(row + 1, oldRowCount, +1);
@@ -219,16 +240,22 @@ ProgramRows::Retargeted ProgramRows::removeLine(int row)
 ProgramRows::Retargeted ProgramRows::shiftTargets(int lo, int hi, int delta)
 {
     Retargeted result;
-    for (int i = 0; i < lineCount(); ++i) {
-        const detail::RowCell &r = m_rows.at(i);
-        if (!isJump(r))
+    const int n = lineCount();
+    for (int i = 0; i < n; ++i) {
+        const QByteArrayView l = line(i);
+        if (!isJumpLine(l))
             continue;
-        const QByteArrayView code = codeView(r);
-        const std::optional<int> target = jumpTarget(code, text(r));
+        const QByteArrayView code = l.first(1);
+        const QByteArrayView params = l.sliced(1);
+        const std::optional<int> target = jumpTarget(code, params);
         if (!target || *target < lo || *target > hi)
             continue;
-        const QByteArray moved = retarget(code, text(r), *target + delta);
-        storeText(m_rows[i], moved);
+        // The same text retarget() gives, written straight into the pool.
+        const qsizetype keep = code == "j" ? 1 : 1 + params.indexOf(',') + 1;
+        char digits[16];
+        const std::to_chars_result printed =
+                std::to_chars(digits, digits + sizeof digits, *target + delta);
+        storeLine(i, l.first(keep), QByteArrayView(digits, printed.ptr - digits));
         if (result.count++ == 0)
             result.first = i;
         result.last = i;
@@ -238,9 +265,10 @@ ProgramRows::Retargeted ProgramRows::shiftTargets(int lo, int hi, int delta)
 
 std::optional<int> ProgramRows::firstReferenceTo(int line) const
 {
-    for (int i = 0; i < lineCount(); ++i) {
-        const detail::RowCell &r = m_rows.at(i);
-        if (isJump(r) && jumpTarget(codeView(r), text(r)) == line)
+    const int n = lineCount();
+    for (int i = 0; i < n; ++i) {
+        const QByteArrayView l = this->line(i);
+        if (isJumpLine(l) && jumpTarget(l.first(1), l.sliced(1)) == line)
             return i;
     }
     return std::nullopt;

@@ -8,7 +8,6 @@
 #include <QList>
 
 #include <optional>
-#include <vector>
 
 namespace kr44 {
 
@@ -20,28 +19,15 @@ enum class RowKind {
     End,         // the row after the last program line; never stored
 };
 
-namespace detail {
-// One program row. The text lives in one of the two byte pools of ProgramRows.
-struct RowCell
-{
-    qsizetype offset = 0;
-    qsizetype length = 0;
-    char code = 0;
-    bool hasCode = false;
-    bool inEdits = false; // text in the edit pool rather than the base pool
-};
-} // namespace detail
-} // namespace kr44
-
-namespace kr44 {
-
 // The working copy of a program as list rows: one row per program line, each holding the line's
 // code and parameter text, followed by the end row. Line numbers and instruction names are
 // derived from the position and the code, never stored.
 //
-// Rows cost a few dozen bytes each. The text of the lines stays in one pool that is shared with
-// the document's own line storage after every write-back; text changed since then goes to a
-// second pool, so changing a row never copies the first.
+// A row is the span of its whole line in one byte pool; the code and the parameter text are read
+// from the line's first bytes. Filling copies the document's line bytes in one block, and a
+// write-back hands the pool itself to the document, which shares it: neither touches the bytes
+// line by line. A changed line is appended to the pool; the pool is compacted when the bytes no
+// row uses outgrow the rest.
 class ProgramRows final : public ProgramCodes
 {
 public:
@@ -102,22 +88,24 @@ public:
     [[nodiscard]] std::optional<int> firstReferenceTo(int line) const;
 
 private:
-    [[nodiscard]] const char *textData(const detail::RowCell &r) const
+    [[nodiscard]] QByteArrayView line(int row) const
     {
-        return (r.inEdits ? m_edits : m_base).constData() + r.offset;
+        const LineArray::Span &span = m_rows.at(row);
+        return QByteArrayView(m_text.constData() + span.offset, span.length);
     }
-    [[nodiscard]] QByteArrayView text(const detail::RowCell &r) const
-    {
-        return QByteArrayView(textData(r), r.length);
-    }
-    void storeText(detail::RowCell &r, QByteArrayView text);
-    void compose(QByteArray &arena, std::vector<LineArray::Span> &spans) const;
+    // Stores `prefix` followed by `rest` as the line of `row`; either may view the pool itself.
+    void storeLine(int row, QByteArrayView prefix, QByteArrayView rest);
+    // Writes the lines of all rows, in order, into a fresh pool.
+    void compact();
     // Adds `delta` to every jump target in [lo, hi].
     Retargeted shiftTargets(int lo, int hi, int delta);
 
-    QList<detail::RowCell> m_rows;
-    QByteArray m_base;  // shared with the document's lines after a write-back; never appended to
-    QByteArray m_edits; // text set since the last write-back
+    QList<LineArray::Span> m_rows;
+    // Every row's line, stored as it is written back ("* " for an empty comment). Shared with
+    // the document's lines after a write-back; appending to it then copies it once.
+    QByteArray m_text;
+    qsizetype m_emptyComment = 0; // offset of the "* " that empty comments use
+    qsizetype m_compactSize = 0;  // size of the pool when it was last filled or compacted
 };
 
 } // namespace kr44

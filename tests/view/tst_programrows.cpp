@@ -1,3 +1,4 @@
+#include "programfile.h"
 #include "programrows.h"
 
 #include <QRandomGenerator>
@@ -196,6 +197,48 @@ private Q_SLOTS:
         (void)rows.insertLine(0);
         QCOMPARE(stored.toList(), (QByteArrayList{"G100", "* note", "j1"}));
         QCOMPARE(rows.lines().toList(), (QByteArrayList{"* ", "G250", "K", "j2"}));
+    }
+
+    void fillFromAFilesLines()
+    {
+        // A loaded file's lines lie in its bytes with the line ends between them.
+        const LineArray parsed = parseProgram(QByteArray("G1\r\n\r\n*\nj1\r* x\r\n*raw"));
+        ProgramRows rows(parsed);
+        QCOMPARE(rows.lines().toList(), (QByteArrayList{"G1", "* ", "* ", "j1", "* x", "*raw"}));
+        QCOMPARE(rows.params(4).toByteArray(), QByteArray("x"));
+        (void)rows.insertLine(0);
+        QCOMPARE(rows.writeBack().toList(), (QByteArrayList{"* ", "G1", "* ", "* ", "j2", "* x", "*raw"}));
+
+        ProgramRows onlyEmpty(LineArray::fromList({"", "", "*"}));
+        QCOMPARE(onlyEmpty.lines().toList(), (QByteArrayList{"* ", "* ", "* "}));
+        QCOMPARE(int(onlyEmpty.kind(2)), int(RowKind::Empty));
+    }
+
+    void manyEditsStayCorrectAcrossCompaction()
+    {
+        QByteArrayList expected = {"G1", "", "*raw", "j1", "K"};
+        ProgramRows rows = rowsOf(expected);
+        expected[1] = "* ";
+        // Enough replaced text to make the write-back compact the pool, more than once.
+        for (int round = 0; round < 3000; ++round) {
+            const QByteArray text = QByteArray::number(round) + QByteArray(100, 'x');
+            rows.setParams(0, text);
+            expected[0] = "G" + text;
+            if (round % 7 == 0) {
+                (void)rows.insertLine(1);
+                (void)rows.removeLine(1);
+            }
+            if (round % 500 == 0)
+                QCOMPARE(rows.writeBack().toList(), expected);
+        }
+        const LineArray stored = rows.writeBack();
+        QCOMPARE(stored.toList(), expected);
+        rows.setCode(2, "C");
+        rows.setParams(2, "2");
+        QCOMPARE(stored.toList(), expected);
+        expected[2] = "C2";
+        QCOMPARE(rows.writeBack().toList(), expected);
+        QCOMPARE(rows.params(3).toByteArray(), QByteArray("1"));
     }
 
     void setParamsFromItsOwnText()
