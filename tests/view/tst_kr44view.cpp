@@ -434,6 +434,29 @@ private Q_SLOTS:
                 w.list->visualRect(w.list->currentIndex()).center()));
     }
 
+    void closingDuringADialogStillResumesPolling()
+    {
+        CKR44Doc doc;
+        doc.m_lines = LineArray::fromList({"G1"});
+        auto *view = new CKR44View(&doc);
+        int pauses = 0;
+        int resumes = 0;
+        QObject counter;
+        connect(view, &CKR44View::commPauseRequested, &counter, [&pauses] { ++pauses; });
+        connect(view, &CKR44View::commResumeRequested, &counter, [&resumes] { ++resumes; });
+        view->setDialogRunner([view](QWidget *, const QByteArray &, QByteArray &params,
+                                     const ProgramCodes &, int) {
+            delete view; // the window goes while its dialog is open
+            params = "5";
+            return DialogResult::Accepted;
+        });
+        QVERIFY(view->EditLine(0));
+        QCOMPARE(pauses, 1);
+        QCOMPARE(resumes, 1);
+        QCOMPARE(doc.m_lines.toList(), QByteArrayList{"G1"});
+        QVERIFY(!doc.IsModified());
+    }
+
     void realDialogsThroughTheDefaultRunner()
     {
         CKR44Doc doc;
