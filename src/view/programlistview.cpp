@@ -24,6 +24,8 @@ ProgramListView::ProgramListView(QWidget *parent) : QTableView(parent)
 
     // One fixed height for every row: a table of a million rows then needs no per-row layout.
     QHeaderView *rowsHeader = verticalHeader();
+    rowsHeader->setObjectName(QStringLiteral("programListRows"));
+    rowsHeader->setAccessibleName(QStringLiteral("Rows"));
     rowsHeader->hide();
     rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
     rowsHeader->setMinimumSectionSize(1);

@@ -159,6 +159,17 @@ private Q_SLOTS:
         QCOMPARE(h.editor.selectedRow(), 1);
     }
 
+    void aChoiceForARowThatIsNoLongerEmptyOverwritesNothing()
+    {
+        Harness h({"G1", "j1"});
+        h.select(2);
+        h.editor.EditSelectedLine(); // the menu is asked for the empty end row...
+        h.select(1);                 // ...but the choice arrives with a line selected
+        h.editor.ChooseInstruction(command('K'));
+        QCOMPARE(h.docLines(), (QByteArrayList{"G1", "K", "j1"}));
+        QCOMPARE(h.editor.selectedRow(), 1);
+    }
+
     void killAndSmoothStopAreStoredAtOnce_data()
     {
         QTest::addColumn<char>("code");
