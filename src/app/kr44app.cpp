@@ -46,6 +46,11 @@ bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
     m_link = new FrameLink(m_frame.get(), m_settings, this);
     connect(m_link, &FrameLink::statusText, m_frame.get(), &CMainFrame::setMessageText);
     m_frame->setRecentFiles(m_recent);
+    if (m_portDialogRunner)
+        m_link->setPortDialogRunner(m_portDialogRunner);
+    m_link->setInfoBox([this](QWidget *parent, const QString &text) {
+        m_prompt.message(parent, QMessageBox::Information, text);
+    });
     connectCommands();
     m_link->start();
 

@@ -4,8 +4,8 @@
 #include "commandline.h"
 
 #include <QObject>
-#include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class AppPrompt;
@@ -30,6 +30,12 @@ public:
     // Builds the main window, opens the port and carries out `request`. The main window is
     // shown unless `show` is false (tests). False when the main window could not be made.
     bool InitInstance(const CommandLineRequest &request, bool show = true);
+
+    // Replaces the port settings dialog (tests); takes effect at InitInstance.
+    void setPortDialogRunner(std::function<bool(QWidget *, QString &, qint32 &)> runner)
+    {
+        m_portDialogRunner = std::move(runner);
+    }
 
     [[nodiscard]] CMainFrame *mainFrame() const { return m_frame.get(); }
     [[nodiscard]] FrameLink *frameLink() const { return m_link; }
@@ -80,6 +86,5 @@ private:
     RecentFileList m_recent;
     int m_previewPages = 0;
     std::unique_ptr<QPrinter> m_printer;
-    QPointer<CChildFrame> m_watched;
-    QList<QMetaObject::Connection> m_watchConnections;
+    std::function<bool(QWidget *, QString &, qint32 &)> m_portDialogRunner;
 };
