@@ -64,7 +64,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quelmark Controls"));
     QApplication::setApplicationName(QStringLiteral("KR44 Demo Program"));
-    QApplication::setApplicationDisplayName(QStringLiteral("KR44 Demo Program"));
     QApplication::setApplicationVersion(QStringLiteral("2.0.00"));
     QSettings settings;
     AppPrompt prompt;
