@@ -5,4 +5,6 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKR44_BUILD_TESTS=OFF -DKR44_BUILD_BENCH=OFF >/dev/null
 cmake --build build --target kr44
-exec build/src/app/kr44 "$@"
+# The virtual unit lets a new user run the example program at once; Options > COM port
+# switches to a real unit.
+exec build/src/app/kr44 --virtual-unit "$@"

@@ -59,6 +59,8 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
             help = true;
         } else if (arg == QLatin1String("--version")) {
             version = true;
+        } else if (arg == QLatin1String("--virtual-unit")) {
+            r.virtualUnit = true;
         } else if (arg == QLatin1String("--check")) {
             r.action = A::Check;
         } else if (arg == QLatin1String("--send")) {
@@ -131,6 +133,7 @@ QString commandLineHelp(const QString &programName)
                "  /dde                      wait for open and print requests from the desktop\n"
                "  /Unregister, /Unregserver remove the file-type registration and the settings\n"
                "  /Embedding, /Automation   accepted; the run counts as not started by the user\n"
+               "  --virtual-unit            connect to the built-in virtual KR44 unit, not the COM port\n"
                "  --print-pdf=PDF FILE      print FILE to the PDF file PDF without showing a window\n"
                "  --check FILE...           check programs; prints FILE:LINE: severity: sentence\n"
                "                            (exit 0 clean, 1 errors found, 2 a file cannot be read)\n"

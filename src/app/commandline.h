@@ -34,6 +34,7 @@ struct CommandLineRequest
     bool sendStop = false;
     bool sendWait = false;
     bool embedded = false;       // "Embedding" or "Automation"
+    bool virtualUnit = false;    // --virtual-unit: connect to the built-in virtual unit
     bool startedByUser = true;   // false for "dde", "Embedding", "Automation"
     QString error;               // a usage error of the Linux options, for --help's text
 

@@ -33,5 +33,9 @@ enum : int {
     ID_COMM_RESUME = 32780,
     ID_SEND_AND_RUN = 32781,
     ID_STOP_PROGRAM = 32782,
+    // Connect to the virtual unit of this program instead of the COM port.
+    ID_VIRTUAL_UNIT = 32790,
+    // Show or hide the virtual unit's panel.
+    ID_VIRTUAL_UNIT_PANEL = 32791,
 };
 } // namespace cmd

@@ -25,6 +25,10 @@ const QList<CommandInfo> &commandInfos()
         {ID_SEND_AND_RUN, "Send program and &run it\tF5", "Sends the current program to the KR44 and runs it\nSend and Run"},
         {ID_STOP_PROGRAM, "Sto&p program", "Stops the currently running program\nStop Program"},
         {ID_COM_PORT, "&COM port", nullptr},
+        {ID_VIRTUAL_UNIT, "&Virtual KR44 unit",
+         "Connects to a virtual KR44 unit inside this program instead of the COM port\nVirtual Unit"},
+        {ID_VIRTUAL_UNIT_PANEL, "Virtual unit &panel",
+         "Shows the virtual unit's counters, inputs and the motion of its last run\nVirtual Unit Panel"},
         {ID_WINDOW_CASCADE, "&Cascade", "Arrange windows so they overlap\nCascade Windows"},
         {ID_WINDOW_TILE_HORZ, "&Tile", "Arrange windows as non-overlapping tiles\nTile Windows"},
         {ID_HELP_INDEX, "&Help Index\tF1", "List Help topics\nHelp Index"},
@@ -77,14 +81,14 @@ const QList<MenuSpec> &menuSpec(int menuId)
     static const QList<MenuSpec> noProgram = {
         {"&File", {ID_FILE_NEW, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1, 0, ID_APP_EXIT}},
         {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
-        {"&Options", {ID_COM_PORT, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
+        {"&Options", {ID_COM_PORT, ID_VIRTUAL_UNIT, ID_VIRTUAL_UNIT_PANEL, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
         {"&Help", {ID_HELP_INDEX, 0, ID_APP_ABOUT}},
     };
     static const QList<MenuSpec> program = {
         {"&File", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_SEND_MAIL, 0,
                    ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1, 0, ID_APP_EXIT}},
         {"&KR44", {ID_COMMAND_WINDOW, 0, ID_SEND_PROGRAM, ID_SEND_AND_RUN, ID_STOP_PROGRAM}},
-        {"&Options", {ID_COM_PORT, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
+        {"&Options", {ID_COM_PORT, ID_VIRTUAL_UNIT, ID_VIRTUAL_UNIT_PANEL, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
         {"&Window", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ}},
         {"&Help", {ID_HELP_INDEX, 0, ID_APP_ABOUT}},
     };

@@ -2,6 +2,7 @@
 
 #include "commandwnd.h"
 #include "portsettingsdlg.h"
+#include "ptyunit.h"
 #include "replymonitor.h"
 #include "seriallink.h"
 #include "transferprogressdlg.h"
@@ -32,8 +33,10 @@ FrameLink::FrameLink(QWidget *window, QSettings &settings, QObject *parent)
     };
 
     connect(m_monitor, &CReplyMonitor::replyText, m_commandWnd, &CCommandWnd::AppendText);
-    connect(m_monitor, &CReplyMonitor::statusMessage, this, &FrameLink::statusText);
-    connect(m_link, &CSerialLink::statusTextChanged, this, &FrameLink::statusText);
+    connect(m_monitor, &CReplyMonitor::statusMessage, this,
+            [this](const QString &text) { Q_EMIT statusText(shownStatus(text)); });
+    connect(m_link, &CSerialLink::statusTextChanged, this,
+            [this](const QString &text) { Q_EMIT statusText(shownStatus(text)); });
     connect(m_commandWnd, &CCommandWnd::characterTyped, m_link, [this](char ch) { m_link->SendChar(ch); });
     // The box is shown once the failing line is known; the transfer itself goes on to its end.
     connect(m_link, &CSerialLink::communicationError, this,
@@ -56,9 +59,17 @@ void FrameLink::start()
     m_monitor->start();
 }
 
+void FrameLink::startPolling()
+{
+    m_comm.load(m_settings);
+    m_monitor->start();
+}
+
 void FrameLink::shutDown()
 {
     if (!m_link)
+        return;
+    if (!m_monitor->isRunning() && !m_link->isConnected())
         return;
     // The poll stops first so that no tick reads a port that is closing.
     m_monitor->stop();
@@ -68,7 +79,51 @@ void FrameLink::shutDown()
 
 void FrameLink::OnComPort()
 {
+    if (m_virtualUnit)
+        disconnectVirtualUnit();
     runPortSettings();
+}
+
+void FrameLink::openPort(const QString &port)
+{
+    QByteArray none;
+    m_link->PortIO(none, CSerialLink::PORT_CLOSE);
+    m_link->setPort(port, m_comm.baud);
+    m_link->PortIO(none, CSerialLink::PORT_OPEN);
+}
+
+bool FrameLink::connectVirtualUnit()
+{
+    if (m_virtualUnit)
+        return true;
+    auto *unit = new kr44::PtyUnit({}, this);
+    if (!unit->open()) {
+        delete unit;
+        return false;
+    }
+    m_virtualUnit = unit;
+    openPort(unit->devicePath());
+    Q_EMIT virtualUnitChanged(m_virtualUnit);
+    return true;
+}
+
+void FrameLink::disconnectVirtualUnit()
+{
+    if (!m_virtualUnit)
+        return;
+    QByteArray none;
+    m_link->PortIO(none, CSerialLink::PORT_CLOSE);
+    delete m_virtualUnit;
+    m_virtualUnit = nullptr;
+    Q_EMIT virtualUnitChanged(nullptr);
+    openPort(m_comm.port);
+}
+
+QString FrameLink::shownStatus(const QString &linkText) const
+{
+    if (!m_virtualUnit || !m_link->isConnected() || m_link->portName() != m_virtualUnit->devicePath())
+        return linkText;
+    return QStringLiteral("Using the virtual KR44 unit (%1), %2 baud").arg(m_virtualUnit->devicePath()).arg(m_link->baudRate());
 }
 
 void FrameLink::runPortSettings()

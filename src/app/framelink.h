@@ -2,6 +2,7 @@
 
 #include "appsettings.h"
 #include "linearray.h"
+#include "ptyunit.h"
 
 #include <QObject>
 
@@ -11,6 +12,7 @@ class CCommandWnd;
 class CReplyMonitor;
 class CSerialLink;
 class CTransferProgressDlg;
+
 class QSettings;
 class QWidget;
 
@@ -37,6 +39,8 @@ public:
     // Reads the saved port, opens it (running the port settings sequence once if that fails)
     // and starts the poll.
     void start();
+    // Starts the poll without opening the saved port (the virtual unit is connected instead).
+    void startPolling();
     // Stops the poll, then closes the port.
     void shutDown();
 
@@ -52,6 +56,13 @@ public:
     void sendAndRun(const kr44::LineArray &lines);
     void stopProgram();
 
+    // Connects the link to a virtual unit in this process, served on a pseudo-terminal, in
+    // place of the saved port; false (and the saved port kept) when no pseudo-terminal can be
+    // had. Disconnecting reopens the saved port.
+    bool connectVirtualUnit();
+    void disconnectVirtualUnit();
+    [[nodiscard]] kr44::PtyUnit *virtualUnit() const { return m_virtualUnit; }
+
     [[nodiscard]] CSerialLink *link() const { return m_link; }
     [[nodiscard]] CReplyMonitor *monitor() const { return m_monitor; }
     [[nodiscard]] CCommandWnd *commandWindow() const { return m_commandWnd; }
@@ -59,10 +70,13 @@ public:
 
 Q_SIGNALS:
     void statusText(const QString &text);
+    void virtualUnitChanged(kr44::PtyUnit *unit);
 
 private:
     void runPortSettings();
     void afterTransfer();
+    void openPort(const QString &port);
+    [[nodiscard]] QString shownStatus(const QString &linkText) const;
 
     QWidget *m_window;
     QSettings &m_settings;
@@ -74,4 +88,5 @@ private:
     PortDialogRunner m_portDialog;
     InfoBox m_infoBox;
     bool m_showAfterTransfer = false;
+    kr44::PtyUnit *m_virtualUnit = nullptr;
 };

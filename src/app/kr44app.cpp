@@ -52,7 +52,10 @@ bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
         m_prompt.message(parent, QMessageBox::Information, text);
     });
     connectCommands();
-    m_link->start();
+    if (!request.virtualUnit || !m_link->connectVirtualUnit())
+        m_link->start();
+    else
+        m_link->startPolling();
 
     CommandLineRequest todo = request;
     if (todo.isPlainStart() && !m_recent.entries().isEmpty() && !m_recent.entries().first().isEmpty()) {
@@ -314,6 +317,15 @@ void CKR44App::connectCommands()
     on(ID_APP_ABOUT, [this] { OnAppAbout(); });
     on(ID_COMMAND_WINDOW, [this] { m_link->OnCommandWindow(); });
     on(ID_COM_PORT, [this] { m_link->OnComPort(); });
+    f->action(ID_VIRTUAL_UNIT)->setCheckable(true);
+    on(ID_VIRTUAL_UNIT, [this](bool on) {
+        if (on && !m_link->connectVirtualUnit())
+            m_prompt.message(m_frame.get(), QMessageBox::Warning, QStringLiteral("The virtual KR44 unit could not be started."));
+        else if (!on)
+            m_link->disconnectVirtualUnit();
+    });
+    connect(m_link, &FrameLink::virtualUnitChanged, this,
+            [this](kr44::PtyUnit *unit) { m_frame->action(ID_VIRTUAL_UNIT)->setChecked(unit != nullptr); });
     on(ID_SEND_PROGRAM, [this] {
         if (CChildFrame *c = activeChild(); c && c->document()->canSendProgram())
             m_link->sendProgram(c->document()->m_lines);

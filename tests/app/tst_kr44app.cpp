@@ -145,8 +145,9 @@ private Q_SLOTS:
         QCOMPARE(menuTexts(f->topMenu(128, QStringLiteral("&File"))),
                  (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "-", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
         QCOMPARE(menuTexts(f->topMenu(128, QStringLiteral("&View"))), (QStringList{"&Toolbar", "&Status Bar"}));
+        // The virtual unit's two items follow "&COM port".
         QCOMPARE(menuTexts(f->topMenu(128, QStringLiteral("&Options"))),
-                 (QStringList{"&COM port", "-", "&Toolbar", "&Status Bar"}));
+                 (QStringList{"&COM port", "&Virtual KR44 unit", "Virtual unit &panel", "-", "&Toolbar", "&Status Bar"}));
         QCOMPARE(menuTexts(f->topMenu(128, QStringLiteral("&Help"))), (QStringList{"&Help Index\tF1", "-", "&About KR44..."}));
         QVERIFY(!f->action(57616)->isEnabled()); // "Recent File" with an empty list
         QStringList bar;
@@ -351,6 +352,28 @@ private Q_SLOTS:
         QTRY_COMPARE(f->windowTitle(), QStringLiteral("KR44 Demo Program"));
         QVERIFY(!(child->windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(f->windowFlags() & Qt::WindowMinimizeButtonHint));
+    }
+
+    // The built-in virtual unit stands in for the port: a program sent and run from the menu
+    // comes back as "Ready" in the Direct Command Window.
+    void virtualUnitRunsAProgram()
+    {
+        CKR44App *app = start();
+        CMainFrame *f = app->mainFrame();
+        f->action(cmd::ID_VIRTUAL_UNIT)->trigger();
+        QVERIFY(app->frameLink()->virtualUnit());
+        QVERIFY(f->action(cmd::ID_VIRTUAL_UNIT)->isChecked());
+        QVERIFY2(f->messageText().startsWith(QStringLiteral("Using the virtual KR44 unit (")), qPrintable(f->messageText()));
+        app->activeChild()->document()->setLines(kr44::LineArray::fromList({"* short move", "+10"}));
+        f->action(cmd::ID_SEND_AND_RUN)->trigger();
+        CCommandWnd *wnd = app->frameLink()->commandWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(wnd->text().contains(QStringLiteral("Ready")), 10000);
+        QVERIFY(m_prompt.messages.isEmpty());
+        QCOMPARE(app->frameLink()->virtualUnit()->unit().position(), 10);
+
+        f->action(cmd::ID_VIRTUAL_UNIT)->trigger();
+        QVERIFY(!app->frameLink()->virtualUnit());
+        QCOMPARE(f->messageText(), QStringLiteral("Not connected"));
     }
 
     void aboutBoxPausesPolling()
