@@ -170,6 +170,13 @@ void CMainFrame::createBars()
         else
             m_toolBar->addAction(m_actions.value(id));
     }
+    // A button reads its tooltip ("Send Program"), not the menu text with its key.
+    for (QAction *a : m_toolBar->actions()) {
+        if (QWidget *button = m_toolBar->widgetForAction(a); button && !a->isSeparator()) {
+            button->setObjectName(QStringLiteral("toolButton%1").arg(a->data().toInt()));
+            button->setAccessibleName(a->toolTip());
+        }
+    }
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 
     m_instrumentBar = new QToolBar(QStringLiteral("Instrument"), this);
