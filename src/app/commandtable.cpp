@@ -97,7 +97,7 @@ const QList<MenuSpec> &menuSpec(int menuId)
 
 const QList<int> &toolbarSpec()
 {
-    static const QList<int> spec = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_FILE_PRINT, 0,
+    static const QList<int> buttons = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_FILE_PRINT, 0,
                                     ID_COMMAND_WINDOW, 0, ID_SEND_PROGRAM, 0, ID_APP_ABOUT};
-    return spec;
+    return buttons;
 }

@@ -145,12 +145,12 @@ void CMainFrame::createMenus()
 {
     for (int menuId : {kMenuNoProgram, kMenuProgram}) {
         QList<QMenu *> menus;
-        for (const MenuSpec &spec : menuSpec(menuId)) {
-            auto *menu = new QMenu(QString::fromLatin1(spec.title), this);
-            const QString plain = QString::fromLatin1(spec.title).remove(QLatin1Char('&'));
+        for (const MenuSpec &layout : menuSpec(menuId)) {
+            auto *menu = new QMenu(QString::fromLatin1(layout.title), this);
+            const QString plain = QString::fromLatin1(layout.title).remove(QLatin1Char('&'));
             menu->setObjectName(QStringLiteral("menu%1%2").arg(menuId).arg(plain));
             menu->setAccessibleName(plain);
-            fillMenu(menu, spec.items);
+            fillMenu(menu, layout.items);
             menus.append(menu);
         }
         m_menus.insert(menuId, menus);

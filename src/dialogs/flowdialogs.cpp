@@ -173,10 +173,10 @@ void CLoopDlg::readFields(const QByteArray &params)
 
 void CLoopDlg::exchange(DataExchange &dx)
 {
-    const FieldSpec spec = fieldSpecs('L').value(0);
+    const FieldSpec field = fieldSpecs('L').value(0);
     dx.radioGroup(m_kindGroup, m_nKind);
     dx.number(m_countEdit, m_nCount, NumberSign::Unsigned);
-    dx.range(m_countEdit, m_nCount, 1, spec.maximum);
+    dx.range(m_countEdit, m_nCount, 1, field.maximum);
 }
 
 QByteArray CLoopDlg::composeText()

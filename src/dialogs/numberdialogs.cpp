@@ -46,9 +46,9 @@ void CNumberDlg::readFields(const QByteArray &params)
 
 void CNumberDlg::exchange(DataExchange &dx)
 {
-    const FieldSpec spec = fieldSpecs(m_code).value(0);
+    const FieldSpec field = fieldSpecs(m_code).value(0);
     dx.number(m_edit, value(), m_sign);
-    dx.range(m_edit, value(), spec.minimum, spec.maximum);
+    dx.range(m_edit, value(), field.minimum, field.maximum);
 }
 
 QByteArray CNumberDlg::composeText()

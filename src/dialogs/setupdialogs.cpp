@@ -23,13 +23,13 @@ struct SpinRow
 };
 
 // A caption, a number field with arrows and its unit, as one row of the grid.
-QLineEdit *addSpinRow(CInstructionDlg *dialog, QGridLayout *grid, int row, const SpinRow &spec)
+QLineEdit *addSpinRow(CInstructionDlg *dialog, QGridLayout *grid, int row, const SpinRow &field)
 {
-    QLabel *label = makeLabel(spec.caption, spec.name + QStringLiteral("Label"), dialog);
-    SpinEdit *spin = makeSpinEdit(spec.minimum, spec.maximum, spec.name + QStringLiteral("Edit"),
-                                  withoutMnemonic(spec.caption), dialog);
+    QLabel *label = makeLabel(field.caption, field.name + QStringLiteral("Label"), dialog);
+    SpinEdit *spin = makeSpinEdit(field.minimum, field.maximum, field.name + QStringLiteral("Edit"),
+                                  withoutMnemonic(field.caption), dialog);
     label->setBuddy(spin);
-    QLabel *unit = makeLabel(spec.unit, spec.name + QStringLiteral("UnitLabel"), dialog);
+    QLabel *unit = makeLabel(field.unit, field.name + QStringLiteral("UnitLabel"), dialog);
     grid->addWidget(label, row, 0);
     grid->addWidget(spin, row, 1);
     grid->addWidget(unit, row, 2);

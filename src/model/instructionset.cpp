@@ -190,8 +190,8 @@ QList<FieldSpec> fieldSpecs(char code)
 ParamFields defaultFields(char code)
 {
     ParamFields fields;
-    for (const FieldSpec &spec : fieldSpecs(code))
-        fields.append(spec.defaultValue);
+    for (const FieldSpec &field : fieldSpecs(code))
+        fields.append(field.defaultValue);
     return fields;
 }
 
