@@ -183,6 +183,10 @@ private:
     {
         m_phase = Phase::Listening;
         m_expectReady = expectReady;
+        if (expectReady && m_endSeen) {
+            settle();
+            return;
+        }
         if (!(expectReady && m_request.sendWait))
             m_phaseTimer.start(kListenMs);
     }
@@ -281,18 +285,27 @@ private:
             m_phaseTimer.stop();
             startDownload();
             break;
+        case Phase::Downloading:
+            // The run command goes out before the download counts as finished, so a short run
+            // can end before that.
+            m_endSeen = m_endSeen || (m_request.sendRun && endsRun(reply));
+            break;
         case Phase::Listening:
-            // A run ends with "Ready", or with an error and nothing after it.
-            if (m_expectReady && (reply == "R" || (reply.size() >= 2 && reply.front() == 'E')))
+            if (m_expectReady && endsRun(reply))
                 settle();
             break;
         case Phase::Settling:
             settle();
             break;
-        case Phase::Downloading:
         case Phase::Done:
             break;
         }
+    }
+
+    // A run ends with "Ready", or with an error and nothing after it.
+    static bool endsRun(const QByteArray &reply)
+    {
+        return reply == "R" || (reply.size() >= 2 && reply.front() == 'E');
     }
 
     void showProgress(qsizetype sent, bool first)
@@ -333,6 +346,7 @@ private:
     qsizetype m_linesSent = 0;
     int m_status = kExitOk;
     bool m_expectReady = false;
+    bool m_endSeen = false; // a reply that can end the run came during the download
     bool m_unitError = false;
     bool m_busySeen = false;
     bool m_linkFailed = false;
