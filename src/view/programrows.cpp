@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 #include <vector>
 
 namespace kr44 {
@@ -33,6 +34,25 @@ bool isJumpLine(QByteArrayView line)
     return !line.isEmpty() && (line.front() == 'j' || line.front() == 'J');
 }
 
+// The part of a jump line that retargeting keeps: the code, and for a J its text up to the
+// first comma.
+qsizetype targetPrefix(QByteArrayView line)
+{
+    return line.front() == 'j' ? 1 : 1 + line.sliced(1).indexOf(',') + 1;
+}
+
+struct Digits
+{
+    explicit Digits(int value)
+        : size(std::to_chars(text, text + sizeof text, value).ptr - text)
+    {
+    }
+    [[nodiscard]] QByteArrayView view() const { return QByteArrayView(text, size); }
+
+    char text[16];
+    qsizetype size;
+};
+
 } // namespace
 
 void ProgramRows::fill(const LineArray &lines)
@@ -40,6 +60,7 @@ void ProgramRows::fill(const LineArray &lines)
     const qsizetype n = lines.size();
     m_rows.clear();
     m_rows.resize(n);
+    m_filledForms.clear();
     // The lines lie in one byte arena: the stretch of it that holds them is copied in one go,
     // with whatever lies between them (line ends), rather than line by line. Offsets are taken
     // from the first line's bytes first and moved if a later line lies before them.
@@ -52,6 +73,7 @@ void ProgramRows::fill(const LineArray &lines)
         const QByteArrayView l = lines.at(i);
         if (formOf(l) == Form::EmptyComment) {
             out[i] = {empty, 2};
+            m_filledForms.emplace_back(int(i), l.size());
             continue;
         }
         if (!base)
@@ -75,6 +97,16 @@ void ProgramRows::fill(const LineArray &lines)
 LineArray ProgramRows::lines() const
 {
     return LineArray(m_text, std::vector<LineArray::Span>(m_rows.cbegin(), m_rows.cend()));
+}
+
+LineArray ProgramRows::linesAsFilled() const
+{
+    std::vector<LineArray::Span> spans(m_rows.cbegin(), m_rows.cend());
+    for (const auto &[row, length] : m_filledForms) {
+        if (size_t(row) < spans.size())
+            spans[size_t(row)] = {m_emptyComment, length};
+    }
+    return LineArray(m_text, std::move(spans));
 }
 
 LineArray ProgramRows::writeBack()
@@ -174,14 +206,24 @@ void ProgramRows::setCode(int row, QByteArrayView code)
 {
     Q_ASSERT(row >= 0 && row < lineCount());
     Q_ASSERT(code.size() <= 1);
+    const QByteArray before = m_journal ? line(row).toByteArray() : QByteArray();
     storeLine(row, code.isEmpty() ? QByteArrayView(kEmptyComment, 2) : code, params(row));
+    recordChange(row, before);
 }
 
 void ProgramRows::setParams(int row, QByteArrayView params)
 {
     Q_ASSERT(row >= 0 && row < lineCount());
+    const QByteArray before = m_journal ? line(row).toByteArray() : QByteArray();
     const QByteArrayView c = code(row);
     storeLine(row, c.isEmpty() ? QByteArrayView(kEmptyComment, 2) : c, params);
+    recordChange(row, before);
+}
+
+void ProgramRows::recordChange(int row, const QByteArray &before)
+{
+    if (m_journal && line(row) != before)
+        m_journal->recordSet(row, before, line(row));
 }
 
 void ProgramRows::storeLine(int row, QByteArrayView prefix, QByteArrayView rest)
@@ -217,6 +259,10 @@ void ProgramRows::storeLine(int row, QByteArrayView prefix, QByteArrayView rest)
 void ProgramRows::appendLine()
 {
     m_rows.append({m_emptyComment, 2});
+    if (m_journal) {
+        m_journal->recordInsert(lineCount() - 1, 1);
+        m_journal->addLine(line(lineCount() - 1));
+    }
 }
 
 ProgramRows::Retargeted ProgramRows::insertLine(int row)
@@ -224,43 +270,132 @@ ProgramRows::Retargeted ProgramRows::insertLine(int row)
     Q_ASSERT(row >= 0 && row <= lineCount());
     const int oldRowCount = rowCount();
     m_rows.insert(row, {m_emptyComment, 2});
+    if (m_journal) {
+        m_journal->recordInsert(row, 1);
+        m_journal->addLine(line(row));
+    }
     // Line numbers row + 1 ... oldRowCount (the end row's) each moved down by one. A target
     // outside that range, 0 and unreadable ones among them, names no moved row and stays.
     return shiftTargets(row + 1, oldRowCount, +1);
+}
+
+ProgramRows::Retargeted ProgramRows::insertLines(int row, const LineArray &lines)
+{
+    Q_ASSERT(row >= 0 && row <= lineCount());
+    const int count = int(lines.size());
+    if (count == 0)
+        return {};
+    const int oldRowCount = rowCount();
+    m_rows.insert(row, count, {m_emptyComment, 2});
+    for (int i = 0; i < count; ++i)
+        storeLine(row + i, lines.at(i), {});
+    if (m_journal) {
+        m_journal->recordInsert(row, count);
+        for (int i = 0; i < count; ++i)
+            m_journal->addLine(line(row + i));
+    }
+    return shiftTargets(row + 1, oldRowCount, count, row, row + count);
 }
 
 ProgramRows::Retargeted ProgramRows::removeLine(int row)
 {
     Q_ASSERT(row >= 0 && row < lineCount());
     const int oldRowCount = rowCount();
+    if (m_journal) {
+        m_journal->recordRemove(row, 1);
+        m_journal->addLine(line(row));
+    }
     m_rows.remove(row);
     return shiftTargets(row + 2, oldRowCount, -1);
 }
 
-ProgramRows::Retargeted ProgramRows::shiftTargets(int lo, int hi, int delta)
+ProgramRows::Retargeted ProgramRows::shiftTargets(int lo, int hi, int delta, int skipFrom,
+                                                  int skipTo)
 {
     Retargeted result;
+    if (m_journal)
+        m_journal->beginShift(delta);
     const int n = lineCount();
     for (int i = 0; i < n; ++i) {
+        if (i == skipFrom && skipFrom < skipTo) {
+            i = skipTo - 1;
+            continue;
+        }
         const QByteArrayView l = line(i);
         if (!isJumpLine(l))
             continue;
-        const QByteArrayView code = l.first(1);
-        const QByteArrayView params = l.sliced(1);
-        const std::optional<int> target = jumpTarget(code, params);
+        const std::optional<int> target = jumpTarget(l.first(1), l.sliced(1));
         if (!target || *target < lo || *target > hi)
             continue;
         // The same text retarget() gives, written straight into the pool.
-        const qsizetype keep = code == "j" ? 1 : 1 + params.indexOf(',') + 1;
-        char digits[16];
-        const std::to_chars_result printed =
-                std::to_chars(digits, digits + sizeof digits, *target + delta);
-        storeLine(i, l.first(keep), QByteArrayView(digits, printed.ptr - digits));
+        const qsizetype keep = targetPrefix(l);
+        // A line in exactly that form is journalled by its row alone: moving its target back
+        // gives its text back.
+        QByteArray before;
+        if (m_journal) {
+            if (l.sliced(keep) == Digits(*target).view())
+                m_journal->addShiftRow(i);
+            else
+                before = l.toByteArray();
+        }
+        storeLine(i, l.first(keep), Digits(*target + delta).view());
+        if (!before.isNull())
+            m_journal->recordSet(i, before, line(i));
         if (result.count++ == 0)
             result.first = i;
         result.last = i;
     }
+    if (m_journal)
+        m_journal->endShift();
     return result;
+}
+
+void ProgramRows::moveTarget(int row, int delta)
+{
+    const QByteArrayView l = line(row);
+    const std::optional<int> target = isJumpLine(l) ? jumpTarget(l.first(1), l.sliced(1))
+                                                    : std::nullopt;
+    Q_ASSERT(target);
+    if (target)
+        storeLine(row, l.first(targetPrefix(l)), Digits(*target + delta).view());
+}
+
+ProgramRows::Retargeted ProgramRows::replay(const RowJournal &journal,
+                                            const RowJournal::Entry &entry, bool forward)
+{
+    RowJournal *const recording = std::exchange(m_journal, nullptr);
+    Retargeted changed;
+    const auto note = [&changed](int row) {
+        changed.first = changed.count++ == 0 ? row : std::min(changed.first, row);
+        changed.last = std::max(changed.last, row);
+    };
+    const bool inserts = (entry.kind == RowJournal::Kind::Insert) == forward;
+    switch (entry.kind) {
+    case RowJournal::Kind::Set:
+        storeLine(entry.row, journal.line(entry.first + (forward ? 1 : 0)), {});
+        note(entry.row);
+        break;
+    case RowJournal::Kind::Insert:
+    case RowJournal::Kind::Remove:
+        if (inserts) {
+            m_rows.insert(entry.row, entry.count, {m_emptyComment, 2});
+            for (int i = 0; i < entry.count; ++i)
+                storeLine(entry.row + i, journal.line(entry.first + i), {});
+        } else {
+            m_rows.remove(entry.row, entry.count);
+        }
+        break;
+    case RowJournal::Kind::Shift: {
+        const int delta = forward ? entry.delta : -entry.delta;
+        journal.forEachShiftRow(entry, [&](int row) {
+            moveTarget(row, delta);
+            note(row);
+        });
+        break;
+    }
+    }
+    m_journal = recording;
+    return changed;
 }
 
 std::optional<int> ProgramRows::firstReferenceTo(int line) const

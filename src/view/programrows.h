@@ -2,12 +2,15 @@
 
 #include "instructionset.h"
 #include "linearray.h"
+#include "rowjournal.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace kr44 {
 
@@ -65,6 +68,12 @@ public:
     [[nodiscard]] QByteArrayView code(int row) const;
     [[nodiscard]] QByteArrayView params(int row) const;
     [[nodiscard]] LineParts parts(int row) const;
+    // The line of program row `row` as it is written back.
+    [[nodiscard]] QByteArrayView storedLine(int row) const
+    {
+        Q_ASSERT(row >= 0 && row < lineCount());
+        return line(row);
+    }
     [[nodiscard]] RowKind kind(int row) const;
     // Code and Parameters both empty: the end row, or an empty line.
     [[nodiscard]] bool isEmptyRow(int row) const;
@@ -80,12 +89,30 @@ public:
     // A new empty line at `row` (0 <= row <= lineCount()); the rows from `row` on move down by
     // one and every jump target that pointed at one of them follows it.
     Retargeted insertLine(int row);
+    // `lines` inserted before `row` as that many insertions at once: the rows from `row` on move
+    // down and the jump targets that pointed at them follow. Each new line is stored as a file's
+    // line is read (an empty one as "* "); its own jump target is left as it is.
+    Retargeted insertLines(int row, const LineArray &lines);
     // Removes line `row`; the rows below move up and the jump targets that pointed at them
     // follow. The caller makes sure no jump targets the removed line (see firstReferenceTo).
     Retargeted removeLine(int row);
 
     // The first row (in order) whose jump refers to line number `line`.
     [[nodiscard]] std::optional<int> firstReferenceTo(int line) const;
+
+    // While a journal is set, every change made through the functions above (fill() aside) is
+    // recorded in it. The journal must outlive its use here.
+    void setJournal(RowJournal *journal) { m_journal = journal; }
+    [[nodiscard]] RowJournal *journal() const { return m_journal; }
+    // Does what `entry` of `journal` recorded (forward) or takes it back (backward), moving no
+    // other target and recording nothing. Entries must be replayed in order, or in reverse
+    // order, on the rows they were recorded on. Returns the rows whose text changed, for a Set
+    // or a Shift.
+    Retargeted replay(const RowJournal &journal, const RowJournal::Entry &entry, bool forward);
+
+    // The lines as fill() was given them: lines(), except that an empty line given as "" or "*"
+    // keeps that form rather than "* ". Meaningful only while the rows are as they were filled.
+    [[nodiscard]] LineArray linesAsFilled() const;
 
 private:
     [[nodiscard]] QByteArrayView line(int row) const
@@ -97,8 +124,12 @@ private:
     void storeLine(int row, QByteArrayView prefix, QByteArrayView rest);
     // Writes the lines of all rows, in order, into a fresh pool.
     void compact();
-    // Adds `delta` to every jump target in [lo, hi].
-    Retargeted shiftTargets(int lo, int hi, int delta);
+    // Adds `delta` to every jump target in [lo, hi], except in rows [skipFrom, skipTo).
+    Retargeted shiftTargets(int lo, int hi, int delta, int skipFrom = 0, int skipTo = 0);
+    // Rewrites the target of jump row `row` to its target plus `delta`.
+    void moveTarget(int row, int delta);
+    // Records a Set of `row` from `before` if its line is no longer that.
+    void recordChange(int row, const QByteArray &before);
 
     QList<LineArray::Span> m_rows;
     // Every row's line, stored as it is written back ("* " for an empty comment). Shared with
@@ -106,6 +137,9 @@ private:
     QByteArray m_text;
     qsizetype m_emptyComment = 0; // offset of the "* " that empty comments use
     qsizetype m_compactSize = 0;  // size of the pool when it was last filled or compacted
+    // Rows filled from an empty line stored without its blank: the row and the line's length.
+    std::vector<std::pair<int, qsizetype>> m_filledForms;
+    RowJournal *m_journal = nullptr;
 };
 
 } // namespace kr44

@@ -1,5 +1,8 @@
 #include "programtablemodel.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace kr44 {
 
 namespace {
@@ -86,6 +89,63 @@ void ProgramTableModel::removeLine(int row)
     endRemoveRows();
     rowsRetargeted(changed);
     Q_EMIT dataChanged(index(row, LineNumberColumn), index(rowCount() - 1, LineNumberColumn));
+}
+
+void ProgramTableModel::insertLines(int row, const LineArray &lines)
+{
+    if (lines.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), row, row + int(lines.size()) - 1);
+    const ProgramRows::Retargeted changed = m_rows.insertLines(row, lines);
+    endInsertRows();
+    rowsRetargeted(changed);
+    Q_EMIT dataChanged(index(row + int(lines.size()), LineNumberColumn),
+                       index(rowCount() - 1, LineNumberColumn));
+}
+
+void ProgramTableModel::replay(const RowJournal &journal, bool forward)
+{
+    // The lowest row an entry names bounds every row changed from there on: rows inserted or
+    // removed later only move the changed ones further down or up to that row.
+    int first = INT_MAX;
+    int last = -1;
+    bool moved = false;
+    const auto play = [&](const RowJournal::Entry &entry) {
+        const bool resizes = entry.kind == RowJournal::Kind::Insert
+                || entry.kind == RowJournal::Kind::Remove;
+        if (!resizes) {
+            const ProgramRows::Retargeted changed = m_rows.replay(journal, entry, forward);
+            if (changed.count > 0) {
+                first = std::min(first, changed.first);
+                last = std::max(last, changed.last);
+            }
+            return;
+        }
+        const int top = entry.row;
+        const int bottom = entry.row + entry.count - 1;
+        if ((entry.kind == RowJournal::Kind::Insert) == forward) {
+            beginInsertRows(QModelIndex(), top, bottom);
+            m_rows.replay(journal, entry, forward);
+            endInsertRows();
+        } else {
+            beginRemoveRows(QModelIndex(), top, bottom);
+            m_rows.replay(journal, entry, forward);
+            endRemoveRows();
+        }
+        first = std::min(first, top);
+        moved = true;
+    };
+    const std::vector<RowJournal::Entry> &entries = journal.entries();
+    if (forward)
+        std::for_each(entries.cbegin(), entries.cend(), play);
+    else
+        std::for_each(entries.crbegin(), entries.crend(), play);
+    if (moved)
+        last = rowCount() - 1;
+    if (last >= 0) {
+        first = std::min(first, rowCount() - 1);
+        Q_EMIT dataChanged(index(first, LineNumberColumn), index(last, ParametersColumn));
+    }
 }
 
 void ProgramTableModel::rowsRetargeted(const ProgramRows::Retargeted &changed)

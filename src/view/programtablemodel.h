@@ -36,6 +36,15 @@ public:
     void insertLine(int row);
     // Removes line `row` and moves the jump targets with their lines.
     void removeLine(int row);
+    // Inserts `lines` before `row` as an insertion of that many lines (see
+    // ProgramRows::insertLines).
+    void insertLines(int row, const LineArray &lines);
+
+    // Records every change to the rows in `journal` while it is set (nullptr: none).
+    void setJournal(RowJournal *journal) { m_rows.setJournal(journal); }
+    // Takes back everything `journal` recorded (forward false), or does it again on the rows it
+    // was recorded on (forward true), telling attached views of every row moved or changed.
+    void replay(const RowJournal &journal, bool forward);
 
     [[nodiscard]] int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     [[nodiscard]] int columnCount(const QModelIndex &parent = QModelIndex()) const override;

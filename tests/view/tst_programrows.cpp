@@ -88,6 +88,45 @@ QByteArray randomLine(QRandomGenerator &rng, int lines)
     return fixed[rng.bounded(int(std::size(fixed)))];
 }
 
+// One random change to `rows`, of the kinds the editor makes.
+void randomChange(QRandomGenerator &rng, ProgramRows &rows)
+{
+    const int n = rows.lineCount();
+    switch (rng.bounded(7)) {
+    case 0:
+        (void)rows.insertLine(rng.bounded(n + 1));
+        break;
+    case 1:
+        if (n > 0)
+            (void)rows.removeLine(rng.bounded(n));
+        break;
+    case 2: {
+        QByteArrayList lines;
+        for (int i = rng.bounded(1, 4); i > 0; --i)
+            lines.append(randomLine(rng, n));
+        (void)rows.insertLines(rng.bounded(n + 1), LineArray::fromList(lines));
+        break;
+    }
+    case 3:
+        if (n > 0)
+            rows.setParams(rng.bounded(n), splitLine(randomLine(rng, n)).params);
+        break;
+    case 4:
+        if (n > 0) {
+            static const char *const codes[] = {"", "G", "j", "J", "K", "*"};
+            rows.setCode(rng.bounded(n), codes[rng.bounded(int(std::size(codes)))]);
+        }
+        break;
+    case 5:
+        rows.appendLine();
+        break;
+    default:
+        // Rebasing and compacting the pool must not matter to the journals.
+        (void)rows.writeBack();
+        break;
+    }
+}
+
 } // namespace
 
 class TestProgramRows : public QObject
@@ -412,6 +451,115 @@ private Q_SLOTS:
             }
         }
         QVERIFY(compared > 3000);
+    }
+
+    // Inserting k lines at once moves the targets as k fresh rows renumbered row by row do, and
+    // stores the new lines as they are, their own targets included.
+    void insertLinesIsThatManyFreshRows()
+    {
+        QRandomGenerator rng(4403);
+        for (int program = 0; program < 300; ++program) {
+            const int n = rng.bounded(10);
+            QByteArrayList lines;
+            for (int i = 0; i < n; ++i)
+                lines.append(randomLine(rng, n));
+            QByteArrayList pasted;
+            for (int i = rng.bounded(1, 4); i > 0; --i)
+                pasted.append(randomLine(rng, n));
+            const int row = rng.bounded(n + 1);
+
+            QList<ReferenceRow> ref = referenceRows(lines);
+            for (int i = 0; i < pasted.size(); ++i)
+                ref.insert(row + i, ReferenceRow{});
+            referenceRenumber(ref);
+            for (int i = 0; i < pasted.size(); ++i) {
+                const LineParts p = splitLine(pasted.at(i));
+                ref[row + i].code = p.code;
+                ref[row + i].params = p.params;
+            }
+            ProgramRows rows = rowsOf(lines);
+            (void)rows.insertLines(row, LineArray::fromList(pasted));
+            QCOMPARE(rows.lines().toList(), referenceLines(ref));
+        }
+    }
+
+    // Each change journalled on its own: playing the journals backward gives every earlier
+    // state again, byte for byte, and playing them forward from the start gives every later one.
+    void journalsPlayBackAndForth()
+    {
+        QRandomGenerator rng(4404);
+        for (int program = 0; program < 150; ++program) {
+            QByteArrayList lines;
+            for (int i = rng.bounded(12); i > 0; --i)
+                lines.append(randomLine(rng, 12));
+            ProgramRows rows = rowsOf(lines);
+            QList<QByteArrayList> states{rows.lines().toList()};
+            std::vector<RowJournal> journals(40);
+            for (RowJournal &journal : journals) {
+                rows.setJournal(&journal);
+                // Some operations are several changes: an insertion and its letter and text.
+                for (int k = rng.bounded(1, 4); k > 0; --k)
+                    randomChange(rng, rows);
+                rows.setJournal(nullptr);
+                states.append(rows.lines().toList());
+            }
+            for (int i = int(journals.size()) - 1; i >= 0; --i) {
+                for (auto it = journals[i].entries().crbegin(); it != journals[i].entries().crend();
+                     ++it)
+                    (void)rows.replay(journals[i], *it, false);
+                QCOMPARE(rows.lines().toList(), states.at(i));
+                if (i % 5 == 0)
+                    (void)rows.writeBack();
+            }
+            for (size_t i = 0; i < journals.size(); ++i) {
+                for (const RowJournal::Entry &entry : journals[i].entries())
+                    (void)rows.replay(journals[i], entry, true);
+                QCOMPARE(rows.lines().toList(), states.at(qsizetype(i) + 1));
+            }
+        }
+    }
+
+    // A moved target written as retargeting writes it is journalled by its row alone, in one or
+    // two bytes; any other form keeps its whole text, to be given back exactly.
+    void journalOfAnInsertHoldsMovedRowsOnly()
+    {
+        QByteArrayList lines;
+        for (int i = 0; i < 100000; ++i)
+            lines.append(i % 8 == 0 ? "j" + QByteArray::number(100000 - i) : QByteArray("G100"));
+        lines[1] = "J1H,00077x";
+        lines[2] = "j +5";
+        ProgramRows rows = rowsOf(lines);
+        RowJournal journal;
+        rows.setJournal(&journal);
+        (void)rows.insertLine(0);
+        rows.setJournal(nullptr);
+        QCOMPARE(rows.storedLine(2), QByteArrayView("J1H,78"));
+        QCOMPARE(rows.storedLine(3), QByteArrayView("j6"));
+        const qsizetype moved = 100000 / 8;
+        QVERIFY2(journal.memoryBytes() < 2 * moved + 1024,
+                 QByteArray::number(journal.memoryBytes()).constData());
+        for (auto it = journal.entries().crbegin(); it != journal.entries().crend(); ++it)
+            (void)rows.replay(journal, *it, false);
+        QCOMPARE(rows.lines().toList(), lines);
+    }
+
+    void linesAsFilledKeepTheEmptyLinesForms()
+    {
+        const QByteArrayList lines{"", "G1", "*", "* ", "j1"};
+        ProgramRows rows = rowsOf(lines);
+        QCOMPARE(rows.lines().toList(), (QByteArrayList{"* ", "G1", "* ", "* ", "j1"}));
+        QCOMPARE(rows.linesAsFilled().toList(), lines);
+        // Back to the filling after changes and a compaction of the pool.
+        RowJournal journal;
+        rows.setJournal(&journal);
+        (void)rows.insertLine(0);
+        rows.setParams(0, QByteArray(200000, 'x'));
+        rows.setJournal(nullptr);
+        (void)rows.writeBack();
+        for (auto it = journal.entries().crbegin(); it != journal.entries().crend(); ++it)
+            (void)rows.replay(journal, *it, false);
+        (void)rows.writeBack();
+        QCOMPARE(rows.linesAsFilled().toList(), lines);
     }
 };
 
