@@ -7,9 +7,12 @@
 #include "prompt.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 CKR44View::CKR44View(CKR44Doc *doc, QWidget *parent)
@@ -81,7 +84,131 @@ CKR44View::CKR44View(CKR44Doc *doc, QWidget *parent)
     m_editLineAction->setEnabled(false);
     m_deleteAction->setEnabled(false);
 
+    createEditActions();
     FillFromDocument();
+}
+
+void CKR44View::createEditActions()
+{
+    m_undoAction = makeAction("&Undo", "undoAction");
+    m_redoAction = makeAction("&Redo", "redoAction");
+    m_cutAction = makeAction("Cu&t", "cutAction");
+    m_copyAction = makeAction("&Copy", "copyAction");
+    m_pasteAction = makeAction("&Paste", "pasteAction");
+    connect(m_undoAction, &QAction::triggered, this, &CKR44View::undo);
+    connect(m_redoAction, &QAction::triggered, this, &CKR44View::redo);
+    connect(m_cutAction, &QAction::triggered, this, &CKR44View::cut);
+    connect(m_copyAction, &QAction::triggered, this, &CKR44View::copy);
+    connect(m_pasteAction, &QAction::triggered, this, &CKR44View::paste);
+    connect(m_editor, &kr44::LineEditor::editCommandsChanged, this,
+            &CKR44View::updateEditActions);
+    connect(m_editor, &kr44::LineEditor::stepRestored, this, [this](int row) {
+        if (row >= 0)
+            m_list->scrollTo(m_model->index(row, 0));
+    });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &CKR44View::clipboardChanged);
+    m_clipboardHasText = !QGuiApplication::clipboard()->text().isEmpty();
+    updateEditActions();
+}
+
+void CKR44View::clipboardChanged()
+{
+    const bool hasText = !QGuiApplication::clipboard()->text().isEmpty();
+    if (hasText == m_clipboardHasText)
+        return;
+    m_clipboardHasText = hasText;
+    updateEditActions();
+}
+
+void CKR44View::updateEditActions()
+{
+    const auto prefixed = [](const char *prefix, const QString &name) {
+        return name.isEmpty() ? QString::fromLatin1(prefix)
+                              : QString::fromLatin1(prefix) + QLatin1Char(' ') + name;
+    };
+    m_undoAction->setText(prefixed("&Undo", undoText()));
+    m_undoAction->setEnabled(canUndo());
+    m_redoAction->setText(prefixed("&Redo", redoText()));
+    m_redoAction->setEnabled(canRedo());
+    m_cutAction->setEnabled(canCut());
+    m_copyAction->setEnabled(canCopy());
+    m_pasteAction->setEnabled(canPaste());
+    Q_EMIT editCommandsChanged();
+}
+
+QUndoStack *CKR44View::undoStack() const
+{
+    return m_editor->undoStack();
+}
+
+bool CKR44View::canUndo() const
+{
+    return m_editor->canUndo();
+}
+
+bool CKR44View::canRedo() const
+{
+    return m_editor->canRedo();
+}
+
+QString CKR44View::undoText() const
+{
+    return m_editor->undoText();
+}
+
+QString CKR44View::redoText() const
+{
+    return m_editor->redoText();
+}
+
+bool CKR44View::canCopy() const
+{
+    return m_editor->canCopy();
+}
+
+bool CKR44View::canCut() const
+{
+    return m_editor->canCut();
+}
+
+bool CKR44View::canPaste() const
+{
+    return m_clipboardHasText && m_editor->canPaste();
+}
+
+void CKR44View::undo()
+{
+    m_editor->undo();
+}
+
+void CKR44View::redo()
+{
+    m_editor->redo();
+}
+
+void CKR44View::cut()
+{
+    const QString text = m_editor->cut();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void CKR44View::copy()
+{
+    const QString text = m_editor->copyText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void CKR44View::paste()
+{
+    m_editor->paste(QGuiApplication::clipboard()->text());
+}
+
+void CKR44View::markSaved()
+{
+    m_editor->markSaved();
 }
 
 CKR44View::~CKR44View()

@@ -11,6 +11,7 @@ class CKR44Doc;
 class QAction;
 class QMenu;
 class QTableView;
+class QUndoStack;
 
 namespace kr44 {
 class LineEditor;
@@ -30,6 +31,12 @@ class ProgramTableModel;
 //   (they bracket every instruction dialog the view opens);
 // - the line commands are editLineAction(), insertAction(), deleteAction() and
 //   addCommentAction(); their enabling follows the selection (commandEnablingChanged()).
+// - the Edit commands are the slots undo(), redo(), cut(), copy() and paste(); their enabling
+//   and the undo and redo texts change with editCommandsChanged(). undoAction() ... pasteAction()
+//   carry the same commands with their enabling and menu texts kept up to date, and no keys:
+//   the keys belong to the window's own actions, which the list lets through.
+// - every change is a step of the view's own undo history; the document's modified flag
+//   follows it (saving the document, which clears the flag, marks the saved state).
 class CKR44View : public QWidget
 {
     Q_OBJECT
@@ -74,6 +81,24 @@ public:
     // The line menu (context menu) with the four line commands.
     [[nodiscard]] QMenu *lineMenu() const { return m_lineMenu; }
 
+    [[nodiscard]] QUndoStack *undoStack() const;
+    [[nodiscard]] bool canUndo() const;
+    [[nodiscard]] bool canRedo() const;
+    // The name of the operation undo() would take back or redo() do again ("Insert"), or empty.
+    [[nodiscard]] QString undoText() const;
+    [[nodiscard]] QString redoText() const;
+    // A program line is selected (not the end row); for cut, one that Delete would delete.
+    [[nodiscard]] bool canCopy() const;
+    [[nodiscard]] bool canCut() const;
+    // A row is selected and the clipboard holds text.
+    [[nodiscard]] bool canPaste() const;
+    // "&Undo Insert" / "&Redo Insert", or "&Undo" / "&Redo" with nothing to undo or redo.
+    [[nodiscard]] QAction *undoAction() const { return m_undoAction; }
+    [[nodiscard]] QAction *redoAction() const { return m_redoAction; }
+    [[nodiscard]] QAction *cutAction() const { return m_cutAction; }
+    [[nodiscard]] QAction *copyAction() const { return m_copyAction; }
+    [[nodiscard]] QAction *pasteAction() const { return m_pasteAction; }
+
     void setDialogRunner(DialogRunner runner);
     void setWarningPrompt(WarningPrompt prompt);
 
@@ -92,12 +117,27 @@ public Q_SLOTS:
     void FillFromDocument();
     void ShowLineMenu(const QPoint &globalPos);
 
+    void undo();
+    void redo();
+    // The selected line goes to the clipboard as text; cut then deletes it as Delete does (and
+    // is refused, clipboard untouched, when a jump refers to it).
+    void cut();
+    void copy();
+    // The clipboard's text lines are inserted before the selected row.
+    void paste();
+    // The document has been saved by other means than CKR44Doc::OnSaveDocument: the state now
+    // shown is the unmodified one.
+    void markSaved();
+
 Q_SIGNALS:
     void commPauseRequested();
     void commResumeRequested();
     void selectedRowChanged(int row);
     // canEditLine() and canDeleteLine() changed.
     void commandEnablingChanged();
+    // Any of canUndo(), canRedo(), undoText(), redoText(), canCut(), canCopy() or canPaste()
+    // may have changed.
+    void editCommandsChanged();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -106,6 +146,9 @@ private:
     void showInstructionMenu(int row);
     void setInitialColumnWidths();
     QAction *makeAction(const char *text, const char *name);
+    void createEditActions();
+    void updateEditActions();
+    void clipboardChanged();
 
     QPointer<CKR44Doc> m_doc;
     kr44::ProgramTableModel *m_model = nullptr;
@@ -116,6 +159,12 @@ private:
     QAction *m_insertAction = nullptr;
     QAction *m_deleteAction = nullptr;
     QAction *m_addCommentAction = nullptr;
+    QAction *m_undoAction = nullptr;
+    QAction *m_redoAction = nullptr;
+    QAction *m_cutAction = nullptr;
+    QAction *m_copyAction = nullptr;
+    QAction *m_pasteAction = nullptr;
+    bool m_clipboardHasText = false;
     DialogRunner m_runDialog;
     WarningPrompt m_warn;
     bool m_columnsSized = false;

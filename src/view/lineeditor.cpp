@@ -1,27 +1,106 @@
 #include "lineeditor.h"
 
 #include "kr44doc.h"
+#include "lineclipboard.h"
 #include "programtablemodel.h"
+#include "rowjournal.h"
 
 #include <QItemSelectionModel>
+#include <QScopedValueRollback>
+#include <QUndoStack>
 
 namespace kr44 {
 
+// One operation of the editor as a history step: the journal of its changes to the rows and
+// the selected row before and after it. It is pushed once the operation has been done.
+class EditStep final : public QUndoCommand
+{
+public:
+    EditStep(LineEditor *editor, std::unique_ptr<RowJournal> journal, const QString &name,
+             int selectionBefore, int selectionAfter, bool fromFill)
+        : QUndoCommand(name),
+          m_editor(editor),
+          m_journal(std::move(journal)),
+          m_before(selectionBefore),
+          m_after(selectionAfter),
+          m_fromFill(fromFill)
+    {
+    }
+
+    void undo() override { m_editor->restoreStep(*m_journal, false, m_before, m_fromFill); }
+    void redo() override
+    {
+        // QUndoStack::push() redoes what the operation has just done.
+        if (m_pushed)
+            m_editor->restoreStep(*m_journal, true, m_after, false);
+        m_pushed = true;
+    }
+
+private:
+    LineEditor *m_editor;
+    std::unique_ptr<RowJournal> m_journal;
+    int m_before;
+    int m_after;
+    bool m_fromFill; // undoing this step gives the rows as they were filled
+    bool m_pushed = false;
+};
+
+LineEditor::StepScope::StepScope(LineEditor *editor) : m_editor(editor)
+{
+    editor->beginStep();
+}
+
+LineEditor::StepScope::~StepScope()
+{
+    // A dialog of the operation may have outlived the editor.
+    if (m_editor)
+        m_editor->endStep();
+}
+
 LineEditor::LineEditor(ProgramTableModel *model, QItemSelectionModel *selection, QObject *parent)
-    : QObject(parent), m_model(model), m_selection(selection)
+    : QObject(parent),
+      m_model(model),
+      m_modelAlive(model),
+      m_selection(selection),
+      m_history(new QUndoStack(this))
 {
     setObjectName(QStringLiteral("lineEditor"));
+    m_history->setObjectName(QStringLiteral("undoStack"));
     connect(m_selection, &QItemSelectionModel::selectionChanged, this,
             &LineEditor::updateSelectedRow);
     // Rows inserted or removed above the selection move it without a selection signal.
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &LineEditor::updateSelectedRow);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &LineEditor::updateSelectedRow);
     connect(m_model, &QAbstractItemModel::modelReset, this, &LineEditor::updateSelectedRow);
+
+    connect(m_history, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (m_doc && !m_refilling)
+            m_doc->SetModifiedFlag(!clean);
+    });
+    // Every change to the rows is a push, an undo or a redo, and each moves the index.
+    connect(m_history, &QUndoStack::indexChanged, this, &LineEditor::editCommandsChanged);
+}
+
+LineEditor::~LineEditor()
+{
+    // Destroyed inside an operation (its window closed under a dialog): the model, if it is
+    // still there, must not record into the journal that goes with this editor.
+    if (m_journal && m_modelAlive)
+        m_modelAlive->setJournal(nullptr);
 }
 
 void LineEditor::setDocument(CKR44Doc *doc)
 {
+    if (m_doc)
+        disconnect(m_doc, nullptr, this, nullptr);
     m_doc = doc;
+    if (!doc)
+        return;
+    // A save clears the flag: the state shown is then the saved one.
+    connect(doc, &CKR44Doc::modifiedChanged, this, [this](bool modified) {
+        if (!modified && !m_history->isClean())
+            m_history->setClean();
+    });
 }
 
 CKR44Doc *LineEditor::document() const
@@ -60,6 +139,7 @@ void LineEditor::updateSelectedRow()
     Q_EMIT selectedRowChanged(row);
     if (enablingChanged)
         Q_EMIT commandEnablingChanged();
+    Q_EMIT editCommandsChanged();
 }
 
 void LineEditor::FillFromDocument()
@@ -69,13 +149,161 @@ void LineEditor::FillFromDocument()
     } else {
         m_model->fill(LineArray());
     }
+    {
+        // The history of other rows does not apply to these. Their state is the unmodified one
+        // unless the document's lines were already changed from their file.
+        const QScopedValueRollback<bool> refilling(m_refilling, true);
+        m_history->clear();
+        if (m_doc && m_doc->IsModified())
+            m_history->resetClean();
+    }
     selectRow(0);
+    Q_EMIT editCommandsChanged();
 }
 
 void LineEditor::WriteRowsBack()
 {
+    if (m_stepDepth > 0)
+        m_stepWritten = true;
     if (m_doc)
         m_doc->setLines(m_model->writeBack());
+}
+
+void LineEditor::beginStep()
+{
+    if (m_stepDepth++ > 0)
+        return;
+    m_journal = std::make_unique<RowJournal>();
+    m_model->setJournal(m_journal.get());
+    m_stepName.clear();
+    m_stepSelection = selectedRow();
+    m_stepWritten = false;
+}
+
+void LineEditor::endStep()
+{
+    if (--m_stepDepth > 0)
+        return;
+    m_model->setJournal(nullptr);
+    std::unique_ptr<RowJournal> journal = std::move(m_journal);
+    // An operation that stored nothing and changed nothing (a dialog cancelled, a deletion
+    // refused) is no step. One that stored the rows unchanged is: it marked the document
+    // modified, and undoing it takes that back.
+    if (!m_stepWritten) {
+        if (journal->isEmpty())
+            return;
+        WriteRowsBack();
+    }
+    journal->squeeze();
+    const bool fromFill = m_history->index() == 0;
+    m_history->push(new EditStep(this, std::move(journal),
+                                 m_stepName.isEmpty() ? QStringLiteral("Edit") : m_stepName,
+                                 m_stepSelection, selectedRow(), fromFill));
+}
+
+void LineEditor::nameStep(const char *name)
+{
+    if (m_stepDepth > 0 && m_stepName.isEmpty())
+        m_stepName = QString::fromLatin1(name);
+}
+
+void LineEditor::restoreStep(const RowJournal &journal, bool forward, int selection,
+                             bool asFilled)
+{
+    m_model->replay(journal, forward);
+    if (m_doc) {
+        LineArray lines = m_model->writeBack();
+        // Empty lines stored as "" or "*" are shown and written back as "* "; the lines the
+        // document was filled from are given back as they were.
+        if (asFilled)
+            lines = rows().linesAsFilled();
+        m_doc->setLines(std::move(lines));
+    }
+    if (rows().isValidRow(selection))
+        selectRow(selection);
+    else
+        m_selection->clear();
+    Q_EMIT stepRestored(selection);
+}
+
+bool LineEditor::canUndo() const
+{
+    return m_history->canUndo();
+}
+
+bool LineEditor::canRedo() const
+{
+    return m_history->canRedo();
+}
+
+QString LineEditor::undoText() const
+{
+    return m_history->undoText();
+}
+
+QString LineEditor::redoText() const
+{
+    return m_history->redoText();
+}
+
+void LineEditor::undo()
+{
+    // Not from inside an operation (under its dialog or menu): its step is not recorded yet.
+    if (m_stepDepth == 0)
+        m_history->undo();
+}
+
+void LineEditor::redo()
+{
+    if (m_stepDepth == 0)
+        m_history->redo();
+}
+
+void LineEditor::markSaved()
+{
+    m_history->setClean();
+}
+
+bool LineEditor::canCopy() const
+{
+    const int sel = selectedRow();
+    return sel >= 0 && sel < rows().lineCount();
+}
+
+bool LineEditor::canCut() const
+{
+    return canCopy() && !rows().isEmptyRow(selectedRow());
+}
+
+QString LineEditor::copyText() const
+{
+    if (!canCopy())
+        return {};
+    return clipboardText({rows().storedLine(selectedRow())});
+}
+
+QString LineEditor::cut()
+{
+    if (!canCut())
+        return {};
+    const QString text = copyText();
+    return removeSelectedLine("Cut") ? text : QString();
+}
+
+bool LineEditor::paste(const QString &text)
+{
+    const int sel = selectedRow();
+    if (sel < 0)
+        return false;
+    const LineArray lines = linesFromClipboardText(text);
+    if (lines.isEmpty())
+        return false;
+    StepScope step(this);
+    nameStep("Paste");
+    m_model->insertLines(sel, lines);
+    selectRow(sel);
+    WriteRowsBack();
+    return true;
 }
 
 DialogResult LineEditor::runDialog(const QByteArray &code, QByteArray &params, int row)
@@ -89,6 +317,7 @@ bool LineEditor::EditLine(int row)
 {
     if (!rows().isValidRow(row))
         return false;
+    StepScope step(this);
     editRow(row);
     return true;
 }
@@ -100,6 +329,7 @@ LineEditor::Stored LineEditor::editRow(int row)
     QByteArray params = before;
     QPointer<LineEditor> alive(this);
     Stored stored = Stored::No;
+    nameStep("Edit");
 
     ++m_pauseDepth;
     Q_EMIT commPauseRequested();
@@ -152,6 +382,7 @@ void LineEditor::EditSelectedLine()
     const int sel = selectedRow();
     if (sel < 0)
         return;
+    StepScope step(this);
     if (rows().isEmptyRow(sel))
         ShowInstructionMenu(false);
     else
@@ -170,6 +401,8 @@ void LineEditor::ShowInstructionMenu(bool insertMode)
     const int sel = selectedRow();
     if (sel < 0)
         return;
+    // The menu may run its choice before it returns.
+    StepScope step(this);
     m_insertMode = insertMode;
     Q_EMIT instructionMenuRequested(sel);
 }
@@ -182,12 +415,15 @@ void LineEditor::ChooseInstruction(int commandId)
     if (sel < 0)
         return;
     const char code = instructionCode(commandId - kFirstInstructionCommand);
+    StepScope step(this);
     // Filling a row that is not empty would overwrite its code under its old text: the new
     // instruction goes before it instead.
     if (m_insertMode || !rows().isEmptyRow(sel)) {
+        nameStep("Insert");
         m_model->insertLine(sel);
         selectRow(sel);
     } else {
+        nameStep("New Instruction");
         m_model->appendEndRow();
     }
     m_model->setCode(sel, QByteArrayView(&code, 1));
@@ -202,17 +438,25 @@ void LineEditor::ChooseInstruction(int commandId)
 
 void LineEditor::DeleteLine()
 {
+    removeSelectedLine("Delete");
+}
+
+bool LineEditor::removeSelectedLine(const char *stepName)
+{
     const int sel = selectedRow();
     if (sel < 0 || rows().isEmptyRow(sel))
-        return;
+        return false;
     if (rows().firstReferenceTo(sel + 1)) {
         if (m_warn)
             m_warn(QString::fromLatin1(kReferencedLineMessage));
-        return;
+        return false;
     }
+    StepScope step(this);
+    nameStep(stepName);
     m_model->removeLine(sel);
     selectRow(sel);
     WriteRowsBack();
+    return true;
 }
 
 void LineEditor::AddComment()
@@ -220,6 +464,8 @@ void LineEditor::AddComment()
     const int sel = selectedRow();
     if (sel < 0)
         return;
+    StepScope step(this);
+    nameStep("Comment");
     QByteArray start;
     switch (rows().kind(sel)) {
     case RowKind::Comment:

@@ -7,13 +7,17 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class CKR44Doc;
 class QItemSelectionModel;
+class QUndoStack;
 
 namespace kr44 {
 
+class EditStep;
 class ProgramTableModel;
+class RowJournal;
 
 // The instruction menu's commands: entry k of the instruction table is command 1024 + k.
 inline constexpr int kFirstInstructionCommand = 1024;
@@ -25,6 +29,11 @@ inline constexpr char kReferencedLineMessage[] = "This line is referenced by a j
 // any widget: the list widget turns keys, clicks and menu choices into these calls, and answers
 // the three things the operations ask of it (show the instruction menu, run a dialog, show a
 // warning) through the seams below.
+//
+// Everything one operation does to the rows, its dialog's answer included, is one step of the
+// undo history; undoing it gives back the rows, the document's lines and the selected row as
+// they were. The document counts as modified exactly when the history is away from the state
+// last saved (or loaded).
 class LineEditor final : public QObject
 {
     Q_OBJECT
@@ -37,6 +46,7 @@ public:
     using WarningPrompt = std::function<void(const QString &text)>;
 
     LineEditor(ProgramTableModel *model, QItemSelectionModel *selection, QObject *parent = nullptr);
+    ~LineEditor() override;
 
     void setDocument(CKR44Doc *doc);
     [[nodiscard]] CKR44Doc *document() const;
@@ -61,7 +71,7 @@ public:
     [[nodiscard]] bool canEditLine() const { return selectedRow() >= 0; }
     [[nodiscard]] bool canDeleteLine() const { return selectedRow() >= 0; }
 
-    // Rows from the document's lines, row 0 selected.
+    // Rows from the document's lines, row 0 selected; the history starts afresh.
     void FillFromDocument();
     // The document's lines become the rows (end row excluded) and the document is modified.
     void WriteRowsBack();
@@ -77,6 +87,37 @@ public:
     // Asks for the instruction menu at the selected row.
     void ShowInstructionMenu(bool insertMode);
 
+    // ---- history ------------------------------------------------------------------------------
+    [[nodiscard]] QUndoStack *undoStack() const { return m_history; }
+    [[nodiscard]] bool canUndo() const;
+    [[nodiscard]] bool canRedo() const;
+    // The name of the step undo() would take back or redo() do again ("Insert"), or empty.
+    [[nodiscard]] QString undoText() const;
+    [[nodiscard]] QString redoText() const;
+    void undo();
+    void redo();
+    // The document was saved: the state now shown is the unmodified one. Clearing the
+    // document's modified flag does the same.
+    void markSaved();
+
+    // ---- clipboard ----------------------------------------------------------------------------
+    // A program line (not the end row) is selected.
+    [[nodiscard]] bool canCopy() const;
+    // A line that Delete would delete is selected (the jump check aside).
+    [[nodiscard]] bool canCut() const;
+    // A row to paste before is selected.
+    [[nodiscard]] bool canPaste() const { return selectedRow() >= 0; }
+    // The clipboard text of the selected line; empty if no program line is selected.
+    [[nodiscard]] QString copyText() const;
+    // Deletes the selected line as Delete does, as the step "Cut", and returns its clipboard
+    // text. Empty when nothing was cut: no such line, or a jump refers to it (the warning has
+    // been shown).
+    QString cut();
+    // Inserts the lines of clipboard text before the selected row, as an insertion of that many
+    // lines, as the step "Paste"; the first of them is then selected. False if nothing was
+    // inserted.
+    bool paste(const QString &text);
+
 Q_SIGNALS:
     // Show the instruction menu at `row`; a choice comes back through ChooseInstruction().
     void instructionMenuRequested(int row);
@@ -86,8 +127,35 @@ Q_SIGNALS:
     void selectedRowChanged(int row);
     // canEditLine() and canDeleteLine() changed.
     void commandEnablingChanged();
+    // Any of canUndo(), canRedo(), undoText(), redoText(), canCopy(), canCut() or canPaste() may
+    // have changed.
+    void editCommandsChanged();
+    // An undo or redo has put the rows back; `row` is selected again.
+    void stepRestored(int row);
 
 private:
+    friend class EditStep;
+    // Opened by every operation that may change the rows; the outermost one (Enter on the end
+    // row runs the menu whose choice inserts a line) makes the history step.
+    class StepScope
+    {
+    public:
+        explicit StepScope(LineEditor *editor);
+        ~StepScope();
+        Q_DISABLE_COPY_MOVE(StepScope)
+
+    private:
+        QPointer<LineEditor> m_editor;
+    };
+    void beginStep();
+    void endStep();
+    // Names the step being recorded, unless an operation already did.
+    void nameStep(const char *name);
+    // Plays a step's journal backward or forward and puts the lines, the selection and the
+    // document's lines back. `asFilled`: the rows are back to their filling.
+    void restoreStep(const RowJournal &journal, bool forward, int selection, bool asFilled);
+    bool removeSelectedLine(const char *stepName);
+
     enum class Stored { No, Yes };
     Stored editRow(int row);
     // Sets a comment row's text after its dialog. A comment stored without its blank keeps its
@@ -97,6 +165,7 @@ private:
     void updateSelectedRow();
 
     ProgramTableModel *m_model;
+    QPointer<ProgramTableModel> m_modelAlive; // the model may go first when both are children
     QItemSelectionModel *m_selection;
     QPointer<CKR44Doc> m_doc;
     DialogRunner m_runDialog;
@@ -104,6 +173,14 @@ private:
     bool m_insertMode = false;
     int m_pauseDepth = 0;
     int m_lastSelectedRow = -1;
+
+    QUndoStack *m_history;
+    std::unique_ptr<RowJournal> m_journal; // the step being recorded
+    int m_stepDepth = 0;
+    int m_stepSelection = -1;
+    QString m_stepName;
+    bool m_stepWritten = false;
+    bool m_refilling = false;
 };
 
 } // namespace kr44

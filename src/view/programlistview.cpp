@@ -7,7 +7,33 @@
 #include <QPointer>
 #include <QScopedValueRollback>
 
+#include <algorithm>
+#include <iterator>
+
 namespace kr44 {
+
+namespace {
+
+// The keys of the window's Edit commands (undo, redo, cut, copy, paste).
+bool isEditCommandKey(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers()
+            & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const QKeyCombination key(mods, Qt::Key(event->key()));
+    static const QKeyCombination keys[] = {
+        Qt::CTRL | Qt::Key_Z,      Qt::ALT | Qt::Key_Backspace, Qt::CTRL | Qt::Key_Y,
+        Qt::CTRL | Qt::SHIFT | Qt::Key_Z,
+        Qt::CTRL | Qt::Key_X,      Qt::SHIFT | Qt::Key_Delete,
+        Qt::CTRL | Qt::Key_C,      Qt::CTRL | Qt::Key_Insert,
+        Qt::CTRL | Qt::Key_V,      Qt::SHIFT | Qt::Key_Insert,
+    };
+    return std::find(std::begin(keys), std::end(keys), key) != std::end(keys)
+            || event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)
+            || event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Copy)
+            || event->matches(QKeySequence::Paste);
+}
+
+} // namespace
 
 ProgramListView::ProgramListView(QWidget *parent) : QTableView(parent)
 {
@@ -50,10 +76,17 @@ QPoint ProgramListView::keyboardMenuPos() const
 
 void ProgramListView::keyPressEvent(QKeyEvent *event)
 {
+    // The window's Edit actions take these keys before the list sees them. One that gets here
+    // has its command disabled (or no window action at all) and must do nothing: the table
+    // view's own handling would copy the current cell's text to the clipboard.
+    if (isEditCommandKey(event)) {
+        event->ignore();
+        return;
+    }
     const Qt::KeyboardModifiers mods =
             event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    // Alt combinations are the menu bar's. Otherwise Shift and Ctrl do not matter, except for
-    // Ctrl+Insert, Shift+Insert and Shift+Delete, which are the clipboard keys.
+    // Alt combinations are the menu bar's. Otherwise Shift and Ctrl do not matter (Ctrl+Insert,
+    // Shift+Insert and Shift+Delete, the clipboard keys, were taken above).
     if (!(mods & Qt::AltModifier)) {
         switch (event->key()) {
         case Qt::Key_Return:
@@ -62,14 +95,10 @@ void ProgramListView::keyPressEvent(QKeyEvent *event)
             Q_EMIT editRequested();
             return;
         case Qt::Key_Insert:
-            if (mods == Qt::ControlModifier || mods == Qt::ShiftModifier)
-                break;
             event->accept();
             Q_EMIT insertRequested();
             return;
         case Qt::Key_Delete:
-            if (mods == Qt::ShiftModifier)
-                break;
             event->accept();
             Q_EMIT deleteRequested();
             return;

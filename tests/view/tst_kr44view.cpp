@@ -7,8 +7,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -301,7 +305,10 @@ private Q_SLOTS:
         QCOMPARE(pause.size(), 0);
     }
 
-    void clipboardKeysDoNothing_data()
+    // With no window action to take them (or with its command disabled), the Edit keys reach
+    // the list and do nothing there: no line menu, no change, and not the table view's own copy
+    // of the current cell.
+    void editKeysAloneDoNothing_data()
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("mods");
@@ -309,13 +316,20 @@ private Q_SLOTS:
         QTest::newRow("Shift+Insert") << int(Qt::Key_Insert) << int(Qt::ShiftModifier);
         QTest::newRow("Shift+Delete") << int(Qt::Key_Delete) << int(Qt::ShiftModifier);
         QTest::newRow("Alt+Delete") << int(Qt::Key_Delete) << int(Qt::AltModifier);
+        QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier);
+        QTest::newRow("Ctrl+X") << int(Qt::Key_X) << int(Qt::ControlModifier);
+        QTest::newRow("Ctrl+V") << int(Qt::Key_V) << int(Qt::ControlModifier);
+        QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << int(Qt::ControlModifier);
+        QTest::newRow("Alt+Backspace") << int(Qt::Key_Backspace) << int(Qt::AltModifier);
+        QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << int(Qt::ControlModifier);
     }
-    void clipboardKeysDoNothing()
+    void editKeysAloneDoNothing()
     {
         QFETCH(int, key);
         QFETCH(int, mods);
         Window w({"G1", "K"});
         QVERIFY(w.ready);
+        QApplication::clipboard()->setText(QStringLiteral("before"));
         bool menuOpened = false;
         const QPointer<QTimer> watcher = whenMenuOpens([&menuOpened](QMenu *menu) {
             menuOpened = true;
@@ -326,7 +340,169 @@ private Q_SLOTS:
         QVERIFY(!menuOpened);
         QCOMPARE(w.view->rowCount(), 3);
         QVERIFY(!w.doc.IsModified());
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
         delete watcher.data();
+    }
+
+    // The window's Edit actions, bound to the keys as the main window binds them, get the keys
+    // while the list has the focus.
+    void editKeysReachTheWindowsActions_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("mods");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << int(Qt::ControlModifier) << "undo";
+        QTest::newRow("Alt+Backspace") << int(Qt::Key_Backspace) << int(Qt::AltModifier) << "undo";
+        QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << int(Qt::ControlModifier) << "redo";
+        QTest::newRow("Ctrl+Shift+Z") << int(Qt::Key_Z) << int(Qt::ControlModifier | Qt::ShiftModifier)
+                                      << "redo";
+        QTest::newRow("Ctrl+X") << int(Qt::Key_X) << int(Qt::ControlModifier) << "cut";
+        QTest::newRow("Shift+Delete") << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << "cut";
+        QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier) << "copy";
+        QTest::newRow("Ctrl+Insert") << int(Qt::Key_Insert) << int(Qt::ControlModifier) << "copy";
+        QTest::newRow("Ctrl+V") << int(Qt::Key_V) << int(Qt::ControlModifier) << "paste";
+        QTest::newRow("Shift+Insert") << int(Qt::Key_Insert) << int(Qt::ShiftModifier) << "paste";
+    }
+    void editKeysReachTheWindowsActions()
+    {
+        QFETCH(int, key);
+        QFETCH(int, mods);
+        QFETCH(QString, command);
+        CKR44Doc doc;
+        doc.m_lines = LineArray::fromList({"G1", "K"});
+        QMainWindow frame;
+        auto *area = new QMdiArea(&frame);
+        frame.setCentralWidget(area);
+        auto *view = new CKR44View(&doc);
+        area->addSubWindow(view)->showMaximized();
+        const QList<QPair<QString, QList<QKeySequence>>> commands = {
+            {QStringLiteral("undo"), {Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace}},
+            {QStringLiteral("redo"), {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}},
+            {QStringLiteral("cut"), {Qt::CTRL | Qt::Key_X, Qt::SHIFT | Qt::Key_Delete}},
+            {QStringLiteral("copy"), {Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}},
+            {QStringLiteral("paste"), {Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert}},
+        };
+        QStringList triggered;
+        for (const auto &[name, keys] : commands) {
+            auto *action = new QAction(name, &frame);
+            action->setShortcuts(keys);
+            action->setShortcutContext(Qt::WindowShortcut);
+            frame.addAction(action);
+            connect(action, &QAction::triggered, &frame,
+                    [&triggered, name = name] { triggered.append(name); });
+        }
+        frame.resize(600, 400);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        view->list()->setFocus();
+        QVERIFY(view->list()->hasFocus());
+        QTest::keyClick(view->list(), Qt::Key(key), Qt::KeyboardModifiers(mods));
+        QCOMPARE(triggered, QStringList{command});
+        QCOMPARE(view->rowCount(), 3);
+        QVERIFY(!doc.IsModified());
+    }
+
+    void editActionsFollowTheHistory()
+    {
+        Window w({"G1", "D5", "j1"});
+        QVERIFY(w.ready);
+        QSignalSpy changed(w.view.get(), &CKR44View::editCommandsChanged);
+        QAction *undo = w.view->undoAction();
+        QAction *redo = w.view->redoAction();
+        QCOMPARE(undo->text(), QStringLiteral("&Undo"));
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(redo->text(), QStringLiteral("&Redo"));
+        QVERIFY(!redo->isEnabled());
+
+        w.view->selectRow(1);
+        w.key(Qt::Key_Delete);
+        QCOMPARE(w.docLines(), (QByteArrayList{"G1", "j1"}));
+        QVERIFY(!changed.isEmpty());
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Delete"));
+        QVERIFY(undo->isEnabled());
+        QVERIFY(w.view->canUndo());
+
+        undo->trigger();
+        QCOMPARE(w.docLines(), (QByteArrayList{"G1", "D5", "j1"}));
+        QCOMPARE(w.view->selectedRow(), 1);
+        QVERIFY(!w.doc.IsModified());
+        QCOMPARE(undo->text(), QStringLiteral("&Undo"));
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(redo->text(), QStringLiteral("&Redo Delete"));
+        QVERIFY(redo->isEnabled());
+        QCOMPARE(w.view->redoText(), QStringLiteral("Delete"));
+
+        redo->trigger();
+        QCOMPARE(w.docLines(), (QByteArrayList{"G1", "j1"}));
+        QVERIFY(w.doc.IsModified());
+        w.view->markSaved();
+        QVERIFY(!w.doc.IsModified());
+        QVERIFY(undo->isEnabled());
+    }
+
+    void clipboardCommands()
+    {
+        Window w({"G1", "D5", "j1"});
+        QVERIFY(w.ready);
+        QStringList warnings;
+        w.view->setWarningPrompt(
+                [&warnings](QWidget *, const QString &text) { warnings.append(text); });
+        QClipboard *clipboard = QApplication::clipboard();
+        clipboard->clear();
+        QTRY_VERIFY(!w.view->pasteAction()->isEnabled());
+        QVERIFY(!w.view->canPaste());
+
+        w.view->selectRow(1);
+        QVERIFY(w.view->copyAction()->isEnabled());
+        w.view->copyAction()->trigger();
+        QCOMPARE(clipboard->text(), QStringLiteral("D5\n"));
+        QTRY_VERIFY(w.view->pasteAction()->isEnabled());
+        QVERIFY(!w.doc.IsModified());
+
+        // Cut of a line a jump refers to is refused and leaves the clipboard alone.
+        w.view->selectRow(0);
+        w.view->cutAction()->trigger();
+        QCOMPARE(warnings, QStringList{QStringLiteral("This line is referenced by a jump instruction!")});
+        QCOMPARE(clipboard->text(), QStringLiteral("D5\n"));
+        QCOMPARE(w.docLines(), (QByteArrayList{"G1", "D5", "j1"}));
+
+        // Text from elsewhere pastes one line per text line, before the selected row.
+        clipboard->setText(QStringLiteral("K\r\nG7"));
+        w.view->paste();
+        QCOMPARE(w.docLines(), (QByteArrayList{"K", "G7", "G1", "D5", "j3"}));
+        QCOMPARE(w.view->selectedRow(), 0);
+        QCOMPARE(w.view->undoText(), QStringLiteral("Paste"));
+
+        w.view->selectRow(3);
+        w.view->cut();
+        QCOMPARE(clipboard->text(), QStringLiteral("D5\n"));
+        QCOMPARE(w.docLines(), (QByteArrayList{"K", "G7", "G1", "j3"}));
+        // The end row: nothing to copy or cut, but a place to paste.
+        w.view->selectRow(4);
+        QVERIFY(!w.view->copyAction()->isEnabled());
+        QVERIFY(!w.view->cutAction()->isEnabled());
+        QVERIFY(w.view->pasteAction()->isEnabled());
+        w.view->paste();
+        QCOMPARE(w.docLines(), (QByteArrayList{"K", "G7", "G1", "j3", "D5"}));
+    }
+
+    // Undo shows the row it gives back, wherever the list was scrolled to.
+    void undoShowsTheRestoredRow()
+    {
+        QByteArrayList lines;
+        for (int i = 0; i < 300; ++i)
+            lines.append("G" + QByteArray::number(i));
+        Window w(lines, QSize(400, 200));
+        QVERIFY(w.ready);
+        w.view->selectRow(250);
+        w.view->DeleteLine();
+        QScrollBar *bar = w.list->verticalScrollBar();
+        bar->setValue(0);
+        w.view->undo();
+        QCOMPARE(w.view->selectedRow(), 250);
+        QVERIFY(w.list->viewport()->rect().contains(
+                w.list->visualRect(w.list->currentIndex()).center()));
+        QCOMPARE(w.docLines(), lines);
     }
 
     void lineMenuFromTheKeyboard_data()
