@@ -175,8 +175,10 @@ void PositionPlot::rescale()
     const double pad = (high - low) * 0.05;
     const QFontMetrics fm(font());
     m_position = kr44::niceScale(low - pad, high + pad, maxTicks(height() - 3 * fm.height(), 2.5 * fm.height()));
-    const double labelWidth = fm.horizontalAdvance(QStringLiteral("00.000"));
-    m_time = kr44::niceScale(0, std::max(lastTime, kMinTimeSpan), maxTicks(width() - 6 * labelWidth / 2, 1.6 * labelWidth));
+    // Room for the position labels and titles on the left; a time label and a gap per tick.
+    const double tickPixels = 1.7 * fm.horizontalAdvance(QStringLiteral("0.00"));
+    const double timePixels = width() - 4.0 * fm.height() - fm.horizontalAdvance(QStringLiteral("-0000"));
+    m_time = kr44::niceScale(0, std::max(lastTime, kMinTimeSpan), maxTicks(timePixels, tickPixels));
 
     if (m_curve.isEmpty()) {
         setAccessibleDescription(QStringLiteral("No run yet"));

@@ -107,15 +107,15 @@ QLabel *valueLabel(const QString &name, const QString &accessible, QWidget *pare
 
 void setLamp(QLabel *lamp, int number, bool on)
 {
-    const QString text = QStringLiteral("%1 %2").arg(number).arg(on ? QStringLiteral("on") : QStringLiteral("off"));
-    if (lamp->text() == text)
+    const QString state = on ? QStringLiteral("on") : QStringLiteral("off");
+    if (lamp->accessibleDescription() == state)
         return;
-    lamp->setText(text);
-    lamp->setAccessibleDescription(on ? QStringLiteral("on") : QStringLiteral("off"));
-    lamp->setStyleSheet(on ? QStringLiteral("QLabel { background: #2f9e44; color: white; border: 1px solid #1f6e2f;"
-                                            " border-radius: 3px; padding: 1px 6px; }")
-                           : QStringLiteral("QLabel { border: 1px solid palette(mid); border-radius: 3px;"
-                                            " padding: 1px 6px; }"));
+    lamp->setAccessibleDescription(state);
+    // A lit or dark dot before the number: the lamps must not look like the input switches.
+    lamp->setText(QStringLiteral("<span style=\"color:%1; font-size:large\">&#9679;</span>&nbsp;%2&nbsp;%3")
+                      .arg(on ? QStringLiteral("#2f9e44") : QStringLiteral("#b8b8b8"))
+                      .arg(number)
+                      .arg(on ? QStringLiteral("<b>on</b>") : state));
 }
 
 QString inputText(int number, bool high)
@@ -149,7 +149,8 @@ VirtualUnitPanel::VirtualUnitPanel(QWidget *parent) : QDockWidget(QStringLiteral
     auto *inputs = new QHBoxLayout;
     for (int i = 1; i <= 3; ++i) {
         QLabel *lamp = valueLabel(QStringLiteral("output%1").arg(i), QStringLiteral("Output %1").arg(i), content);
-        lamp->setAlignment(Qt::AlignCenter);
+        lamp->setTextFormat(Qt::RichText);
+        lamp->setTextInteractionFlags(Qt::NoTextInteraction);
         setLamp(lamp, i, false);
         outputs->addWidget(lamp);
         m_outputs[size_t(i - 1)] = lamp;
@@ -262,6 +263,9 @@ void VirtualUnitPanel::showSnapshot(const kr44::UnitSnapshot &s)
         button->setEnabled(true);
         button->setChecked(high);
         button->setText(inputText(i, high));
+        QFont font = button->font();
+        font.setBold(high);
+        button->setFont(font);
     }
 }
 
@@ -275,6 +279,9 @@ void VirtualUnitPanel::showNoUnit()
         setLamp(m_outputs[size_t(i - 1)], i, false);
         m_inputs[size_t(i - 1)]->setChecked(false);
         m_inputs[size_t(i - 1)]->setText(inputText(i, false));
+        QFont font = m_inputs[size_t(i - 1)]->font();
+        font.setBold(false);
+        m_inputs[size_t(i - 1)]->setFont(font);
         m_inputs[size_t(i - 1)]->setEnabled(false);
     }
     m_plot->clear();
