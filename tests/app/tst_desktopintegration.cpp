@@ -457,7 +457,9 @@ private Q_SLOTS:
         QVERIFY(updateDatabases(paths));
         QCOMPARE(names(snapshot(paths.dataHome)), names(dataBefore));
         QCOMPARE(snapshot(paths.configHome), configBefore);
-        if (othersPresent) {
+        const bool tools = !QStandardPaths::findExecutable(QStringLiteral("update-mime-database")).isEmpty()
+            && !QStandardPaths::findExecutable(QStringLiteral("update-desktop-database")).isEmpty();
+        if (othersPresent && tools) {
             const QByteArray cache = kr44test::readAll(paths.dataHome + QStringLiteral("/applications/mimeinfo.cache"));
             QVERIFY(cache.contains("other.desktop"));
             QVERIFY(!cache.contains("kr44"));
