@@ -36,7 +36,8 @@ QByteArray makeProgram(int lines)
         line('+' + QByteArray::number(rng.bounded(1, 50000)));
         line("W" + QByteArray::number(rng.bounded(1, 4)) + (rng.bounded(2) ? 'H' : 'L'));
         line('G' + QByteArray::number(rng.bounded(-8388608, 8388607)));
-        line("X" + QByteArray::number(rng.bounded(10, 6001)) + ',' + QByteArray::number(rng.bounded(10, 6001)) + ','
+        line("X" + QByteArray::number(rng.bounded(10, 6001)) + ','
+             + QByteArray::number(rng.bounded(10, 6001)) + ','
              + QByteArray::number(rng.bounded(1, 1600)));
         line("J" + QByteArray::number(rng.bounded(1, 4)) + "H," + QByteArray::number(start + 1));
         line('D' + QByteArray::number(rng.bounded(1, 65536)));
@@ -86,10 +87,12 @@ int main(int argc, char **argv)
     QList<kr44::Finding> findings;
     const double check = bestOf(11, [&] { findings = kr44::checkProgram(loaded); });
 
-    std::printf("program: %lld lines, %lld bytes\n", (long long)loaded.size(), (long long)bytes.size());
+    std::printf("program: %lld lines, %lld bytes\n", (long long)loaded.size(),
+                (long long)bytes.size());
     std::printf("findings: %lld\n", (long long)findings.size());
     for (qsizetype i = 0; i < std::min<qsizetype>(findings.size(), 5); ++i)
-        std::printf("  %s\n", qPrintable(kr44::formatFinding(QStringLiteral("big.krp"), findings.at(i))));
+        std::printf("  %s\n",
+                    qPrintable(kr44::formatFinding(QStringLiteral("big.krp"), findings.at(i))));
     std::printf("load   %8.2f ms\n", load);
     std::printf("check  %8.2f ms   ratio %.2f (target <= 10)\n", check, check / load);
     return loaded.size() == kLines && findings.isEmpty() ? 0 : 1;

@@ -101,12 +101,13 @@ public:
         m_link.setPort(m_request.sendPort, m_request.sendBaud);
         QByteArray none;
         if (!m_link.PortIO(none, CSerialLink::PORT_OPEN)) {
-            printError(QFileInfo::exists(devicePath(m_request.sendPort))
-                           ? QStringLiteral("cannot open %1 at %2 baud (in use, no access, or the "
-                                            "baud rate is refused)")
-                                 .arg(m_request.sendPort)
-                                 .arg(m_request.sendBaud)
-                           : QStringLiteral("%1: no such device").arg(devicePath(m_request.sendPort)));
+            printError(
+                QFileInfo::exists(devicePath(m_request.sendPort))
+                    ? QStringLiteral("cannot open %1 at %2 baud (in use, no access, or the "
+                                     "baud rate is refused)")
+                          .arg(m_request.sendPort)
+                          .arg(m_request.sendBaud)
+                    : QStringLiteral("%1: no such device").arg(devicePath(m_request.sendPort)));
             return kExitNoPort;
         }
         wire();
@@ -139,7 +140,10 @@ private:
             finish();
         });
         QObject::connect(&m_link, &CSerialLink::transferStarted, &m_context,
-                         [this](qsizetype lines, qint64) { m_linesToSend = lines; showProgress(0, true); });
+                         [this](qsizetype lines, qint64) {
+                             m_linesToSend = lines;
+                             showProgress(0, true);
+                         });
         QObject::connect(&m_link, &CSerialLink::transferProgress, &m_context,
                          [this](qsizetype sent, qsizetype) { showProgress(sent, false); });
         QObject::connect(&m_link, &CSerialLink::transferFinished, &m_context,
@@ -224,8 +228,11 @@ private:
         if (!m_pending.isEmpty())
             showReply(std::exchange(m_pending, QByteArray()));
         if (m_busySeen && !m_request.sendStop)
-            printError(QStringLiteral("the unit was busy running a program; --stop stops it first"));
-        m_status = m_linkFailed ? kExitLinkFailed : m_unitError ? kExitFindingsOrUnitError : kExitOk;
+            printError(
+                QStringLiteral("the unit was busy running a program; --stop stops it first"));
+        m_status = m_linkFailed ? kExitLinkFailed
+            : m_unitError       ? kExitFindingsOrUnitError
+                                : kExitOk;
         m_loop.exit(m_status);
     }
 
@@ -271,10 +278,11 @@ private:
             return;
         const std::optional<int> editorLine = kr44::editorLineOf(m_lines, unitLine);
         if (editorLine && *editorLine != unitLine) {
-            printError(QStringLiteral("the unit's line %1 is line %2 of %3 (comment lines are not sent)")
-                           .arg(unitLine)
-                           .arg(*editorLine)
-                           .arg(m_request.fileName));
+            printError(
+                QStringLiteral("the unit's line %1 is line %2 of %3 (comment lines are not sent)")
+                    .arg(unitLine)
+                    .arg(*editorLine)
+                    .arg(m_request.fileName));
         }
     }
 
@@ -313,7 +321,8 @@ private:
         m_linesSent = sent;
         if (!m_onTerminal)
             return;
-        if (!first && sent != m_linesToSend && m_redraw.isValid() && m_redraw.elapsed() < kProgressRedrawMs)
+        if (!first && sent != m_linesToSend && m_redraw.isValid()
+            && m_redraw.elapsed() < kProgressRedrawMs)
             return;
         m_redraw.start();
         m_progressShown = true;

@@ -184,9 +184,10 @@ public:
         matchLoops();
         checkLoopCrossings();
         checkFlow();
-        std::stable_sort(m_findings.begin(), m_findings.end(), [](const Finding &a, const Finding &b) {
-            return a.line != b.line ? a.line < b.line : a.severity < b.severity;
-        });
+        std::stable_sort(m_findings.begin(), m_findings.end(),
+                         [](const Finding &a, const Finding &b) {
+                             return a.line != b.line ? a.line < b.line : a.severity < b.severity;
+                         });
         return m_findings;
     }
 
@@ -215,7 +216,8 @@ private:
         m_kind[size_t(i)] = kindOf(code);
         const QByteArrayView params = line.sliced(1);
         CanonicalFields fields;
-        if (!readCanonicalParams(code, params, fields) && !checkWritten(i, code, info, line, fields))
+        if (!readCanonicalParams(code, params, fields)
+            && !checkWritten(i, code, info, line, fields))
             return;
         if (code == 'L')
             m_kind[size_t(i)] = fields.values[0] == 0 ? Kind::LoopStart : Kind::LoopEnd;
@@ -224,7 +226,8 @@ private:
 
     // Parameter text that is not in the form the dialogs write: the reading and composing rules
     // decide. True, with the fields, when it reads back to itself after all.
-    bool checkWritten(int i, char code, const CodeInfo &info, QByteArrayView line, CanonicalFields &out)
+    bool checkWritten(int i, char code, const CodeInfo &info, QByteArrayView line,
+                      CanonicalFields &out)
     {
         const QByteArrayView params = line.sliced(1);
         if (info.specs.isEmpty()) {
@@ -282,7 +285,8 @@ private:
             if (value >= spec.minimum && value <= spec.maximum)
                 continue;
             if (code == 'L') {
-                outside.append(QStringLiteral("the repeat count %1 is outside 1 to 255").arg(value));
+                outside.append(
+                    QStringLiteral("the repeat count %1 is outside 1 to 255").arg(value));
                 continue;
             }
             const int shift = spec.kind == FieldKind::Choice ? shownOffset(code) : 0;
@@ -391,8 +395,9 @@ private:
             } else if (kind == Kind::LoopEnd) {
                 if (open.empty()) {
                     add(i, Severity::Error, Problem::LoopEndWithoutStart,
-                        QStringLiteral("This loop end has no loop start (L0) before it, so the unit "
-                                       "refuses the download."));
+                        QStringLiteral(
+                            "This loop end has no loop start (L0) before it, so the unit "
+                            "refuses the download."));
                     continue;
                 }
                 m_loopStart[size_t(i)] = open.back();
@@ -423,7 +428,8 @@ private:
         }
         const auto contains = [this](int outer, int loop) {
             return outer == kNone
-                || (loop != kNone && outer <= loop && m_loopEnd[size_t(loop)] <= m_loopEnd[size_t(outer)]);
+                || (loop != kNone && outer <= loop
+                    && m_loopEnd[size_t(loop)] <= m_loopEnd[size_t(outer)]);
         };
         for (int i = 0; i < m_n; ++i) {
             const int t = m_target[size_t(i)];

@@ -16,7 +16,8 @@ constexpr int kProcessTimeoutMs = 30000;
 
 QString buildPath(const char *relative)
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../") + QLatin1String(relative);
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../")
+        + QLatin1String(relative);
 }
 
 struct Result
@@ -136,20 +137,22 @@ private Q_SLOTS:
                                << QByteArray() << 0;
         QTest::newRow("warnings only")
             << QByteArray("* set up\nX500,1000,20\nL0\n+200\nW1H\n-200\nL5\nJ2L,4\nK\n")
-            << QByteArray("%1:8: warning: Jumps to line 4 as the editor counts, but the unit does not "
-                          "count the comment line above it and lands on line 5 (\"W1H\").\n"
-                          "%1:8: warning: Jumps into the loop of lines 3 to 7 past its start, so its "
-                          "loop end finds no loop open (a loop error on the unit).\n")
+            << QByteArray(
+                   "%1:8: warning: Jumps to line 4 as the editor counts, but the unit does not "
+                   "count the comment line above it and lands on line 5 (\"W1H\").\n"
+                   "%1:8: warning: Jumps into the loop of lines 3 to 7 past its start, so its "
+                   "loop end finds no loop open (a loop error on the unit).\n")
             << 0;
         QTest::newRow("errors")
             << QByteArray("+0200\nL5\nK\nQ\n")
-            << QByteArray("%1:1: error: The parameters \"0200\" are not written as the instruction "
-                          "dialogs write them (\"200\"), so the unit refuses the line.\n"
-                          "%1:2: error: This loop end has no loop start (L0) before it, so the unit "
-                          "refuses the download.\n"
-                          "%1:4: error: \"Q\" is not an instruction code, so the unit refuses this line.\n"
-                          "%1:4: warning: This line never runs: no jump leads here and the line before "
-                          "it never goes on to it.\n")
+            << QByteArray(
+                   "%1:1: error: The parameters \"0200\" are not written as the instruction "
+                   "dialogs write them (\"200\"), so the unit refuses the line.\n"
+                   "%1:2: error: This loop end has no loop start (L0) before it, so the unit "
+                   "refuses the download.\n"
+                   "%1:4: error: \"Q\" is not an instruction code, so the unit refuses this line.\n"
+                   "%1:4: warning: This line never runs: no jump leads here and the line before "
+                   "it never goes on to it.\n")
             << 1;
         QTest::newRow("empty file") << QByteArray() << QByteArray() << 0;
     }
@@ -174,20 +177,25 @@ private Q_SLOTS:
 
         Result r = run({"--check", clean, bad});
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.out, (bad + QStringLiteral(":1: error: The step count 0 is outside 1 to 8388607, so "
-                                              "the unit refuses the line.\n"))
-                            .toLocal8Bit());
+        QCOMPARE(r.out,
+                 (bad
+                  + QStringLiteral(":1: error: The step count 0 is outside 1 to 8388607, so "
+                                   "the unit refuses the line.\n"))
+                     .toLocal8Bit());
 
         // A file that cannot be read outranks findings in the others, which are still reported.
         r = run({"--check", missing, bad, clean});
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.out.startsWith(bad.toLocal8Bit() + ":1: error:"));
         QCOMPARE(r.err,
-                 "kr44: " + kr44::fileErrorText(kr44::FileErrorCause::NotFound, missing).toLocal8Bit() + '\n');
+                 "kr44: "
+                     + kr44::fileErrorText(kr44::FileErrorCause::NotFound, missing).toLocal8Bit()
+                     + '\n');
 
         r = run({"--check", m_dir.path()});
         QCOMPARE(r.exitCode, 2);
-        QVERIFY2(r.err.startsWith("kr44: ") && r.err.contains(m_dir.path().toLocal8Bit()), r.err.constData());
+        QVERIFY2(r.err.startsWith("kr44: ") && r.err.contains(m_dir.path().toLocal8Bit()),
+                 r.err.constData());
         QCOMPARE(r.out, QByteArray());
     }
 
@@ -202,7 +210,8 @@ private Q_SLOTS:
         const QByteArray text = "* set up\nX500,1000,20\nL0\n+200\nW1H\n-200\nL5\n* done\nK\n";
         const QString path = writeProgram(QStringLiteral("run.krp"), text);
 
-        const Result r = run({"--send", path, "--port", sim.device(), "--baud", "9600", "--run", "--wait"});
+        const Result r
+            = run({"--send", path, "--port", sim.device(), "--baud", "9600", "--run", "--wait"});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, QByteArray("Ready\n"));
         QCOMPARE(r.err, (QStringLiteral("kr44: sent 7 lines of %1 to %2 and started it\n")
@@ -246,8 +255,9 @@ private Q_SLOTS:
         QTest::newRow("run ends with an error")
             << QByteArray("+1\n-500\nK\n") << QStringList({"--run", "--wait"})
             << QByteArray("Error - end of travel\n") << QByteArray();
-        QTest::newRow("refused, without a run") << QByteArray("D0\n") << QStringList()
-                                                << QByteArray("Error - bad parameter\n") << QByteArray();
+        QTest::newRow("refused, without a run")
+            << QByteArray("D0\n") << QStringList() << QByteArray("Error - bad parameter\n")
+            << QByteArray();
     }
     void unitAnswers()
     {
@@ -262,7 +272,8 @@ private Q_SLOTS:
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.out, output);
         if (!note.isEmpty())
-            QVERIFY2(r.err.contains(QString::fromLatin1(note).arg(path).toLocal8Bit()), r.err.constData());
+            QVERIFY2(r.err.contains(QString::fromLatin1(note).arg(path).toLocal8Bit()),
+                     r.err.constData());
     }
 
     // A unit that runs a program answers "Busy" to a download; --stop stops it first.
@@ -287,7 +298,8 @@ private Q_SLOTS:
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, QByteArray("Ready\nReady\n"));
         QCOMPARE(sim.received().mid(before),
-                 QByteArrayList({"<- K\\r", "<- P\\r", "<- +10\\r", "<- -10\\r", "<- P\\r", "<- E\\r"}));
+                 QByteArrayList(
+                     {"<- K\\r", "<- P\\r", "<- +10\\r", "<- -10\\r", "<- P\\r", "<- E\\r"}));
     }
 
     void stopOnly()
@@ -327,7 +339,9 @@ private Q_SLOTS:
         r = run({"--send", missing, "--port", sim.device()});
         QCOMPARE(r.exitCode, 2);
         QCOMPARE(r.err,
-                 "kr44: " + kr44::fileErrorText(kr44::FileErrorCause::NotFound, missing).toLocal8Bit() + '\n');
+                 "kr44: "
+                     + kr44::fileErrorText(kr44::FileErrorCause::NotFound, missing).toLocal8Bit()
+                     + '\n');
         QCOMPARE(sim.received(), QByteArrayList());
     }
 
@@ -338,7 +352,8 @@ private Q_SLOTS:
         QVERIFY(sim.start({"--time-scale", "100", "--inputs", "LLL"}));
         const QString waits = writeProgram(QStringLiteral("waits.krp"), "W3H\nK\n");
         QProcess kr44;
-        kr44.start(buildPath("src/app/kr44"), {"--send", waits, "--port", sim.device(), "--run", "--wait"});
+        kr44.start(buildPath("src/app/kr44"),
+                   {"--send", waits, "--port", sim.device(), "--run", "--wait"});
         QVERIFY(kr44.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(sim.received().contains("<- E\\r"), 10000);
         QVERIFY(kr44.state() == QProcess::Running);

@@ -40,7 +40,9 @@ QStringList summary(const QList<Finding> &findings)
 {
     QStringList out;
     for (const Finding &f : findings)
-        out.append(QStringLiteral("%1 %2 %3").arg(f.line).arg(severityText(f.severity), problemName(f.problem)));
+        out.append(QStringLiteral("%1 %2 %3")
+                       .arg(f.line)
+                       .arg(severityText(f.severity), problemName(f.problem)));
     return out;
 }
 
@@ -65,10 +67,12 @@ private Q_SLOTS:
         QTest::newRow("comments only") << QByteArray("* a\n\n*raw\n*\n");
         QTest::newRow("every instruction") << kEveryInstruction;
         QTest::newRow("jump to a J line") << QByteArray("j3\nW1H\nJ2L,2\n");
-        QTest::newRow("extreme values") << QByteArray("+8388607\n-1\nf-8388608\nG8388607\nD65535\n"
-                                                      "D1\nh0,0\nh99,7\nM600,600,600\nT10\nT6000\n"
-                                                      "X10,6000,1599\nX6000,10,1\nV5\nV1\nL0\n+1\nL255\n");
-        QTest::newRow("comment after the last jump target") << QByteArray("+1\nW1H\nJ1L,1\nK\n* note\n");
+        QTest::newRow("extreme values")
+            << QByteArray("+8388607\n-1\nf-8388608\nG8388607\nD65535\n"
+                          "D1\nh0,0\nh99,7\nM600,600,600\nT10\nT6000\n"
+                          "X10,6000,1599\nX6000,10,1\nV5\nV1\nL0\n+1\nL255\n");
+        QTest::newRow("comment after the last jump target")
+            << QByteArray("+1\nW1H\nJ1L,1\nK\n* note\n");
         QTest::newRow("jump to its own loop end")
             << QByteArray("L0\n+1\nJ1H,5\n-1\nL3\nK\n");
         QTest::newRow("jump within a loop") << QByteArray("L0\n+1\nJ1H,2\nL3\n");
@@ -96,9 +100,10 @@ private Q_SLOTS:
         QCOMPARE(findings.at(0).sentence,
                  QStringLiteral("Jumps to line 4 as the editor counts, but the unit does not count "
                                 "the comment line above it and lands on line 5 (\"W1H\")."));
-        QCOMPARE(findings.at(1).sentence,
-                 QStringLiteral("Jumps into the loop of lines 3 to 7 past its start, so its loop end "
-                                "finds no loop open (a loop error on the unit)."));
+        QCOMPARE(
+            findings.at(1).sentence,
+            QStringLiteral("Jumps into the loop of lines 3 to 7 past its start, so its loop end "
+                           "finds no loop open (a loop error on the unit)."));
 
         // With the comment at the end the numbering agrees; the loop finding stays.
         const QList<Finding> moved =
@@ -156,8 +161,9 @@ private Q_SLOTS:
         one("input 0", "W0H", "1 error OutOfRange");
         one("mask 0", "I0", "1 error OutOfRange");
         one("loop count 256", "L0\n+1\nL256", "3 error OutOfRange");
-        QTest::newRow("two bad lines") << QByteArray("+0\n* c\nQ")
-                                       << QStringList({"1 error OutOfRange", "3 error UnknownInstruction"});
+        QTest::newRow("two bad lines")
+            << QByteArray("+0\n* c\nQ")
+            << QStringList({"1 error OutOfRange", "3 error UnknownInstruction"});
     }
     void lineFindings()
     {
@@ -170,8 +176,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("sentence");
-        QTest::newRow("unknown") << QByteArray("Q7")
-                                 << "\"Q\" is not an instruction code, so the unit refuses this line.";
+        QTest::newRow("unknown")
+            << QByteArray("Q7")
+            << "\"Q\" is not an instruction code, so the unit refuses this line.";
         QTest::newRow("control bytes are shown escaped")
             << QByteArray("\x1b[2J")
             << "\"\\x1b\" is not an instruction code, so the unit refuses this line.";
@@ -185,19 +192,20 @@ private Q_SLOTS:
                "(\"5\"), so the unit refuses the line.";
         QTest::newRow("no parameters") << QByteArray("K5")
                                        << "Kill takes no parameters, so the unit refuses \"K5\".";
-        QTest::newRow("needs parameters") << QByteArray("T")
-                                          << "Slew needs parameters, so the unit refuses a bare \"T\".";
+        QTest::newRow("needs parameters")
+            << QByteArray("T") << "Slew needs parameters, so the unit refuses a bare \"T\".";
         QTest::newRow("choice shown as written")
             << QByteArray("A4") << "The output 4 is outside 1 to 3, so the unit refuses the line.";
         QTest::newRow("two fields")
             << QByteArray("X5,1000,0")
             << "The start rate 5 is outside 10 to 6000 and the ramp 0 is outside 1 to 1599, so the "
                "unit refuses the line.";
-        QTest::newRow("loop count") << QByteArray("L0\n+1\nL300")
-                                    << "The repeat count 300 is outside 1 to 255, so the unit refuses the line.";
-        QTest::newRow("mask 0")
-            << QByteArray("I0")
-            << "Initialise with 0 clears nothing; it takes 1, 2 or 3, so the unit refuses the line.";
+        QTest::newRow("loop count")
+            << QByteArray("L0\n+1\nL300")
+            << "The repeat count 300 is outside 1 to 255, so the unit refuses the line.";
+        QTest::newRow("mask 0") << QByteArray("I0")
+                                << "Initialise with 0 clears nothing; it takes 1, 2 or 3, so the "
+                                   "unit refuses the line.";
     }
     void lineSentences()
     {
@@ -233,16 +241,18 @@ private Q_SLOTS:
         QTest::newRow("beyond the last line")
             << QByteArray("W1H\nJ1H,4\nK") << QStringList({"2 error BadJumpTarget"})
             << "Jumps to line 4, beyond the last line (3).";
-        QTest::newRow("to a comment") << QByteArray("W1H\nJ1H,4\nK\n* end\n+1")
-                                      << QStringList({"2 error BadJumpTarget", "5 warning Unreachable"})
-                                      << "Jumps to line 4, a comment line, which is never sent to the unit.";
+        QTest::newRow("to a comment")
+            << QByteArray("W1H\nJ1H,4\nK\n* end\n+1")
+            << QStringList({"2 error BadJumpTarget", "5 warning Unreachable"})
+            << "Jumps to line 4, a comment line, which is never sent to the unit.";
         QTest::newRow("to an empty line") << QByteArray("W1H\nJ1H,3\n\nK")
                                           << QStringList({"2 error BadJumpTarget"}) << QString();
-        QTest::newRow("to a j line") << QByteArray("W1H\nJ1H,4\nj1\nJ2H,3\nK")
-                                     << QStringList({"4 error BadJumpTarget"})
-                                     << "Jumps to line 3, which is itself a jump (j); a jump may not lead to another.";
+        QTest::newRow("to a j line")
+            << QByteArray("W1H\nJ1H,4\nj1\nJ2H,3\nK") << QStringList({"4 error BadJumpTarget"})
+            << "Jumps to line 3, which is itself a jump (j); a jump may not lead to another.";
         QTest::newRow("J without its comma")
-            << QByteArray("W1H\nJ1H1\nK") << QStringList({"2 error MalformedParameters"}) << QString();
+            << QByteArray("W1H\nJ1H1\nK") << QStringList({"2 error MalformedParameters"})
+            << QString();
         QTest::newRow("comment above the target")
             << QByteArray("* start\nW1H\n+1\nJ1H,3\nK")
             << QStringList({"4 warning JumpNumbering"})
@@ -285,18 +295,20 @@ private Q_SLOTS:
         QTest::newRow("inner start without end")
             << QByteArray("L0\n+1\nL0\n-1\nL3") << QStringList({"1 warning LoopStartWithoutEnd"});
         QTest::newRow("nine open at once")
-            << QByteArray("L0\nL0\nL0\nL0\nL0\nL0\nL0\nL0\nL0\n+1\nL2\nL2\nL2\nL2\nL2\nL2\nL2\nL2\nL2\n")
+            << QByteArray("L0\nL0\nL0\nL0\nL0\nL0\nL0\nL0\nL0\n+1\n"
+                          "L2\nL2\nL2\nL2\nL2\nL2\nL2\nL2\nL2\n")
             << QStringList({"9 error LoopTooDeep"});
         QTest::newRow("jump into a loop from above")
             << QByteArray("W1H\nJ1H,4\nL0\n+1\nL3\nK") << QStringList({"2 warning JumpIntoLoop"});
-        QTest::newRow("jump into an inner loop")
-            << QByteArray("L0\nW1H\nJ1H,5\nL0\n+1\nL3\nL2\nK") << QStringList({"3 warning JumpIntoLoop"});
-        QTest::newRow("jump out of a loop")
-            << QByteArray("L0\n+1\nJ1H,6\nL3\nK\n-1\nK") << QStringList({"3 warning JumpOutOfLoop"});
+        QTest::newRow("jump into an inner loop") << QByteArray("L0\nW1H\nJ1H,5\nL0\n+1\nL3\nL2\nK")
+                                                 << QStringList({"3 warning JumpIntoLoop"});
+        QTest::newRow("jump out of a loop") << QByteArray("L0\n+1\nJ1H,6\nL3\nK\n-1\nK")
+                                            << QStringList({"3 warning JumpOutOfLoop"});
         QTest::newRow("jump back to its own loop start")
             << QByteArray("L0\n+1\nJ1H,1\nL3\nK") << QStringList({"3 warning JumpOutOfLoop"});
         QTest::newRow("jump out to the outer loop")
-            << QByteArray("L0\nL0\n+1\nJ1H,7\nL2\n-1\nL2\nK") << QStringList({"4 warning JumpOutOfLoop"});
+            << QByteArray("L0\nL0\n+1\nJ1H,7\nL2\n-1\nL2\nK")
+            << QStringList({"4 warning JumpOutOfLoop"});
         QTest::newRow("jump over a whole loop")
             << QByteArray("W1H\nJ1H,6\nL0\n+1\nL3\nK") << QStringList();
     }
@@ -312,10 +324,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QString>("sentence"); // of the first finding, when given
-        QTest::newRow("after kill") << QByteArray("+1\nK\n-1")
-                                    << QStringList({"3 warning Unreachable"})
-                                    << "This line never runs: no jump leads here and the line before "
-                                       "it never goes on to it.";
+        QTest::newRow("after kill")
+            << QByteArray("+1\nK\n-1") << QStringList({"3 warning Unreachable"})
+            << "This line never runs: no jump leads here and the line before "
+               "it never goes on to it.";
         QTest::newRow("block after smooth stop, comments inside")
             << QByteArray("+1\nZ\n-1\n* c\nD5\nK")
             << QStringList({"3 warning Unreachable"})
@@ -323,19 +335,19 @@ private Q_SLOTS:
                "goes on to them.";
         QTest::newRow("skipped by a jump") << QByteArray("+1\nj4\n-1\nK")
                                            << QStringList({"3 warning Unreachable"}) << QString();
-        QTest::newRow("two blocks") << QByteArray("+1\nj4\n-1\nW1H\nJ1H,7\nK\nD9\nK\n+2")
-                                    << QStringList({"3 warning Unreachable", "9 warning Unreachable"})
-                                    << QString();
+        QTest::newRow("two blocks")
+            << QByteArray("+1\nj4\n-1\nW1H\nJ1H,7\nK\nD9\nK\n+2")
+            << QStringList({"3 warning Unreachable", "9 warning Unreachable"}) << QString();
         QTest::newRow("jump to itself")
             << QByteArray("+1\nJ1L,2\nK") << QStringList({"2 warning IdleCycle"})
             << "This line goes back to itself with no wait, move or delay, so the unit spins here "
                "(W waits for an input without spinning).";
         QTest::newRow("until alone") << QByteArray("U1H") << QStringList({"1 warning IdleCycle"})
                                      << QString();
-        QTest::newRow("jump cycle") << QByteArray("+1\nA1\nC1\nj2")
-                                    << QStringList({"4 warning IdleCycle"})
-                                    << "Lines 2 to 4 repeat with no wait, move or delay among them, so "
-                                       "the unit runs them as fast as it can.";
+        QTest::newRow("jump cycle")
+            << QByteArray("+1\nA1\nC1\nj2") << QStringList({"4 warning IdleCycle"})
+            << "Lines 2 to 4 repeat with no wait, move or delay among them, so "
+               "the unit runs them as fast as it can.";
         QTest::newRow("idle loop") << QByteArray("L0\nA1\nC1\nL10\nK")
                                    << QStringList({"4 warning IdleCycle"}) << QString();
         QTest::newRow("empty loop") << QByteArray("L0\nL10\n+1")
@@ -437,7 +449,8 @@ private Q_SLOTS:
     // numbers at the edges of the int range.
     void canonicalTextsAgreeWithReadAndCompose()
     {
-        static const char alphabet[] = {'0', '1', '2', '3', '4', '9', '-', '+', ',', 'H', 'L', ' ', 'x'};
+        static const char alphabet[]
+            = { '0', '1', '2', '3', '4', '9', '-', '+', ',', 'H', 'L', ' ', 'x' };
         QList<QByteArray> texts{QByteArray()};
         for (qsizetype start = 0, length = 1; length <= 4; ++length) {
             const qsizetype end = texts.size();
@@ -460,11 +473,14 @@ private Q_SLOTS:
                     continue;
                 const bool hasFields = hasParamFields(code);
                 const ParamFields read = readParams(code, text);
-                const bool roundTrip = composeParams(code, read) == text && (!hasFields || !text.isEmpty());
+                const bool roundTrip
+                    = composeParams(code, read) == text && (!hasFields || !text.isEmpty());
                 CanonicalFields fast;
                 const bool accepted = readCanonicalParams(code, text, fast);
-                QVERIFY2(accepted == roundTrip,
-                         qPrintable(QStringLiteral("%1%2").arg(QLatin1Char(code)).arg(QLatin1String(text))));
+                QVERIFY2(
+                    accepted == roundTrip,
+                    qPrintable(
+                        QStringLiteral("%1%2").arg(QLatin1Char(code)).arg(QLatin1String(text))));
                 if (!accepted)
                     continue;
                 QCOMPARE(fast.count, int(read.size()));
