@@ -126,16 +126,21 @@ void ProgramRows::compact()
     QByteArray text(total, Qt::Uninitialized);
     char *out = text.data();
     qsizetype pos = 0;
+    // The rows of the shared "* " are marked rather than recognised by the old offset later:
+    // a moved line may land on that very offset.
+    constexpr qsizetype shared = -1;
     for (LineArray::Span &span : m_rows) {
-        if (span.offset == m_emptyComment)
+        if (span.offset == m_emptyComment) {
+            span.offset = shared;
             continue;
+        }
         std::copy_n(m_text.constData() + span.offset, span.length, out + pos);
         span.offset = pos;
         pos += span.length;
     }
     std::copy_n(kEmptyComment, 2, out + pos);
     for (LineArray::Span &span : m_rows) {
-        if (span.offset == m_emptyComment)
+        if (span.offset == shared)
             span.offset = pos;
     }
     m_emptyComment = pos;

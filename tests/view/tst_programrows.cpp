@@ -280,6 +280,19 @@ private Q_SLOTS:
         QCOMPARE(rows.params(3).toByteArray(), QByteArray("1"));
     }
 
+    // Compacting moves every line; one that lands where the shared "* " used to be must stay
+    // itself and not be taken for an empty comment.
+    void compactionKeepsALineThatLandsOnTheOldEmptyComment()
+    {
+        ProgramRows rows = rowsOf({"G1", "G2", ""});
+        // Filled as "G1G2* ": the empty comment at offset 4, where line 2 lands once line 1
+        // has four bytes.
+        rows.setParams(0, QByteArray(200000, 'x'));
+        rows.setParams(0, "123");
+        QCOMPARE(rows.writeBack().toList(), (QByteArrayList{"G123", "G2", "* "}));
+        QCOMPARE(rows.lines().toList(), (QByteArrayList{"G123", "G2", "* "}));
+    }
+
     void setParamsFromItsOwnText()
     {
         ProgramRows rows = rowsOf({"G1", "G2"});
