@@ -27,6 +27,12 @@ public:
     {
     }
 
+    [[nodiscard]] qsizetype memoryBytes() const
+    {
+        return qsizetype(sizeof(*this)) + text().capacity() * qsizetype(sizeof(QChar))
+                + m_journal->memoryBytes();
+    }
+
     void undo() override { m_editor->restoreStep(*m_journal, false, m_before, m_fromFill); }
     void redo() override
     {
@@ -257,6 +263,14 @@ void LineEditor::redo()
 {
     if (m_stepDepth == 0)
         m_history->redo();
+}
+
+qsizetype LineEditor::historyBytes() const
+{
+    qsizetype bytes = 0;
+    for (int i = 0; i < m_history->count(); ++i)
+        bytes += static_cast<const EditStep *>(m_history->command(i))->memoryBytes();
+    return bytes;
 }
 
 void LineEditor::markSaved()

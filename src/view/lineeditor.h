@@ -96,6 +96,8 @@ public:
     [[nodiscard]] QString redoText() const;
     void undo();
     void redo();
+    // Bytes the history's steps hold (their journals and names), roughly.
+    [[nodiscard]] qsizetype historyBytes() const;
     // The document was saved: the state now shown is the unmodified one. Clearing the
     // document's modified flag does the same.
     void markSaved();

@@ -470,6 +470,28 @@ private Q_SLOTS:
         QVERIFY(h.editor.canRedo());
     }
 
+    // A step holds the lines it changed and the rows whose target it moved, not the program.
+    void historyHoldsChangesNotPrograms()
+    {
+        QByteArrayList lines;
+        for (int i = 0; i < 20000; ++i)
+            lines.append(i % 8 == 0 ? "j" + QByteArray::number(20000 - i) : QByteArray("G100"));
+        Harness h(lines);
+        const int steps = 300;
+        for (int i = 0; i < steps; ++i) {
+            h.editor.selectRow(0);
+            h.answers.append("note");
+            h.editor.AddComment();
+        }
+        QCOMPARE(h.history()->count(), steps);
+        const qsizetype movedTargets = 20000 / 8;
+        const qsizetype perStep = h.editor.historyBytes() / steps;
+        QVERIFY2(perStep < 2 * movedTargets + 1024, QByteArray::number(perStep).constData());
+        while (h.editor.canUndo())
+            h.editor.undo();
+        QCOMPARE(h.docLines(), lines);
+    }
+
     // Long random sessions: after every operation, undo and redo, the document holds the lines
     // of that point of the history and the selection of its step; undoing everything gives the
     // first lines back byte for byte, unmodified.
