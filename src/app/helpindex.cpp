@@ -233,6 +233,30 @@ QString toolbarHtml()
     return QStringLiteral("<p>The toolbar's buttons, from left to right: %1.</p>\n").arg(buttons.join(QStringLiteral(", ")));
 }
 
+QString editKeysHtml()
+{
+    const struct
+    {
+        int id;
+        const char *what;
+    } keys[] = {
+        {cmd::ID_EDIT_UNDO, "Undo: takes back the last change to the program, one editing operation or dialog at a time."},
+        {cmd::ID_EDIT_REDO, "Redo: makes an undone change again."},
+        {cmd::ID_EDIT_CUT, "Cut: puts the selected line on the clipboard and deletes it (not a line a jump refers to)."},
+        {cmd::ID_EDIT_COPY, "Copy: puts the selected line on the clipboard as text."},
+        {cmd::ID_EDIT_PASTE, "Paste: inserts the clipboard's text lines before the selected row."},
+    };
+    QString html;
+    for (const auto &key : keys) {
+        QStringList names;
+        for (const QKeySequence &sequence : acceleratorsFor(key.id))
+            names.append(sequence.toString(QKeySequence::NativeText));
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>\n")
+                    .arg(escaped(names.join(QStringLiteral(" or "))), escaped(QString::fromLatin1(key.what)));
+    }
+    return html;
+}
+
 QString repliesHtml()
 {
     QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n"
@@ -285,6 +309,7 @@ QString fillHelpPage(QString page)
         {"menus-noprogram", [] { return menusHtml(kMenuNoProgram); }},
         {"menus-program", [] { return menusHtml(kMenuProgram); }},
         {"toolbar", &toolbarHtml},
+        {"editkeys", &editKeysHtml},
         {"replies", &repliesHtml},
         {"baudrates", &baudRatesHtml},
         {"commandline", &commandLineOptionsHtml},

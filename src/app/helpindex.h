@@ -44,6 +44,8 @@ struct FieldHelp
 [[nodiscard]] QString instructionTableHtml();
 [[nodiscard]] QString menusHtml(int menuId);
 [[nodiscard]] QString toolbarHtml();
+// Rows of the editing keys' table: the clipboard and undo keys.
+[[nodiscard]] QString editKeysHtml();
 [[nodiscard]] QString repliesHtml();
 [[nodiscard]] QString baudRatesHtml();
 [[nodiscard]] QString commandLineOptionsHtml();

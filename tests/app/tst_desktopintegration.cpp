@@ -638,6 +638,9 @@ private Q_SLOTS:
                                  "Error - temperature exceeds 175\u00b0C"})
             QVERIFY2(replies.contains(QString::fromUtf8(text)), text);
         QCOMPARE(kr44::baudRatesHtml(), QStringLiteral("1200, 2400, 4800, 9600 or 19200 baud"));
+        const QString keys = kr44::editKeysHtml();
+        QVERIFY(keys.contains(QStringLiteral("<td>Ctrl+Z or Alt+Backspace</td><td>Undo:")));
+        QVERIFY(keys.contains(QStringLiteral("<td>Ctrl+V or Shift+Ins</td><td>Paste:")));
     }
 
     // Every page is complete and every link between pages leads to a page.
