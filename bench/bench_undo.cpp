@@ -178,7 +178,8 @@ int main(int argc, char **argv)
     std::printf("  slowest undo or redo: %.2f ms (%.2fx the reference), target under 50 ms: %s\n",
                 worst, worst / reference, worst < 50 ? "met" : "MISSED");
     if (bench.mismatches() > 0) {
-        std::printf("%d operations changed nothing or were not undone exactly\n", bench.mismatches());
+        std::printf("%d operations changed nothing or were not undone exactly\n",
+                    bench.mismatches());
         return 1;
     }
 

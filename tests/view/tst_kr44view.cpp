@@ -354,8 +354,8 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << int(Qt::ControlModifier) << "undo";
         QTest::newRow("Alt+Backspace") << int(Qt::Key_Backspace) << int(Qt::AltModifier) << "undo";
         QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << int(Qt::ControlModifier) << "redo";
-        QTest::newRow("Ctrl+Shift+Z") << int(Qt::Key_Z) << int(Qt::ControlModifier | Qt::ShiftModifier)
-                                      << "redo";
+        QTest::newRow("Ctrl+Shift+Z")
+                << int(Qt::Key_Z) << int(Qt::ControlModifier | Qt::ShiftModifier) << "redo";
         QTest::newRow("Ctrl+X") << int(Qt::Key_X) << int(Qt::ControlModifier) << "cut";
         QTest::newRow("Shift+Delete") << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << "cut";
         QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier) << "copy";
@@ -462,7 +462,8 @@ private Q_SLOTS:
         // Cut of a line a jump refers to is refused and leaves the clipboard alone.
         w.view->selectRow(0);
         w.view->cutAction()->trigger();
-        QCOMPARE(warnings, QStringList{QStringLiteral("This line is referenced by a jump instruction!")});
+        QCOMPARE(warnings,
+                 QStringList{QStringLiteral("This line is referenced by a jump instruction!")});
         QCOMPARE(clipboard->text(), QStringLiteral("D5\n"));
         QCOMPARE(w.docLines(), (QByteArrayList{"G1", "D5", "j1"}));
 

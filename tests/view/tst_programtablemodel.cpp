@@ -15,6 +15,52 @@ QStringList rowTexts(const ProgramTableModel &model, int row)
     return out;
 }
 
+// What a view knows of the model: the cells it read, kept up to date only from the model's
+// signals.
+class Mirror
+{
+public:
+    explicit Mirror(ProgramTableModel &model) : m_model(model)
+    {
+        reload();
+        QObject::connect(&model, &QAbstractItemModel::rowsInserted, &model,
+                         [this](const QModelIndex &, int first, int last) {
+                             for (int row = first; row <= last; ++row)
+                                 m_rows.insert(row, rowTexts(m_model, row));
+                         });
+        QObject::connect(&model, &QAbstractItemModel::rowsRemoved, &model,
+                         [this](const QModelIndex &, int first, int last) {
+                             m_rows.remove(first, last - first + 1);
+                         });
+        QObject::connect(&model, &QAbstractItemModel::dataChanged, &model,
+                         [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                             for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
+                                 m_rows[row] = rowTexts(m_model, row);
+                         });
+    }
+
+    void reload()
+    {
+        m_rows.clear();
+        for (int row = 0; row < m_model.rowCount(); ++row)
+            m_rows.append(rowTexts(m_model, row));
+    }
+    [[nodiscard]] bool matches() const
+    {
+        if (m_rows.size() != m_model.rowCount())
+            return false;
+        for (int row = 0; row < m_model.rowCount(); ++row) {
+            if (m_rows.at(row) != rowTexts(m_model, row))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    ProgramTableModel &m_model;
+    QList<QStringList> m_rows;
+};
+
 } // namespace
 
 class TestProgramTableModel : public QObject
@@ -121,6 +167,38 @@ private Q_SLOTS:
         QCOMPARE(changed.size(), 2);
         QCOMPARE(rowTexts(model, 0), (QStringList{"1", "D", "Delay", "500"}));
         QCOMPARE(model.writeBack().toList(), (QByteArrayList{"D500", "j1", "K", "* "}));
+    }
+
+    // Undoing and redoing a recorded edit tells attached views of every row it inserts, removes
+    // or changes, line numbers and moved jump targets included.
+    void replayTellsViewsOfEveryChange()
+    {
+        ProgramTableModel model;
+        model.fill(LineArray::fromList({"G1", "j3", "D5", "J1H,4", "K", "j6"}));
+        Mirror mirror(model);
+        const QByteArrayList start = model.rows().lines().toList();
+
+        RowJournal journal;
+        model.setJournal(&journal);
+        model.insertLine(1);
+        model.setCode(1, "j");
+        model.setParams(1, "5");
+        model.insertLines(0, LineArray::fromList({"K", "j2"}));
+        model.removeLine(5);
+        model.appendEndRow();
+        model.setParams(model.rows().lineCount() - 1, "end");
+        model.setJournal(nullptr);
+        QVERIFY(mirror.matches());
+        const QByteArrayList end = model.rows().lines().toList();
+
+        for (int round = 0; round < 2; ++round) {
+            model.replay(journal, false);
+            QCOMPARE(model.rows().lines().toList(), start);
+            QVERIFY(mirror.matches());
+            model.replay(journal, true);
+            QCOMPARE(model.rows().lines().toList(), end);
+            QVERIFY(mirror.matches());
+        }
     }
 };
 

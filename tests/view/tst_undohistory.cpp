@@ -297,7 +297,7 @@ private Q_SLOTS:
         QVERIFY(!h.doc.IsModified());
         QCOMPARE(h.warnings.size(), warnings);
         if (warnings > 0)
-            QCOMPARE(h.warnings.first(), QStringLiteral("This line is referenced by a jump instruction!"));
+            QCOMPARE(h.warnings.first(), QString::fromLatin1(kReferencedLineMessage));
     }
 
     void copyTakesTheSelectedLineAsStored_data()
