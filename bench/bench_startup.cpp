@@ -1,0 +1,166 @@
+// Start-up to the first painted main window: kr44 against a bare Qt widget application built
+// with the same Qt (bare_widget_app). Both print "first-paint-ns N" (CLOCK_MONOTONIC) at their
+// main window's first paint and end; the time from the launcher's own CLOCK_MONOTONIC stamp,
+// taken right before QProcess::start, to that N is one run. The two programs take turns, after
+// one unmeasured warm-up run each, so that both meet the same load and the same file cache.
+// Target: the median of kr44 within 1.5x of the median of the bare application.
+//
+// Every kr44 run gets a fresh settings folder (no recent file reopens), --virtual-unit (no port
+// dialog before the first paint) and a private instance name and runtime folder, so it can
+// never hand its start over to a kr44 that is already running.
+//
+// Usage: bench_startup [--runs N] [--platform offscreen|xcb] [--kr44 PATH] [--bare PATH]
+// Exit code: 0 target met, 1 target missed, 2 a run failed.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr double kTarget = 1.5;
+constexpr int kRunTimeoutMs = 60000;
+
+qint64 monotonicNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+struct Program
+{
+    const char *label;
+    QString path;
+    QStringList arguments;
+};
+
+// Milliseconds from the launch to the first paint, or nothing (with the reason printed).
+std::optional<double> launchOnce(const Program &program, const QString &platform)
+{
+    QTemporaryDir home;
+    if (!home.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder\n");
+        return std::nullopt;
+    }
+    const QString runtime = home.filePath(QStringLiteral("runtime"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    env.insert(QStringLiteral("KR44_STARTUP_PROBE"), QStringLiteral("1"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    env.insert(QStringLiteral("KR44_INSTANCE_NAME"),
+               QStringLiteral("bench-startup-%1").arg(QCoreApplication::applicationPid()));
+
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(home.path());
+    process.setProgram(program.path);
+    process.setArguments(program.arguments);
+    const qint64 launched = monotonicNs();
+    process.start();
+    if (!process.waitForStarted(kRunTimeoutMs) || !process.waitForFinished(kRunTimeoutMs)) {
+        std::fprintf(stderr, "%s: %s\n", program.label, qPrintable(process.errorString()));
+        process.kill();
+        process.waitForFinished(kRunTimeoutMs);
+        return std::nullopt;
+    }
+    const QByteArray err = process.readAllStandardError();
+    static const QByteArray key("first-paint-ns ");
+    const qsizetype at = err.indexOf(key);
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 || at < 0) {
+        std::fprintf(stderr, "%s: exit code %d, no first paint reported; its output:\n%s\n",
+                     program.label, process.exitCode(), err.constData());
+        return std::nullopt;
+    }
+    const qsizetype end = err.indexOf('\n', at);
+    bool ok = false;
+    const qsizetype from = at + key.size();
+    const qint64 painted = err.mid(from, end < 0 ? -1 : end - from).toLongLong(&ok);
+    if (!ok || painted < launched) {
+        std::fprintf(stderr, "%s: unreadable first-paint time\n", program.label);
+        return std::nullopt;
+    }
+    return double(painted - launched) / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+void printRuns(const char *label, const std::vector<double> &runs)
+{
+    std::printf("%-5s runs (ms):", label);
+    for (double ms : runs)
+        std::printf(" %.1f", ms);
+    std::printf("\n");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    int runs = 9;
+    QString platform = QStringLiteral("offscreen");
+    Program kr44{"kr44", QStringLiteral(KR44_EXECUTABLE), {QStringLiteral("--virtual-unit")}};
+    Program bare{"bare", QStringLiteral(BARE_EXECUTABLE), {}};
+
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QLatin1String("--runs") && hasValue)
+            runs = std::max(1, args.at(++i).toInt());
+        else if (arg == QLatin1String("--platform") && hasValue)
+            platform = args.at(++i);
+        else if (arg == QLatin1String("--kr44") && hasValue)
+            kr44.path = args.at(++i);
+        else if (arg == QLatin1String("--bare") && hasValue)
+            bare.path = args.at(++i);
+        else {
+            std::fprintf(stderr, "usage: bench_startup [--runs N] [--platform offscreen|xcb]"
+                                 " [--kr44 PATH] [--bare PATH]\n");
+            return 2;
+        }
+    }
+
+    std::printf("start-up to the first painted main window, platform %s, %d runs each\n",
+                qPrintable(platform), runs);
+    std::vector<double> kr44Runs;
+    std::vector<double> bareRuns;
+    // The warm-up runs fill the file cache for both and are not counted.
+    for (int i = -1; i < runs; ++i) {
+        const std::optional<double> k = launchOnce(kr44, platform);
+        const std::optional<double> b = launchOnce(bare, platform);
+        if (!k || !b)
+            return 2;
+        if (i >= 0) {
+            kr44Runs.push_back(*k);
+            bareRuns.push_back(*b);
+        }
+    }
+    printRuns("kr44", kr44Runs);
+    printRuns("bare", bareRuns);
+    const double kr44Median = median(kr44Runs);
+    const double bareMedian = median(bareRuns);
+    const double ratio = kr44Median / bareMedian;
+    std::printf("median kr44 %.1f ms, bare %.1f ms, ratio kr44/bare %.2f"
+                " (target within %.1fx: %s)\n",
+                kr44Median, bareMedian, ratio, kTarget, ratio <= kTarget ? "met" : "MISSED");
+    return ratio <= kTarget ? 0 : 1;
+}
