@@ -6,6 +6,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-gtk-platformtheme
     xvfb xauth xdotool imagemagick poppler-utils fonts-liberation
     util-linux dbus python3-pyatspi at-spi2-core
+    xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,12 @@
 #include "appprompt.h"
 #include "childframe.h"
 #include "commands.h"
+#include "commandtable.h"
+#include "desktopintegration.h"
+#include "helpindex.h"
+#include "mailer.h"
+#include "shellrequest.h"
+#include "virtualunitpanel.h"
 #include "framelink.h"
 #include "kr44doc.h"
 #include "kr44view.h"
@@ -12,6 +18,7 @@
 #include "replymonitor.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QPageSetupDialog>
@@ -42,8 +49,27 @@ bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
     m_recent.load(m_settings);
     m_previewPages = loadPreviewPages(m_settings);
 
+    m_startedByUser = request.startedByUser;
     m_frame = std::make_unique<CMainFrame>();
     m_link = new FrameLink(m_frame.get(), m_settings, this);
+    m_help = new HelpIndex(kr44::helpIndexUrl(), this);
+    m_mailer = new Mailer(this);
+    if (!m_mailer->isAvailable())
+        m_frame->removeCommand(ID_FILE_SEND_MAIL);
+    connect(m_mailer, &Mailer::finished, this, [this](bool ok, const QString &error) {
+        if (!ok)
+            m_prompt.message(m_frame.get(), QMessageBox::Warning, error);
+    });
+
+    m_panel = new VirtualUnitPanel(m_frame.get());
+    m_frame->addDockWidget(Qt::RightDockWidgetArea, m_panel);
+    m_panel->hide();
+    connect(m_link, &FrameLink::virtualUnitChanged, m_panel, &VirtualUnitPanel::setUnit);
+    QAction *showPanel = m_frame->action(ID_VIRTUAL_UNIT_PANEL);
+    showPanel->setCheckable(true);
+    showPanel->setChecked(false);
+    connect(showPanel, &QAction::triggered, m_panel, &QWidget::setVisible);
+    connect(m_panel->toggleViewAction(), &QAction::toggled, showPanel, &QAction::setChecked);
     connect(m_link, &FrameLink::statusText, m_frame.get(), &CMainFrame::setMessageText);
     m_frame->setRecentFiles(m_recent);
     if (m_portDialogRunner)
@@ -52,10 +78,13 @@ bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
         m_prompt.message(parent, QMessageBox::Information, text);
     });
     connectCommands();
-    if (!request.virtualUnit || !m_link->connectVirtualUnit())
+    if (!request.virtualUnit || !m_link->connectVirtualUnit()) {
         m_link->start();
-    else
+    } else {
         m_link->startPolling();
+        m_panel->setUnit(m_link->virtualUnit());
+        m_panel->show();
+    }
 
     CommandLineRequest todo = request;
     if (todo.isPlainStart() && !m_recent.entries().isEmpty() && !m_recent.entries().first().isEmpty()) {
@@ -82,11 +111,23 @@ void CKR44App::carryOut(const CommandLineRequest &request)
         break;
     case A::Print:
     case A::PrintTo:
-        if (CChildFrame *child = OpenDocumentFile(request.fileName)) {
+        if (!request.startedByUser) {
+            // Started by the desktop for this print alone: print, close, and end the run.
+            kr44::ShellRequest shell;
+            shell.kind = request.action == A::Print ? kr44::ShellRequest::Kind::Print : kr44::ShellRequest::Kind::PrintTo;
+            shell.file = QFileInfo(request.fileName).absoluteFilePath();
+            shell.printer = request.printer;
+            shell.driver = request.driver;
+            shell.port = request.port;
+            executeShellRequest(shell);
+        } else if (CChildFrame *child = OpenDocumentFile(request.fileName)) {
             if (request.action == A::PrintTo && !request.printer.isEmpty())
                 printer()->setPrinterName(request.printer);
             printDirect(child);
         }
+        break;
+    case A::Unregister:
+        unregister(request);
         break;
     case A::New:
         OnFileNew();
@@ -111,6 +152,7 @@ CChildFrame *CKR44App::addChild(std::unique_ptr<CKR44Doc> doc)
     connect(view, &CKR44View::commPauseRequested, m_link, [this] { m_link->OnCommand(cmd::ID_COMM_PAUSE); });
     connect(view, &CKR44View::commResumeRequested, m_link, [this] { m_link->OnCommand(cmd::ID_COMM_RESUME); });
     connect(child->document(), &CKR44Doc::linesChanged, this, [this] { updateCommandEnabling(); });
+    connect(view, &CKR44View::editCommandsChanged, this, [this] { updateEditCommands(); });
     connect(child, &QObject::destroyed, this, [this] { updateCommandEnabling(); }, Qt::QueuedConnection);
     m_frame->mdiArea()->addSubWindow(child);
     child->showMaximized();
@@ -250,10 +292,15 @@ QList<CChildFrame *> CKR44App::children() const
 
 bool CKR44App::printDirect(CChildFrame *child)
 {
+    return printOn(child, printer());
+}
+
+bool CKR44App::printOn(CChildFrame *child, QPrinter *target)
+{
     if (!child)
         return false;
     const kr44::ProgramPrinter program(child->document()->m_lines, child->document()->GetTitle());
-    if (!program.print(printer())) {
+    if (!program.print(target)) {
         m_prompt.message(m_frame.get(), QMessageBox::Warning, QStringLiteral("Failed to print %1.").arg(program.title()));
         return false;
     }
@@ -291,6 +338,61 @@ void CKR44App::OnAppAbout()
     m_link->OnCommand(cmd::ID_COMM_RESUME);
 }
 
+void CKR44App::OnHelpIndex()
+{
+    if (!m_help->showIndex(m_frame.get()))
+        m_prompt.message(m_frame.get(), QMessageBox::Warning, HelpIndex::failedMessage());
+}
+
+void CKR44App::OnFileSendMail(CChildFrame *child)
+{
+    if (!child || !m_mailer->isAvailable())
+        return;
+    QString error;
+    if (!m_mailer->sendDocument(*child->document(), &error) && !error.isEmpty())
+        m_prompt.message(m_frame.get(), QMessageBox::Warning, error);
+}
+
+void CKR44App::executeShellRequest(const kr44::ShellRequest &request)
+{
+    if (request.kind == kr44::ShellRequest::Kind::Open) {
+        m_frame->setWindowState(m_frame->windowState() & ~Qt::WindowMinimized);
+        m_frame->show();
+        m_frame->raise();
+        m_frame->activateWindow();
+        OpenDocumentFile(request.file);
+        m_startedByUser = true;
+        return;
+    }
+    const bool wasOpen = findChild(request.file) != nullptr;
+    CChildFrame *child = OpenDocumentFile(request.file);
+    if (!child)
+        return;
+    // A printer of its own, so that a request does not change the printer the user set up.
+    QPrinter target(QPrinter::HighResolution);
+    if (request.kind == kr44::ShellRequest::Kind::PrintTo && !request.printer.isEmpty())
+        target.setPrinterName(request.printer);
+    printOn(child, &target);
+    if (!wasOpen) {
+        child->setCloseGuard({});
+        child->close();
+    }
+    if (!m_startedByUser)
+        QMetaObject::invokeMethod(m_frame.get(), &QWidget::close, Qt::QueuedConnection);
+}
+
+void CKR44App::unregister(const CommandLineRequest &request)
+{
+    const kr44::XdgPaths paths = kr44::XdgPaths::fromEnvironment();
+    const kr44::UnregisterResult result = kr44::unregisterApplication(paths, m_settings);
+    auto *updater = new DesktopDatabaseUpdater(paths, this);
+    connect(updater, &DesktopDatabaseUpdater::finished, updater, &QObject::deleteLater);
+    updater->start();
+    m_unregistered = true;
+    if (!request.embedded)
+        m_prompt.message(m_frame.get(), QMessageBox::Information, kr44::unregisterMessage(result.ok()));
+}
+
 void CKR44App::showFileError(const QString &message)
 {
     m_prompt.message(m_frame.get(), QMessageBox::Warning, message);
@@ -315,6 +417,28 @@ void CKR44App::connectCommands()
     on(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
     on(ID_APP_EXIT, [f] { f->close(); });
     on(ID_APP_ABOUT, [this] { OnAppAbout(); });
+    on(ID_HELP_INDEX, [this] { OnHelpIndex(); });
+    on(ID_FILE_SEND_MAIL, [this] { OnFileSendMail(activeChild()); });
+    on(ID_EDIT_UNDO, [this] {
+        if (CChildFrame *c = activeChild())
+            c->view()->undo();
+    });
+    on(ID_EDIT_REDO, [this] {
+        if (CChildFrame *c = activeChild())
+            c->view()->redo();
+    });
+    on(ID_EDIT_CUT, [this] {
+        if (CChildFrame *c = activeChild())
+            c->view()->cut();
+    });
+    on(ID_EDIT_COPY, [this] {
+        if (CChildFrame *c = activeChild())
+            c->view()->copy();
+    });
+    on(ID_EDIT_PASTE, [this] {
+        if (CChildFrame *c = activeChild())
+            c->view()->paste();
+    });
     on(ID_COMMAND_WINDOW, [this] { m_link->OnCommandWindow(); });
     on(ID_COM_PORT, [this] { m_link->OnComPort(); });
     f->action(ID_VIRTUAL_UNIT)->setCheckable(true);
@@ -353,7 +477,8 @@ void CKR44App::connectCommands()
         *accept = closeAllDocuments();
         if (*accept) {
             m_link->shutDown();
-            saveStandardSettings();
+            if (!m_unregistered)
+                saveStandardSettings();
         }
     });
     connect(f->mdiArea(), &QMdiArea::subWindowActivated, this, [this] {
@@ -374,4 +499,25 @@ void CKR44App::updateCommandEnabling()
         m_frame->action(id)->setEnabled(hasChild);
     m_frame->action(ID_FILE_PRINT)->setEnabled(doc && doc->canPrint());
     m_frame->action(ID_SEND_PROGRAM)->setEnabled(doc && doc->canSendProgram());
+    m_frame->action(ID_FILE_SEND_MAIL)->setEnabled(hasChild && m_mailer && m_mailer->isAvailable());
+    updateEditCommands();
+}
+
+void CKR44App::updateEditCommands()
+{
+    CChildFrame *child = activeChild();
+    CKR44View *view = child ? child->view() : nullptr;
+    const auto named = [](const char *base, const QString &what, const char *key) {
+        return (what.isEmpty() ? QString::fromLatin1(base) : QString::fromLatin1(base) + QLatin1Char(' ') + what)
+            + QLatin1Char('\t') + QLatin1String(key);
+    };
+    QAction *undo = m_frame->action(ID_EDIT_UNDO);
+    QAction *redo = m_frame->action(ID_EDIT_REDO);
+    undo->setText(named("&Undo", view ? view->undoText() : QString(), "Ctrl+Z"));
+    redo->setText(named("&Redo", view ? view->redoText() : QString(), "Ctrl+Y"));
+    undo->setEnabled(view && view->canUndo());
+    redo->setEnabled(view && view->canRedo());
+    m_frame->action(ID_EDIT_CUT)->setEnabled(view && view->canCut());
+    m_frame->action(ID_EDIT_COPY)->setEnabled(view && view->canCopy());
+    m_frame->action(ID_EDIT_PASTE)->setEnabled(view && view->canPaste());
 }

@@ -9,6 +9,12 @@
 #include <memory>
 
 class AppPrompt;
+class HelpIndex;
+class Mailer;
+class VirtualUnitPanel;
+namespace kr44 {
+struct ShellRequest;
+}
 class CChildFrame;
 class CKR44Doc;
 class CMainFrame;
@@ -67,6 +73,14 @@ public:
     void OnFilePrintPreview(CChildFrame *child);
     void OnFilePrintSetup();
     void OnAppAbout();
+    void OnHelpIndex();
+    void OnFileSendMail(CChildFrame *child);
+
+    // A request handed over by the desktop or a second instance: open, or print and close.
+    void executeShellRequest(const kr44::ShellRequest &request);
+    // Whether the run counts as started by the user (not by the desktop for one request).
+    [[nodiscard]] bool startedByUser() const { return m_startedByUser; }
+    [[nodiscard]] VirtualUnitPanel *virtualUnitPanel() const { return m_panel; }
 
 Q_SIGNALS:
     void activeChildChanged();
@@ -78,6 +92,9 @@ private:
     void updateCommandEnabling();
     void carryOut(const CommandLineRequest &request);
     void showFileError(const QString &message);
+    void updateEditCommands();
+    void unregister(const CommandLineRequest &request);
+    bool printOn(CChildFrame *child, QPrinter *printer);
 
     QSettings &m_settings;
     AppPrompt &m_prompt;
@@ -87,4 +104,9 @@ private:
     int m_previewPages = 0;
     std::unique_ptr<QPrinter> m_printer;
     std::function<bool(QWidget *, QString &, qint32 &)> m_portDialogRunner;
+    VirtualUnitPanel *m_panel = nullptr;
+    HelpIndex *m_help = nullptr;
+    Mailer *m_mailer = nullptr;
+    bool m_startedByUser = true;
+    bool m_unregistered = false;
 };

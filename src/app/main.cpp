@@ -1,11 +1,16 @@
 #include "appprompt.h"
 #include "commandline.h"
+#include "desktopintegration.h"
 #include "headless.h"
+#include "shellrequest.h"
+#include "singleinstance.h"
 #include "kr44app.h"
 #include "kr44doc.h"
 #include "programprinter.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <QEvent>
@@ -68,7 +73,7 @@ int main(int argc, char *argv[])
         return request.error.isEmpty() ? 0 : 2;
     }
     if (request.action == CommandLineRequest::Action::Version) {
-        std::puts("kr44 (KR44 Controller) 2.0.00\nKR44 Application, file version 1.0.0.1");
+        std::fputs(qPrintable(kr44::versionText(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName())), stdout);
         return 0;
     }
     if (request.action == CommandLineRequest::Action::Check
@@ -89,12 +94,43 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Quelmark Controls"));
     QApplication::setApplicationName(QStringLiteral("KR44 Demo Program"));
     QApplication::setApplicationVersion(QStringLiteral("2.0.00"));
+    QApplication::setWindowIcon(kr44::applicationIcon());
+
+    // A file request goes to the instance already running, if there is one; this run then ends.
+    SingleInstance instance;
+    if (const auto shell = kr44::shellRequestFor(request, QDir::currentPath());
+        shell && !instance.isPrimaryInstance()) {
+        const SingleInstance::SendResult sent = instance.sendMessage(kr44::formatShellRequest(*shell));
+        if (sent == SingleInstance::SendResult::Accepted)
+            return 0;
+        if (!instance.isPrimaryInstance()) {
+            std::fprintf(stderr, "kr44: the running KR44 Controller %s\n",
+                         sent == SingleInstance::SendResult::Refused ? "refused the request" : "does not answer");
+            return 1;
+        }
+    }
+
+    // The desktop learns of the program and its file type at every start, as the shell did.
+    const kr44::XdgPaths xdg = kr44::XdgPaths::fromEnvironment();
+    DesktopDatabaseUpdater databases(xdg);
+    if (request.action != CommandLineRequest::Action::Unregister) {
+        kr44::registerFileType(xdg, QCoreApplication::applicationFilePath());
+        databases.start();
+    }
+
     QSettings settings;
     AppPrompt prompt;
     FirstPaintProbe probe;
     if (qEnvironmentVariableIsSet("KR44_STARTUP_PROBE"))
         app.installEventFilter(&probe);
     CKR44App kr44App(settings, prompt);
+    if (instance.isPrimaryInstance()) {
+        instance.setMessageFilter([](const QByteArray &m) { return kr44::parseShellRequest(m).has_value(); });
+        QObject::connect(&instance, &SingleInstance::messageReceived, &kr44App, [&kr44App](const QByteArray &m) {
+            if (const auto shell = kr44::parseShellRequest(m))
+                kr44App.executeShellRequest(*shell);
+        });
+    }
     if (!kr44App.InitInstance(request))
         return 1;
     return QApplication::exec();

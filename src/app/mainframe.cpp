@@ -131,7 +131,12 @@ void CMainFrame::fillMenu(QMenu *menu, const QList<int> &items)
 {
     menu->clear();
     for (int id : items) {
+        if (m_removedCommands.contains(id))
+            continue;
         if (id == 0) {
+            const QList<QAction *> added = menu->actions();
+            if (!added.isEmpty() && added.last()->isSeparator())
+                continue; // the command between these two separators was removed
             menu->addSeparator();
         } else if (id == ID_FILE_MRU_FILE1 && !m_recentActions.isEmpty()) {
             menu->addActions(m_recentActions);
@@ -276,6 +281,19 @@ void CMainFrame::setRecentFiles(const RecentFileList &list)
     }
     for (int menuId : {kMenuNoProgram, kMenuProgram})
         fillMenu(m_menus.value(menuId).first(), menuSpec(menuId).first().items);
+}
+
+void CMainFrame::removeCommand(int id)
+{
+    if (m_removedCommands.contains(id))
+        return;
+    m_removedCommands.append(id);
+    for (int menuId : {kMenuNoProgram, kMenuProgram}) {
+        const QList<MenuSpec> &layouts = menuSpec(menuId);
+        const QList<QMenu *> menus = m_menus.value(menuId);
+        for (int i = 0; i < menus.size(); ++i)
+            fillMenu(menus.at(i), layouts.at(i).items);
+    }
 }
 
 void CMainFrame::toggleBars()

@@ -39,6 +39,9 @@ public:
     void setRecentFiles(const RecentFileList &list);
     [[nodiscard]] QList<QAction *> recentFileActions() const { return m_recentActions; }
 
+    // Takes a command out of every menu, with one separator next to it where it stood between two.
+    void removeCommand(int id);
+
     // "&Toolbar": each bar toggled by its own visibility.
     void toggleBars();
     void updateCaption();
@@ -70,6 +73,7 @@ private:
     QHash<int, QAction *> m_actions;
     QHash<int, QList<QMenu *>> m_menus; // per menu bar id, its top-level menus
     QList<QAction *> m_recentActions;
+    QList<int> m_removedCommands;
     QStringList m_recentFiles;
     QToolBar *m_toolBar = nullptr;
     QToolBar *m_instrumentBar = nullptr;

@@ -153,7 +153,9 @@ private Q_SLOTS:
         QStringList bar;
         for (QAction *a : f->menuBar()->actions())
             bar.append(a->text());
-        QCOMPARE(bar, (QStringList{"&File", "&KR44", "&Options", "&Window", "&Help"}));
+        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&KR44", "&Options", "&Window", "&Help"}));
+        QCOMPARE(menuTexts(f->topMenu(129, QStringLiteral("&Edit"))),
+                 (QStringList{"&Undo\tCtrl+Z", "&Redo\tCtrl+Y", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
 
         // Closing the last program window shows menu 128.
         app->activeChild()->close();
@@ -374,6 +376,33 @@ private Q_SLOTS:
         f->action(cmd::ID_VIRTUAL_UNIT)->trigger();
         QVERIFY(!app->frameLink()->virtualUnit());
         QCOMPARE(f->messageText(), QStringLiteral("Not connected"));
+    }
+
+    // The Edit menu names the step it would undo, and undo back to the save point clears the
+    // modified flag.
+    void editMenuFollowsTheHistory()
+    {
+        CKR44App *app = start();
+        CMainFrame *f = app->mainFrame();
+        CChildFrame *child = app->activeChild();
+        QAction *undo = f->action(cmd::ID_EDIT_UNDO);
+        QVERIFY(!undo->isEnabled());
+        child->view()->setDialogRunner([](QWidget *, const QByteArray &, QByteArray &params,
+                                          const kr44::ProgramCodes &, int) {
+            params = "set up";
+            return kr44::DialogResult::Accepted;
+        });
+        child->view()->AddComment();
+        QCOMPARE(child->document()->m_lines.toList(), QList<QByteArray>{"* set up"});
+        QVERIFY(child->document()->IsModified());
+        QVERIFY(undo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Comment\tCtrl+Z"));
+        undo->trigger();
+        QVERIFY(child->document()->m_lines.isEmpty());
+        QVERIFY(!child->document()->IsModified());
+        QCOMPARE(f->action(cmd::ID_EDIT_REDO)->text(), QStringLiteral("&Redo Comment\tCtrl+Y"));
+        f->action(cmd::ID_EDIT_REDO)->trigger();
+        QCOMPARE(child->document()->m_lines.toList(), QList<QByteArray>{"* set up"});
     }
 
     void aboutBoxPausesPolling()
