@@ -9,7 +9,7 @@ Download::Download(LineArray lines, Kind kind) : m_lines(std::move(lines)), m_ki
         m_totalBytes += 2;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         const QByteArrayView line = m_lines.at(i);
-        if (isCommentLine(line))
+        if (isKeptFromUnit(line))
             continue;
         ++m_linesToSend;
         m_totalBytes += line.size() + 1;
@@ -28,7 +28,7 @@ bool Download::nextIsLine() const
 
 void Download::skipComments()
 {
-    while (m_index < m_lines.size() && isCommentLine(m_lines.at(m_index)))
+    while (m_index < m_lines.size() && isKeptFromUnit(m_lines.at(m_index)))
         ++m_index;
 }
 

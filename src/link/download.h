@@ -63,7 +63,8 @@ private:
     bool m_stop = false;
 };
 
-[[nodiscard]] inline bool isCommentLine(QByteArrayView line)
+// A line whose first byte is '*' is a comment and stays here; an empty line is sent (a lone CR).
+[[nodiscard]] inline bool isKeptFromUnit(QByteArrayView line)
 {
     return !line.isEmpty() && line.front() == '*';
 }

@@ -214,7 +214,8 @@ ParamFields readParams(char code, QByteArrayView text)
     case 'A':
     case 'B':
     case 'C':
-        f[0] = leadingInt(text) - 1;
+        // Index = number - 1, without stepping below the smallest int.
+        f[0] = qMax(leadingInt(text), INT_MIN + 1) - 1;
         break;
     case 'V':
         f[0] = firstCharNumber(text) - 1;
@@ -276,7 +277,7 @@ QByteArray composeParams(char code, const ParamFields &f)
     case 'B':
     case 'C':
     case 'V':
-        return num(at(0) + 1);
+        return QByteArray::number(qint64(at(0)) + 1);
     case 'H':
         return QByteArray(1, direction(at(0)));
     case 'g':

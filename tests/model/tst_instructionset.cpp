@@ -130,6 +130,7 @@ private Q_SLOTS:
         QTest::newRow("A2") << 'A' << QByteArray("2") << ParamFields{1};
         QTest::newRow("A0 selects none") << 'A' << QByteArray("0") << ParamFields{-1};
         QTest::newRow("B2") << 'B' << QByteArray("2") << ParamFields{1};
+        QTest::newRow("C at int min") << 'C' << QByteArray("-2147483648") << ParamFields{INT_MIN};
         QTest::newRow("V3") << 'V' << QByteArray("3") << ParamFields{2};
         QTest::newRow("V first char only") << 'V' << QByteArray("45") << ParamFields{3};
         QTest::newRow("H-") << 'H' << QByteArray("-") << ParamFields{1};
@@ -174,6 +175,7 @@ private Q_SLOTS:
         QTest::newRow("f negative") << 'f' << ParamFields{-1000} << QByteArray("-1000");
         QTest::newRow("A index") << 'A' << ParamFields{1} << QByteArray("2");
         QTest::newRow("V index") << 'V' << ParamFields{2} << QByteArray("3");
+        QTest::newRow("A index at int max") << 'A' << ParamFields{INT_MAX} << QByteArray("2147483648");
         QTest::newRow("H EOT-") << 'H' << ParamFields{1} << QByteArray("-");
         QTest::newRow("H EOT+") << 'H' << ParamFields{0} << QByteArray("+");
         QTest::newRow("g") << 'g' << ParamFields{1, 2, 1} << QByteArray("-2H");
