@@ -25,6 +25,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSettings>
+#include <QTimer>
 
 using namespace cmd;
 
@@ -83,7 +84,8 @@ bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
     } else {
         m_link->startPolling();
         m_panel->setUnit(m_link->virtualUnit());
-        m_panel->show();
+        // Shown once the main window is up, so that its first paint does not wait for the plot.
+        QTimer::singleShot(0, m_panel, [this] { m_panel->show(); });
     }
 
     CommandLineRequest todo = request;

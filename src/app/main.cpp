@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTimer>
 
 #include <QEvent>
 #include <QWidget>
@@ -114,8 +115,11 @@ int main(int argc, char *argv[])
     const kr44::XdgPaths xdg = kr44::XdgPaths::fromEnvironment();
     DesktopDatabaseUpdater databases(xdg);
     if (request.action != CommandLineRequest::Action::Unregister) {
-        kr44::registerFileType(xdg, QCoreApplication::applicationFilePath());
-        databases.start();
+        // After the main window is up: none of it is needed before.
+        QTimer::singleShot(0, &databases, [&xdg, &databases] {
+            kr44::registerFileType(xdg, QCoreApplication::applicationFilePath());
+            databases.start();
+        });
     }
 
     QSettings settings;

@@ -45,8 +45,11 @@ QIcon commandIcon(QStyle *style, int id)
         {ID_APP_ABOUT, "help-about", QStyle::SP_MessageBoxInformation},
     };
     for (const Entry &e : entries) {
-        if (e.id == id)
-            return QIcon::fromTheme(QString::fromLatin1(e.theme), style->standardIcon(e.fallback));
+        if (e.id != id)
+            continue;
+        // The style's icon is built only when the theme has none: building it costs start-up time.
+        const QString name = QString::fromLatin1(e.theme);
+        return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name) : style->standardIcon(e.fallback);
     }
     return {};
 }
