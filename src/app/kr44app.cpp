@@ -29,6 +29,23 @@
 
 using namespace cmd;
 
+namespace {
+
+// Points `printer` at a named printer; a name ending in ".pdf" is a PDF file to print into.
+void choosePrinter(QPrinter &printer, const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    if (name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QFileInfo(name).absoluteFilePath());
+    } else {
+        printer.setPrinterName(name);
+    }
+}
+
+} // namespace
+
 CKR44App::CKR44App(QSettings &settings, AppPrompt &prompt, QObject *parent)
     : QObject(parent), m_settings(settings), m_prompt(prompt)
 {
@@ -123,8 +140,8 @@ void CKR44App::carryOut(const CommandLineRequest &request)
             shell.port = request.port;
             executeShellRequest(shell);
         } else if (CChildFrame *child = OpenDocumentFile(request.fileName)) {
-            if (request.action == A::PrintTo && !request.printer.isEmpty())
-                printer()->setPrinterName(request.printer);
+            if (request.action == A::PrintTo)
+                choosePrinter(*printer(), request.printer);
             printDirect(child);
         }
         break;
@@ -372,8 +389,8 @@ void CKR44App::executeShellRequest(const kr44::ShellRequest &request)
         return;
     // A printer of its own, so that a request does not change the printer the user set up.
     QPrinter target(QPrinter::HighResolution);
-    if (request.kind == kr44::ShellRequest::Kind::PrintTo && !request.printer.isEmpty())
-        target.setPrinterName(request.printer);
+    if (request.kind == kr44::ShellRequest::Kind::PrintTo)
+        choosePrinter(target, request.printer);
     printOn(child, &target);
     if (!wasOpen) {
         child->setCloseGuard({});

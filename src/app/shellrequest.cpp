@@ -166,7 +166,10 @@ std::optional<ShellRequest> shellRequestFor(const CommandLineRequest &commandLin
     // Not cleaned: ".." after a symbolic link is the file system's business, not the text's.
     request.file = QDir(workingDirectory).absoluteFilePath(name);
     if (request.kind == ShellRequest::Kind::PrintTo) {
-        request.printer = commandLine.printer;
+        // A printer named as a PDF file prints into that file, found from where the user is.
+        request.printer = commandLine.printer.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
+            ? QDir(workingDirectory).absoluteFilePath(commandLine.printer)
+            : commandLine.printer;
         request.driver = commandLine.driver;
         request.port = commandLine.port;
     }
