@@ -66,13 +66,13 @@ QString escaped(const QString &text) { return text.toHtmlEscaped(); }
 QString menuName(const char *text) { return QString::fromLatin1(text).section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')); }
 QString menuKey(const char *text) { return QString::fromLatin1(text).section(QLatin1Char('\t'), 1, 1); }
 
-QString rangeText(const FieldSpec &spec, const FieldHelp &help)
+QString rangeText(const FieldSpec &field, const FieldHelp &help)
 {
-    switch (spec.kind) {
+    switch (field.kind) {
     case FieldKind::Number:
-        if (spec.maximum == INT_MAX)
-            return QStringLiteral("a line number of the program, from %1").arg(spec.minimum);
-        return QStringLiteral("%1 to %2").arg(spec.minimum).arg(spec.maximum);
+        if (field.maximum == INT_MAX)
+            return QStringLiteral("a line number of the program, from %1").arg(field.minimum);
+        return QStringLiteral("%1 to %2").arg(field.minimum).arg(field.maximum);
     case FieldKind::Choice:
         return escaped(help.choices.join(QStringLiteral(", ")));
     case FieldKind::Check:
@@ -90,8 +90,8 @@ QString newInstructionText(char code)
     QString text = QStringLiteral("<code>%1</code>")
                        .arg(escaped(QString::fromLatin1(QByteArray(1, code) + composeParams(code, defaultFields(code)))));
     const QList<FieldSpec> specs = fieldSpecs(code);
-    for (const FieldSpec &spec : specs) {
-        if (spec.kind == FieldKind::Number && (spec.defaultValue < spec.minimum || spec.defaultValue > spec.maximum))
+    for (const FieldSpec &field : specs) {
+        if (field.kind == FieldKind::Number && (field.defaultValue < field.minimum || field.defaultValue > field.maximum))
             return text + QStringLiteral(", to be changed before OK");
     }
     return text;

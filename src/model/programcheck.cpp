@@ -280,21 +280,21 @@ private:
             // Jump targets have their own check against the program.
             if ((code == 'j' && f == 0) || (code == 'J' && f == 2))
                 continue;
-            const FieldSpec &spec = specs.at(f);
+            const FieldSpec &field = specs.at(f);
             const qint64 value = fields.values[size_t(f)];
-            if (value >= spec.minimum && value <= spec.maximum)
+            if (value >= field.minimum && value <= field.maximum)
                 continue;
             if (code == 'L') {
                 outside.append(
                     QStringLiteral("the repeat count %1 is outside 1 to 255").arg(value));
                 continue;
             }
-            const int shift = spec.kind == FieldKind::Choice ? shownOffset(code) : 0;
+            const int shift = field.kind == FieldKind::Choice ? shownOffset(code) : 0;
             outside.append(QStringLiteral("the %1 %2 is outside %3 to %4")
                                .arg(fieldName(code, f))
                                .arg(value + shift)
-                               .arg(spec.minimum + shift)
-                               .arg(spec.maximum + shift));
+                               .arg(field.minimum + shift)
+                               .arg(field.maximum + shift));
         }
         if (outside.isEmpty())
             return;

@@ -14,12 +14,12 @@ using kr44::PromptIcon;
 namespace {
 
 // "+,,j,J" stands for the program whose lines have the codes +, (comment), j and J.
-QList<QByteArray> codes(const QString &spec)
+QList<QByteArray> codes(const QString &layout)
 {
     QList<QByteArray> list;
-    if (spec.isNull())
+    if (layout.isNull())
         return list;
-    for (const QString &c : spec.split(u','))
+    for (const QString &c : layout.split(u','))
         list.append(c.toLatin1());
     return list;
 }
