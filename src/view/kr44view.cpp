@@ -2,6 +2,7 @@
 
 #include "kr44doc.h"
 #include "lineeditor.h"
+#include "programchecker.h"
 #include "programlistview.h"
 #include "programtablemodel.h"
 #include "prompt.h"
@@ -85,6 +86,16 @@ CKR44View::CKR44View(CKR44Doc *doc, QWidget *parent)
     m_deleteAction->setEnabled(false);
 
     createEditActions();
+
+    m_checker = new kr44::ProgramChecker(this);
+    m_checker->setSource([this] { return m_model->rows().lines(); });
+    connect(m_editor, &kr44::LineEditor::rowsSettled, m_checker,
+            &kr44::ProgramChecker::schedule);
+    connect(m_checker, &kr44::ProgramChecker::findingsChanged, this, [this] {
+        m_model->setFindings(m_checker->findings());
+        Q_EMIT findingsChanged();
+    });
+
     FillFromDocument();
 }
 
@@ -258,6 +269,17 @@ int CKR44View::selectedRow() const
 void CKR44View::selectRow(int row)
 {
     m_editor->selectRow(row);
+}
+
+void CKR44View::showRow(int row)
+{
+    m_editor->selectRow(row);
+    m_list->scrollTo(m_model->index(row, 0));
+}
+
+const kr44::FindingIndex &CKR44View::findings() const
+{
+    return m_checker->findings();
 }
 
 bool CKR44View::insertMode() const

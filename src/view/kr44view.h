@@ -14,7 +14,9 @@ class QTableView;
 class QUndoStack;
 
 namespace kr44 {
+class FindingIndex;
 class LineEditor;
+class ProgramChecker;
 class ProgramListView;
 class ProgramRows;
 class ProgramTableModel;
@@ -37,6 +39,9 @@ class ProgramTableModel;
 //   the keys belong to the window's own actions, which the list lets through.
 // - every change is a step of the view's own undo history; the document's modified flag
 //   follows it (saving the document, which clears the flag, marks the saved state).
+// - the program is checked after every change (and once filled), when the event loop is next
+//   free: the "Line no." cells mark the findings, findings() lists them, findingsChanged()
+//   tells when they change. The findings are advice; nothing is refused because of them.
 class CKR44View : public QWidget
 {
     Q_OBJECT
@@ -67,6 +72,8 @@ public:
     [[nodiscard]] int selectedRow() const;
     // Selects `row` and makes it the current row, without scrolling the list.
     void selectRow(int row);
+    // Selects `row` and scrolls the list to it.
+    void showRow(int row);
     [[nodiscard]] bool insertMode() const;
 
     [[nodiscard]] bool canEditLine() const;
@@ -98,6 +105,10 @@ public:
     [[nodiscard]] QAction *cutAction() const { return m_cutAction; }
     [[nodiscard]] QAction *copyAction() const { return m_copyAction; }
     [[nodiscard]] QAction *pasteAction() const { return m_pasteAction; }
+
+    // The findings of the last check of the rows.
+    [[nodiscard]] const kr44::FindingIndex &findings() const;
+    [[nodiscard]] kr44::ProgramChecker *programChecker() const { return m_checker; }
 
     void setDialogRunner(DialogRunner runner);
     void setWarningPrompt(WarningPrompt prompt);
@@ -138,6 +149,8 @@ Q_SIGNALS:
     // Any of canUndo(), canRedo(), undoText(), redoText(), canCut(), canCopy() or canPaste()
     // may have changed.
     void editCommandsChanged();
+    // findings() changed (and the list's markers with them).
+    void findingsChanged();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -154,6 +167,7 @@ private:
     kr44::ProgramTableModel *m_model = nullptr;
     kr44::ProgramListView *m_list = nullptr;
     kr44::LineEditor *m_editor = nullptr;
+    kr44::ProgramChecker *m_checker = nullptr;
     QMenu *m_lineMenu = nullptr;
     QAction *m_editLineAction = nullptr;
     QAction *m_insertAction = nullptr;

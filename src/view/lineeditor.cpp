@@ -165,6 +165,7 @@ void LineEditor::FillFromDocument()
     }
     selectRow(0);
     Q_EMIT editCommandsChanged();
+    Q_EMIT rowsSettled();
 }
 
 void LineEditor::WriteRowsBack()
@@ -173,6 +174,7 @@ void LineEditor::WriteRowsBack()
         m_stepWritten = true;
     if (m_doc)
         m_doc->setLines(m_model->writeBack());
+    Q_EMIT rowsSettled();
 }
 
 void LineEditor::beginStep()
@@ -230,6 +232,7 @@ void LineEditor::restoreStep(const RowJournal &journal, bool forward, int select
     else
         m_selection->clear();
     Q_EMIT stepRestored(selection);
+    Q_EMIT rowsSettled();
 }
 
 bool LineEditor::canUndo() const

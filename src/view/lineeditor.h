@@ -134,6 +134,10 @@ Q_SIGNALS:
     void editCommandsChanged();
     // An undo or redo has put the rows back; `row` is selected again.
     void stepRestored(int row);
+    // The rows hold the program again after a change: a write-back, a fill from the document,
+    // an undo or a redo. Never between a change and the dialog that completes it: rows that
+    // wait for a dialog's answer are not yet the program.
+    void rowsSettled();
 
 private:
     friend class EditStep;

@@ -148,6 +148,42 @@ void ProgramTableModel::replay(const RowJournal &journal, bool forward)
     }
 }
 
+void ProgramTableModel::setFindings(const FindingIndex &findings)
+{
+    const FindingIndex::RowRange changed = findings.changedRows(m_findings);
+    m_findings = findings;
+    if (changed.isEmpty() || changed.first >= rowCount())
+        return;
+    const int last = std::min(changed.last, rowCount() - 1);
+    Q_EMIT dataChanged(index(changed.first, LineNumberColumn), index(last, LineNumberColumn),
+                       {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+}
+
+QVariant ProgramTableModel::findingData(int row, int role) const
+{
+    switch (role) {
+    case Qt::DecorationRole: {
+        const std::optional<Severity> severity = m_findings.severityAt(row);
+        if (!severity)
+            return {};
+        QIcon &icon = *severity == Severity::Error ? m_errorIcon : m_warningIcon;
+        if (icon.isNull())
+            icon = severityIcon(*severity);
+        return icon;
+    }
+    case Qt::ToolTipRole: {
+        const QString text = m_findings.sentencesAt(row);
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    case Qt::AccessibleDescriptionRole: {
+        const QString text = m_findings.descriptionAt(row);
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    default:
+        return {};
+    }
+}
+
 void ProgramTableModel::rowsRetargeted(const ProgramRows::Retargeted &changed)
 {
     if (changed.count > 0)
@@ -175,6 +211,12 @@ QVariant ProgramTableModel::data(const QModelIndex &index, int role) const
         return cellText(index.row(), index.column());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    case Qt::DecorationRole:
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        if (index.column() == LineNumberColumn)
+            return findingData(index.row(), role);
+        return {};
     default:
         return {};
     }

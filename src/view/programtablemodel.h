@@ -1,5 +1,6 @@
 #pragma once
 
+#include "findingindex.h"
 #include "programrows.h"
 
 #include <QAbstractTableModel>
@@ -9,6 +10,11 @@ namespace kr44 {
 // The program rows as a four-column table for a QTableView: "Line no.", "Code", "Instruction"
 // and "Parameters", with the end row last. Every change to the rows goes through here so that
 // attached views and selection models follow it. Cells are not editable in place.
+//
+// The "Line no." cell of a row with findings carries the severity's icon, the findings' sentences
+// as its tooltip, and "severity: sentence" for each as its accessible description (its
+// accessible name stays the number). The findings are given from outside after each check; rows
+// inserted or removed meanwhile are not followed, the next check puts the markers right.
 class ProgramTableModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -40,6 +46,10 @@ public:
     // ProgramRows::insertLines).
     void insertLines(int row, const LineArray &lines);
 
+    // The findings to mark, as of the last check.
+    void setFindings(const FindingIndex &findings);
+    [[nodiscard]] const FindingIndex &findings() const { return m_findings; }
+
     // Records every change to the rows in `journal` while it is set (nullptr: none).
     void setJournal(RowJournal *journal) { m_rows.setJournal(journal); }
     // Takes back everything `journal` recorded (forward false), or does it again on the rows it
@@ -56,7 +66,12 @@ public:
 private:
     void rowsRetargeted(const ProgramRows::Retargeted &changed);
 
+    [[nodiscard]] QVariant findingData(int row, int role) const;
+
     ProgramRows m_rows;
+    FindingIndex m_findings;
+    mutable QIcon m_errorIcon; // loaded when first shown
+    mutable QIcon m_warningIcon;
 };
 
 } // namespace kr44
