@@ -37,5 +37,7 @@ enum : int {
     ID_VIRTUAL_UNIT = 32790,
     // Show or hide the virtual unit's panel.
     ID_VIRTUAL_UNIT_PANEL = 32791,
+    // Show or hide the list of the program check's findings.
+    ID_PROBLEMS_PANEL = 32792,
 };
 } // namespace cmd

@@ -32,6 +32,8 @@ const QList<CommandInfo> &commandInfos()
         {ID_COM_PORT, "&COM port", nullptr},
         {ID_VIRTUAL_UNIT, "&Virtual KR44 unit",
          "Connects to a virtual KR44 unit inside this program instead of the COM port\nVirtual Unit"},
+        {ID_PROBLEMS_PANEL, "P&roblems",
+         "Shows what the program check finds in the active program\nProblems"},
         {ID_VIRTUAL_UNIT_PANEL, "Virtual unit &panel",
          "Shows the virtual unit's counters, inputs and the motion of its last run\nVirtual Unit Panel"},
         {ID_WINDOW_CASCADE, "&Cascade", "Arrange windows so they overlap\nCascade Windows"},
@@ -94,7 +96,7 @@ const QList<MenuSpec> &menuSpec(int menuId)
                    ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1, 0, ID_APP_EXIT}},
         {"&Edit", {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
         {"&KR44", {ID_COMMAND_WINDOW, 0, ID_SEND_PROGRAM, ID_SEND_AND_RUN, ID_STOP_PROGRAM}},
-        {"&Options", {ID_COM_PORT, ID_VIRTUAL_UNIT, ID_VIRTUAL_UNIT_PANEL, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
+        {"&Options", {ID_COM_PORT, ID_VIRTUAL_UNIT, ID_VIRTUAL_UNIT_PANEL, 0, ID_PROBLEMS_PANEL, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
         {"&Window", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ}},
         {"&Help", {ID_HELP_INDEX, 0, ID_APP_ABOUT}},
     };

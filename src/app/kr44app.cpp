@@ -8,6 +8,7 @@
 #include "desktopintegration.h"
 #include "helpindex.h"
 #include "mailer.h"
+#include "problemspanel.h"
 #include "shellrequest.h"
 #include "virtualunitpanel.h"
 #include "framelink.h"
@@ -88,6 +89,18 @@ bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
     showPanel->setChecked(false);
     connect(showPanel, &QAction::triggered, m_panel, &QWidget::setVisible);
     connect(m_panel->toggleViewAction(), &QAction::toggled, showPanel, &QAction::setChecked);
+
+    m_problems = new kr44::ProblemsPanel(m_frame.get());
+    m_frame->addDockWidget(Qt::BottomDockWidgetArea, m_problems);
+    connect(this, &CKR44App::activeChildChanged, m_problems, [this] {
+        CChildFrame *child = activeChild();
+        m_problems->setView(child ? child->view() : nullptr);
+    });
+    QAction *showProblems = m_frame->action(ID_PROBLEMS_PANEL);
+    showProblems->setCheckable(true);
+    showProblems->setChecked(true);
+    connect(showProblems, &QAction::triggered, m_problems, &QWidget::setVisible);
+    connect(m_problems->toggleViewAction(), &QAction::toggled, showProblems, &QAction::setChecked);
     connect(m_link, &FrameLink::statusText, m_frame.get(), &CMainFrame::setMessageText);
     m_frame->setRecentFiles(m_recent);
     if (m_portDialogRunner)

@@ -13,6 +13,7 @@ class HelpIndex;
 class Mailer;
 class VirtualUnitPanel;
 namespace kr44 {
+class ProblemsPanel;
 struct ShellRequest;
 }
 class CChildFrame;
@@ -81,6 +82,7 @@ public:
     // Whether the run counts as started by the user (not by the desktop for one request).
     [[nodiscard]] bool startedByUser() const { return m_startedByUser; }
     [[nodiscard]] VirtualUnitPanel *virtualUnitPanel() const { return m_panel; }
+    [[nodiscard]] kr44::ProblemsPanel *problemsPanel() const { return m_problems; }
 
 Q_SIGNALS:
     void activeChildChanged();
@@ -105,6 +107,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     std::function<bool(QWidget *, QString &, qint32 &)> m_portDialogRunner;
     VirtualUnitPanel *m_panel = nullptr;
+    kr44::ProblemsPanel *m_problems = nullptr;
     HelpIndex *m_help = nullptr;
     Mailer *m_mailer = nullptr;
     bool m_startedByUser = true;

@@ -7,6 +7,8 @@
 #include "kr44doc.h"
 #include "kr44view.h"
 #include "mainframe.h"
+#include "findingindex.h"
+#include "problemspanel.h"
 #include "replymonitor.h"
 #include "testsupport.h"
 
@@ -148,6 +150,9 @@ private Q_SLOTS:
         // The virtual unit's two items follow "&COM port".
         QCOMPARE(menuTexts(f->topMenu(128, QStringLiteral("&Options"))),
                  (QStringList{"&COM port", "&Virtual KR44 unit", "Virtual unit &panel", "-", "&Toolbar", "&Status Bar"}));
+        QCOMPARE(menuTexts(f->topMenu(129, QStringLiteral("&Options"))),
+                 (QStringList{"&COM port", "&Virtual KR44 unit", "Virtual unit &panel", "-", "P&roblems", "&Toolbar",
+                              "&Status Bar"}));
         QCOMPARE(menuTexts(f->topMenu(128, QStringLiteral("&Help"))), (QStringList{"&Help Index\tF1", "-", "&About KR44..."}));
         QVERIFY(!f->action(57616)->isEnabled()); // "Recent File" with an empty list
         QStringList bar;
@@ -403,6 +408,22 @@ private Q_SLOTS:
         QCOMPARE(f->action(cmd::ID_EDIT_REDO)->text(), QStringLiteral("&Redo Comment\tCtrl+Y"));
         f->action(cmd::ID_EDIT_REDO)->trigger();
         QCOMPARE(child->document()->m_lines.toList(), QList<QByteArray>{"* set up"});
+    }
+
+    // The Problems panel follows the active program window.
+    void problemsPanelFollowsTheActiveProgram()
+    {
+        const QString bad = path(QStringLiteral("bad.krp"));
+        QVERIFY(kr44test::writeAll(bad, "+200\r\nj9\r\nQ1\r\n"));
+        CKR44App *app = start();
+        CChildFrame *fresh = app->activeChild();
+        QCOMPARE(app->problemsPanel()->view(), fresh->view());
+        CChildFrame *opened = app->OpenDocumentFile(bad);
+        QVERIFY(opened);
+        QCOMPARE(app->problemsPanel()->view(), opened->view());
+        QTRY_VERIFY(opened->view()->findings().errorCount() >= 2);
+        opened->close();
+        QTRY_COMPARE(app->problemsPanel()->view(), fresh->view());
     }
 
     void aboutBoxPausesPolling()
