@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -27,7 +28,7 @@ class TestInstanceProcess : public QObject
         p.setProcessEnvironment(m_env);
         p.setWorkingDirectory(m_dir.path());
         p.start(kr44(), args);
-        if (!p.waitForFinished(60000)) {
+        if (!p.waitForFinished(30000)) {
             p.kill();
             p.waitForFinished();
             return -1;
@@ -59,11 +60,13 @@ private Q_SLOTS:
         m_primary.setWorkingDirectory(m_dir.path());
         m_primary.start(kr44(), {QStringLiteral("--virtual-unit")});
         QVERIFY(m_primary.waitForStarted());
-        // The primary serves once its socket is up; a print request tells when it is.
-        const QString pdf = m_dir.filePath(QStringLiteral("first.pdf"));
-        QVERIFY(QTest::qWaitFor([&] { return second({QStringLiteral("/pt"), QStringLiteral("one.krp"), QStringLiteral("first.pdf")}) == 0; },
-                                60000));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile(pdf).size() > 0, 30000);
+        // A second instance started before the primary holds its lock would become the primary
+        // itself: wait for the primary's socket to appear in the runtime folder first.
+        const QString socket = m_env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QLatin1Char('/')
+            + m_env.value(QStringLiteral("KR44_INSTANCE_NAME")) + QStringLiteral(".socket");
+        QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(socket); }, 60000));
+        QCOMPARE(second({QStringLiteral("/pt"), QStringLiteral("one.krp"), QStringLiteral("first.pdf")}), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile(m_dir.filePath(QStringLiteral("first.pdf"))).size() > 0, 30000);
     }
 
     void cleanupTestCase()
