@@ -1,6 +1,7 @@
 // The program check of a 100,000-line program against loading the same program from its file, in
 // the same run. Prints both times and their ratio; the target is a check within 10x of the load.
 // Run it from a release build (RelWithDebInfo or Release).
+#include "benchsupport.h"
 #include "programcheck.h"
 #include "programfile.h"
 
@@ -55,18 +56,6 @@ QByteArray makeProgram(int lines)
     return out;
 }
 
-double bestOf(int runs, const std::function<void()> &work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, double(t.nsecsElapsed()) / 1e6);
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -83,9 +72,9 @@ int main(int argc, char **argv)
     }
 
     kr44::LineArray loaded;
-    const double load = bestOf(11, [&] { loaded = kr44::loadProgramFile(path).lines; });
+    const double load = kr44bench::bestOfMs(11, [&] { loaded = kr44::loadProgramFile(path).lines; });
     QList<kr44::Finding> findings;
-    const double check = bestOf(11, [&] { findings = kr44::checkProgram(loaded); });
+    const double check = kr44bench::bestOfMs(11, [&] { findings = kr44::checkProgram(loaded); });
 
     std::printf("program: %lld lines, %lld bytes\n", (long long)loaded.size(),
                 (long long)bytes.size());

@@ -8,6 +8,7 @@
 // finding at every jump).
 // Target: an insert plus its check well under 50 ms.
 // Run it from a release build (RelWithDebInfo).
+#include "benchsupport.h"
 #include "kr44doc.h"
 #include "kr44view.h"
 #include "lineeditor.h"
@@ -32,6 +33,8 @@
 #include <vector>
 
 namespace {
+
+using kr44bench::ms;
 
 constexpr int kLines = 100000;
 
@@ -61,32 +64,6 @@ QByteArray makeTidyProgram(int lines)
     while (written < lines)
         line("K");
     return out;
-}
-
-// bench_undo's program: one line in eight a jump to anywhere.
-QByteArray makeTangledProgram(int lines)
-{
-    static const char *const samples[] = {"+200", "-50", "W1H", "L0", "L5", "X500,1000,20",
-                                          "* set up the axis", "G25000", "D500", "h50,3", "K"};
-    QByteArray out;
-    out.reserve(qsizetype(lines) * 10);
-    QRandomGenerator rng(44);
-    for (int i = 0; i < lines; ++i) {
-        const int kind = rng.bounded(16);
-        if (kind == 0)
-            out.append("j" + QByteArray::number(1 + rng.bounded(lines)));
-        else if (kind == 1)
-            out.append("J2L," + QByteArray::number(1 + rng.bounded(lines)));
-        else
-            out.append(samples[rng.bounded(int(std::size(samples)))]);
-        out.append("\r\n");
-    }
-    return out;
-}
-
-double ms(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
 }
 
 struct Stats
@@ -246,6 +223,6 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     const bool tidy = run("tidy", makeTidyProgram(kLines), dir.filePath(QStringLiteral("a.krp")));
     const bool tangled =
-            run("tangled", makeTangledProgram(kLines), dir.filePath(QStringLiteral("b.krp")));
+            run("tangled", kr44bench::makeJumpyProgram(kLines), dir.filePath(QStringLiteral("b.krp")));
     return tidy && tangled ? 0 : 1;
 }

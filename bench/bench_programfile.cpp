@@ -1,6 +1,7 @@
 // Load and save of a 1,000,000-line program, each timed against a plain sequential read or write
 // of the same bytes in the same run. Prints ratios; the targets are 4x for both and under 96 bytes
 // a line of memory beyond the line bytes.
+#include "benchsupport.h"
 #include "programfile.h"
 
 #include <QCoreApplication>
@@ -32,18 +33,6 @@ QByteArray makeProgram(int lines)
     return out;
 }
 
-double bestOf(int runs, const std::function<void()> &work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, double(t.nsecsElapsed()) / 1e6);
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -64,7 +53,7 @@ int main(int argc, char **argv)
     // The reference reads the bytes into memory that stays allocated, as a loaded program's bytes
     // do; both sides then pay for fresh pages alike.
     std::vector<std::vector<char>> kept;
-    const double plainRead = bestOf(7, [&] {
+    const double plainRead = kr44bench::bestOfMs(7, [&] {
         std::FILE *f = std::fopen(QFile::encodeName(path).constData(), "rb");
         std::vector<char> buf(size_t(bytes.size()));
         size_t n, at = 0;
@@ -76,18 +65,18 @@ int main(int argc, char **argv)
     });
     kept.clear();
     std::vector<kr44::LineArray> keptPrograms;
-    const double load = bestOf(7, [&] {
+    const double load = kr44bench::bestOfMs(7, [&] {
         kr44::LoadResult r = kr44::loadProgramFile(path);
         keptPrograms.push_back(std::move(r.lines));
     });
     kr44::LineArray loaded = keptPrograms.back();
     keptPrograms.clear();
-    const double plainWrite = bestOf(7, [&] {
+    const double plainWrite = kr44bench::bestOfMs(7, [&] {
         std::FILE *f = std::fopen(QFile::encodeName(plainPath).constData(), "wb");
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
         std::fclose(f);
     });
-    const double plainWriteSynced = bestOf(7, [&] {
+    const double plainWriteSynced = kr44bench::bestOfMs(7, [&] {
         std::FILE *f = std::fopen(QFile::encodeName(plainPath).constData(), "wb");
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
         std::fflush(f);
@@ -95,7 +84,7 @@ int main(int argc, char **argv)
         std::fclose(f);
     });
     bool saved = true;
-    const double save = bestOf(7, [&] { saved = saved && kr44::saveProgramFile(path, loaded).ok(); });
+    const double save = kr44bench::bestOfMs(7, [&] { saved = saved && kr44::saveProgramFile(path, loaded).ok(); });
 
     std::printf("program: %d lines, %lld bytes (read %lld)\n", kLines, (long long)bytes.size(),
                 (long long)sink / 7);

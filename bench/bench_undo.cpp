@@ -5,6 +5,7 @@
 // Targets: every undo and redo under 50 ms; a step of a long session holding far less than the
 // program (only the lines it changed and the rows whose target it moved).
 // Run it from a release build (RelWithDebInfo).
+#include "benchsupport.h"
 #include "kr44doc.h"
 #include "kr44view.h"
 #include "lineeditor.h"
@@ -27,34 +28,9 @@
 
 namespace {
 
+using kr44bench::ms;
+
 constexpr int kLines = 100000;
-
-QByteArray makeProgram(int lines)
-{
-    static const char *const samples[] = {"+200", "-50", "W1H", "L0", "L5", "X500,1000,20",
-                                          "* set up the axis", "G25000", "D500", "h50,3", "K"};
-    QByteArray out;
-    out.reserve(qsizetype(lines) * 10);
-    QRandomGenerator rng(44);
-    for (int i = 0; i < lines; ++i) {
-        // One line in eight is a jump to anywhere, so that every insertion and deletion near the
-        // top moves thousands of targets.
-        const int kind = rng.bounded(16);
-        if (kind == 0)
-            out.append("j" + QByteArray::number(1 + rng.bounded(lines)));
-        else if (kind == 1)
-            out.append("J2L," + QByteArray::number(1 + rng.bounded(lines)));
-        else
-            out.append(samples[rng.bounded(int(std::size(samples)))]);
-        out.append("\r\n");
-    }
-    return out;
-}
-
-double ms(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
 
 struct Timings
 {
@@ -134,7 +110,7 @@ int main(int argc, char **argv)
     const QString path = dir.filePath(QStringLiteral("p.krp"));
     {
         QFile file(path);
-        const QByteArray bytes = makeProgram(kLines);
+        const QByteArray bytes = kr44bench::makeJumpyProgram(kLines);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             return 1;
     }

@@ -4,6 +4,7 @@
 // Targets: show within 3x of the load; insert and delete under 50 ms at 100,000 lines and the
 // 1,000,000-line time within 12x of it; under 200 MB resident for 1,000,000 lines.
 // Run it from a release build (RelWithDebInfo).
+#include "benchsupport.h"
 #include "kr44doc.h"
 #include "kr44view.h"
 #include "programfile.h"
@@ -27,31 +28,7 @@
 
 namespace {
 
-QByteArray makeProgram(int lines)
-{
-    static const char *const samples[] = {"+200", "-50", "W1H", "L0", "L5", "X500,1000,20",
-                                          "* set up the axis", "G25000", "D500", "h50,3", "K"};
-    QByteArray out;
-    out.reserve(qsizetype(lines) * 10);
-    QRandomGenerator rng(44);
-    for (int i = 0; i < lines; ++i) {
-        // One line in eight is a jump to anywhere, so renumbering has targets to move.
-        const int kind = rng.bounded(16);
-        if (kind == 0)
-            out.append("j" + QByteArray::number(1 + rng.bounded(lines)));
-        else if (kind == 1)
-            out.append("J2L," + QByteArray::number(1 + rng.bounded(lines)));
-        else
-            out.append(samples[rng.bounded(int(std::size(samples)))]);
-        out.append("\r\n");
-    }
-    return out;
-}
-
-double ms(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
+using kr44bench::ms;
 
 double bestOf(int runs, const std::function<double()> &work)
 {
@@ -177,7 +154,7 @@ int main(int argc, char **argv)
         const QString path = dir.filePath(QStringLiteral("p%1.krp").arg(lines));
         {
             QFile file(path);
-            const QByteArray bytes = makeProgram(lines);
+            const QByteArray bytes = kr44bench::makeJumpyProgram(lines);
             if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
                 return 1;
         }
