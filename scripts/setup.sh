@@ -7,6 +7,7 @@ packages=(
     xvfb xauth xdotool imagemagick poppler-utils fonts-liberation
     util-linux dbus python3-pyatspi at-spi2-core
     xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin
+    cups cups-client cups-bsd printer-driver-cups-pdf
 )
 missing=()
 for p in "${packages[@]}"; do
