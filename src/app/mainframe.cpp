@@ -97,7 +97,7 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent), m_mdiArea(new QMd
     setAcceptDrops(true);
     updateIndicators();
     updateCaption();
-    resize(900, 640);
+    resize(1100, 760);
 }
 
 void CMainFrame::createActions()
