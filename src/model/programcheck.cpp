@@ -122,13 +122,15 @@ int shownOffset(char code)
     return (code == 'A' || code == 'B' || code == 'C' || code == 'V') ? 1 : 0;
 }
 
+// A quotation shows at most this many bytes and marks a longer text as cut.
+constexpr qsizetype kQuotedMax = 40;
+
 // Line text inside a sentence: printable ASCII as it is, every other byte as \xNN, so that a
 // control character in a file cannot reach a terminal; long texts are cut.
 QString quoted(QByteArrayView text)
 {
-    constexpr qsizetype kMax = 40;
     QString out = QStringLiteral("\"");
-    const qsizetype n = std::min(text.size(), kMax);
+    const qsizetype n = std::min(text.size(), kQuotedMax);
     for (qsizetype i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0x20 && c < 0x7f && c != '\\')
@@ -138,10 +140,52 @@ QString quoted(QByteArrayView text)
         else
             out += QStringLiteral("\\x%1").arg(int(c), 2, 16, QLatin1Char('0'));
     }
-    if (text.size() > kMax)
+    if (text.size() > kQuotedMax)
         out += QStringLiteral("...");
     out += QLatin1Char('"');
     return out;
+}
+
+// The wordings of the problems that have more than one.
+enum MalformedForm { TakesNoParameters, NeedsParameters, NotANumber, NotAsWritten };
+enum RangeForm { FieldsOutside, InitialisesNothing };
+enum TargetForm { BeforeFirstLine, BeyondLastLine, CommentTarget, JumpTarget };
+enum NumberingForm { RefusedDownload, LandsElsewhere };
+enum UnreachableForm { OneLine, SeveralLines };
+enum IdleForm { EmptyLoop, SpinsOnItself, IdleLines };
+
+CanonicalFields toCanonical(const ParamFields &fields)
+{
+    CanonicalFields out;
+    out.count = int(std::min<qsizetype>(fields.size(), qsizetype(out.values.size())));
+    for (int f = 0; f < out.count; ++f)
+        out.values[size_t(f)] = fields.at(f);
+    return out;
+}
+
+// The fields of parameter text that reads back to itself, as the check reads them.
+CanonicalFields fieldsOf(char code, QByteArrayView params)
+{
+    CanonicalFields fields;
+    if (!readCanonicalParams(code, params, fields))
+        fields = toCanonical(readParams(code, params));
+    return fields;
+}
+
+// Calls visit(field, value, spec) for each field outside its range. Jump targets have their own
+// check against the program.
+template<typename Visit>
+void forEachOutside(char code, const QList<FieldSpec> &specs, const CanonicalFields &fields,
+                    Visit visit)
+{
+    for (int f = 0; f < specs.size() && f < fields.count; ++f) {
+        if ((code == 'j' && f == 0) || (code == 'J' && f == 2))
+            continue;
+        const FieldSpec &field = specs.at(f);
+        const qint64 value = fields.values[size_t(f)];
+        if (value < field.minimum || value > field.maximum)
+            visit(f, value, field);
+    }
 }
 
 // The jump checks need the codes of the lines as ProgramCodes; this one reads them off the
@@ -192,9 +236,10 @@ public:
     }
 
 private:
-    void add(int index, Severity severity, Problem problem, const QString &sentence)
+    void add(int index, Severity severity, Problem problem, int form = 0,
+             std::array<int, 3> numbers = {}, QByteArray text = {})
     {
-        m_findings.append({index + 1, severity, sentence, problem});
+        m_findings.append({index + 1, severity, problem, form, numbers, std::move(text)});
     }
 
     [[nodiscard]] bool isSent(int index) const
@@ -208,9 +253,8 @@ private:
         const CodeInfo &info = codeTable()[static_cast<unsigned char>(code)];
         m_kind[size_t(i)] = Kind::Plain;
         if (!info.known) {
-            add(i, Severity::Error, Problem::UnknownInstruction,
-                QStringLiteral("%1 is not an instruction code, so the unit refuses this line.")
-                    .arg(quoted(line.first(1))));
+            add(i, Severity::Error, Problem::UnknownInstruction, 0,
+                {static_cast<unsigned char>(code), 0, 0});
             return;
         }
         m_kind[size_t(i)] = kindOf(code);
@@ -221,7 +265,7 @@ private:
             return;
         if (code == 'L')
             m_kind[size_t(i)] = fields.values[0] == 0 ? Kind::LoopStart : Kind::LoopEnd;
-        checkRanges(i, code, info.specs, fields);
+        checkRanges(i, code, info.specs, fields, line);
     }
 
     // Parameter text that is not in the form the dialogs write: the reading and composing rules
@@ -230,78 +274,38 @@ private:
                       CanonicalFields &out)
     {
         const QByteArrayView params = line.sliced(1);
-        if (info.specs.isEmpty()) {
-            add(i, Severity::Error, Problem::MalformedParameters,
-                QStringLiteral("%1 takes no parameters, so the unit refuses %2.")
-                    .arg(info.name, quoted(line)));
+        const auto refuse = [&](MalformedForm form) {
+            add(i, Severity::Error, Problem::MalformedParameters, form, {},
+                line.toByteArray());
             return false;
-        }
-        if (params.isEmpty()) {
-            add(i, Severity::Error, Problem::MalformedParameters,
-                QStringLiteral("%1 needs parameters, so the unit refuses a bare %2.")
-                    .arg(info.name, quoted(line)));
-            return false;
-        }
+        };
+        if (info.specs.isEmpty())
+            return refuse(TakesNoParameters);
+        if (params.isEmpty())
+            return refuse(NeedsParameters);
         // Choices are read as the number minus one, which leaves the int range at its bottom.
-        if ((code == 'A' || code == 'B' || code == 'C') && leadingInt(params) == INT_MIN) {
-            add(i, Severity::Error, Problem::MalformedParameters,
-                QStringLiteral("The parameters %1 are not a number the unit takes, so it refuses "
-                               "the line.")
-                    .arg(quoted(params)));
-            return false;
-        }
+        if ((code == 'A' || code == 'B' || code == 'C') && leadingInt(params) == INT_MIN)
+            return refuse(NotANumber);
         const ParamFields fields = readParams(code, params);
         if (code == 'L' && fields.at(0) >= 0)
             m_kind[size_t(i)] = fields.at(0) == 0 ? Kind::LoopStart : Kind::LoopEnd;
-        const QByteArray composed = composeParams(code, fields);
-        if (composed != params) {
-            add(i, Severity::Error, Problem::MalformedParameters,
-                QStringLiteral("The parameters %1 are not written as the instruction dialogs "
-                               "write them (%2), so the unit refuses the line.")
-                    .arg(quoted(params), quoted(composed)));
-            return false;
-        }
-        out.count = int(std::min<qsizetype>(fields.size(), qsizetype(out.values.size())));
-        for (int f = 0; f < out.count; ++f)
-            out.values[size_t(f)] = fields.at(f);
+        if (composeParams(code, fields) != params)
+            return refuse(NotAsWritten);
+        out = toCanonical(fields);
         return true;
     }
 
-    void checkRanges(int i, char code, const QList<FieldSpec> &specs, const CanonicalFields &fields)
+    void checkRanges(int i, char code, const QList<FieldSpec> &specs, const CanonicalFields &fields,
+                     QByteArrayView line)
     {
         if (code == 'I' && fields.values[0] == 0 && fields.values[1] == 0) {
-            add(i, Severity::Error, Problem::OutOfRange,
-                QStringLiteral("Initialise with 0 clears nothing; it takes 1, 2 or 3, so the unit "
-                               "refuses the line."));
+            add(i, Severity::Error, Problem::OutOfRange, InitialisesNothing);
             return;
         }
-        QStringList outside;
-        for (int f = 0; f < specs.size() && f < fields.count; ++f) {
-            // Jump targets have their own check against the program.
-            if ((code == 'j' && f == 0) || (code == 'J' && f == 2))
-                continue;
-            const FieldSpec &field = specs.at(f);
-            const qint64 value = fields.values[size_t(f)];
-            if (value >= field.minimum && value <= field.maximum)
-                continue;
-            if (code == 'L') {
-                outside.append(
-                    QStringLiteral("the repeat count %1 is outside 1 to 255").arg(value));
-                continue;
-            }
-            const int shift = field.kind == FieldKind::Choice ? shownOffset(code) : 0;
-            outside.append(QStringLiteral("the %1 %2 is outside %3 to %4")
-                               .arg(fieldName(code, f))
-                               .arg(value + shift)
-                               .arg(field.minimum + shift)
-                               .arg(field.maximum + shift));
-        }
-        if (outside.isEmpty())
-            return;
-        QString sentence = outside.join(QStringLiteral(" and "));
-        sentence[0] = sentence[0].toUpper();
-        add(i, Severity::Error, Problem::OutOfRange,
-            sentence + QStringLiteral(", so the unit refuses the line."));
+        bool outside = false;
+        forEachOutside(code, specs, fields, [&](int, qint64, const FieldSpec &) { outside = true; });
+        if (outside)
+            add(i, Severity::Error, Problem::OutOfRange, FieldsOutside, {}, line.toByteArray());
     }
 
     void checkJumpTargets()
@@ -317,7 +321,7 @@ private:
                 continue; // a J without its comma: the parameter check has said so
             const int t = *target;
             if (!isValidTarget(codes, t)) {
-                add(i, Severity::Error, Problem::BadJumpTarget, badTargetSentence(t));
+                add(i, Severity::Error, Problem::BadJumpTarget, badTargetForm(t), {t, m_n, 0});
                 continue;
             }
             m_target[size_t(i)] = t - 1;
@@ -325,21 +329,13 @@ private:
         }
     }
 
-    [[nodiscard]] QString badTargetSentence(int t) const
+    [[nodiscard]] TargetForm badTargetForm(int t) const
     {
         if (t < 1)
-            return QStringLiteral("Jumps to line %1, which no program has.").arg(t);
-        if (t > m_n) {
-            return QStringLiteral("Jumps to line %1, beyond the last line (%2).").arg(t).arg(m_n);
-        }
-        if (!isSent(t - 1)) {
-            return QStringLiteral("Jumps to line %1, a comment line, which is never sent to the "
-                                  "unit.")
-                .arg(t);
-        }
-        return QStringLiteral("Jumps to line %1, which is itself a jump (j); a jump may not "
-                              "lead to another.")
-            .arg(t);
+            return BeforeFirstLine;
+        if (t > m_n)
+            return BeyondLastLine;
+        return isSent(t - 1) ? JumpTarget : CommentTarget;
     }
 
     // The unit takes the target as a count of the lines it was sent.
@@ -349,26 +345,16 @@ private:
         if (commentsAbove == 0)
             return;
         const int sentCount = m_sentBefore[size_t(m_n)];
-        const QString notCounted = commentsAbove == 1
-            ? QStringLiteral("the comment line above it")
-            : QStringLiteral("the %1 comment lines above it").arg(commentsAbove);
         if (t > sentCount) {
-            add(i, Severity::Error, Problem::JumpNumbering,
-                QStringLiteral("Jumps to line %1 as the editor counts, but the unit does not count "
-                               "%2 and has only %3 lines, so it refuses the download.")
-                    .arg(t)
-                    .arg(notCounted)
-                    .arg(sentCount));
+            add(i, Severity::Error, Problem::JumpNumbering, RefusedDownload,
+                {t, commentsAbove, sentCount});
             return;
         }
         const int landing = sentIndex(t);
-        add(i, Severity::Warning, Problem::JumpNumbering,
-            QStringLiteral("Jumps to line %1 as the editor counts, but the unit does not count %2 "
-                           "and lands on line %3 (%4).")
-                .arg(t)
-                .arg(notCounted)
-                .arg(landing + 1)
-                .arg(quoted(m_lines.at(landing))));
+        const QByteArrayView landed = m_lines.at(landing);
+        add(i, Severity::Warning, Problem::JumpNumbering, LandsElsewhere,
+            {t, commentsAbove, landing + 1},
+            landed.first(std::min(landed.size(), kQuotedMax + 1)).toByteArray());
     }
 
     // Index of the unit's line `unitLine` (1-based) in the program.
@@ -386,18 +372,11 @@ private:
             if (kind == Kind::LoopStart) {
                 open.push_back(i);
                 if (open.size() == size_t(kMaxOpenLoops) + 1) {
-                    add(i, Severity::Error, Problem::LoopTooDeep,
-                        QStringLiteral("This loop start is the %1th loop open at once, but the "
-                                       "unit keeps only %2 open and stops with a loop error.")
-                            .arg(kMaxOpenLoops + 1)
-                            .arg(kMaxOpenLoops));
+                    add(i, Severity::Error, Problem::LoopTooDeep);
                 }
             } else if (kind == Kind::LoopEnd) {
                 if (open.empty()) {
-                    add(i, Severity::Error, Problem::LoopEndWithoutStart,
-                        QStringLiteral(
-                            "This loop end has no loop start (L0) before it, so the unit "
-                            "refuses the download."));
+                    add(i, Severity::Error, Problem::LoopEndWithoutStart);
                     continue;
                 }
                 m_loopStart[size_t(i)] = open.back();
@@ -406,9 +385,7 @@ private:
             }
         }
         for (const int start : open) {
-            add(start, Severity::Warning, Problem::LoopStartWithoutEnd,
-                QStringLiteral("This loop start has no loop end (L1 to L255) after it, so what "
-                               "follows never repeats."));
+            add(start, Severity::Warning, Problem::LoopStartWithoutEnd);
         }
     }
 
@@ -440,17 +417,11 @@ private:
             if (from == to)
                 continue;
             if (!contains(to, from)) {
-                add(i, Severity::Warning, Problem::JumpIntoLoop,
-                    QStringLiteral("Jumps into the loop of lines %1 to %2 past its start, so its "
-                                   "loop end finds no loop open (a loop error on the unit).")
-                        .arg(to + 1)
-                        .arg(m_loopEnd[size_t(to)] + 1));
+                add(i, Severity::Warning, Problem::JumpIntoLoop, 0,
+                    {to + 1, m_loopEnd[size_t(to)] + 1, 0});
             } else {
-                add(i, Severity::Warning, Problem::JumpOutOfLoop,
-                    QStringLiteral("Leaves the loop of lines %1 to %2 before its end, so the unit "
-                                   "keeps that loop open.")
-                        .arg(from + 1)
-                        .arg(m_loopEnd[size_t(from)] + 1));
+                add(i, Severity::Warning, Problem::JumpOutOfLoop, 0,
+                    {from + 1, m_loopEnd[size_t(from)] + 1, 0});
             }
         }
     }
@@ -525,17 +496,8 @@ private:
         const auto flush = [&] {
             if (first == kNone)
                 return;
-            if (first == last) {
-                add(first, Severity::Warning, Problem::Unreachable,
-                    QStringLiteral("This line never runs: no jump leads here and the line before "
-                                   "it never goes on to it."));
-            } else {
-                add(first, Severity::Warning, Problem::Unreachable,
-                    QStringLiteral("Lines %1 to %2 never run: no jump leads into them and the line "
-                                   "before them never goes on to them.")
-                        .arg(first + 1)
-                        .arg(last + 1));
-            }
+            add(first, Severity::Warning, Problem::Unreachable,
+                first == last ? OneLine : SeveralLines, {first + 1, last + 1, 0});
             first = last = kNone;
         };
         for (int i = 0; i < m_n; ++i) {
@@ -625,20 +587,9 @@ private:
     void reportIdleCycle(int lowest, int highest, bool self)
     {
         const Kind kind = m_kind[size_t(highest)];
-        if (self && kind == Kind::LoopEnd) {
-            add(highest, Severity::Warning, Problem::IdleCycle,
-                QStringLiteral("The loop that ends here has nothing to repeat."));
-        } else if (self) {
-            add(highest, Severity::Warning, Problem::IdleCycle,
-                QStringLiteral("This line goes back to itself with no wait, move or delay, so the "
-                               "unit spins here (W waits for an input without spinning)."));
-        } else {
-            add(highest, Severity::Warning, Problem::IdleCycle,
-                QStringLiteral("Lines %1 to %2 repeat with no wait, move or delay among them, so "
-                               "the unit runs them as fast as it can.")
-                    .arg(lowest + 1)
-                    .arg(highest + 1));
-        }
+        const IdleForm form = !self ? IdleLines
+                                    : kind == Kind::LoopEnd ? EmptyLoop : SpinsOnItself;
+        add(highest, Severity::Warning, Problem::IdleCycle, form, {lowest + 1, highest + 1, 0});
     }
 
     const LineArray &m_lines;
@@ -678,7 +629,175 @@ QString formatFinding(const QString &fileName, const Finding &finding)
     return QStringLiteral("%1:%2: %3: %4")
         .arg(fileName)
         .arg(finding.line)
-        .arg(severityText(finding.severity), finding.sentence);
+        .arg(severityText(finding.severity), finding.sentence());
+}
+
+namespace {
+
+QString malformedSentence(const Finding &finding)
+{
+    const QByteArrayView line = finding.text;
+    const char code = line.isEmpty() ? '\0' : line.front();
+    const QByteArrayView params = line.isEmpty() ? line : line.sliced(1);
+    const QString &name = codeTable()[static_cast<unsigned char>(code)].name;
+    switch (finding.form) {
+    case TakesNoParameters:
+        return QStringLiteral("%1 takes no parameters, so the unit refuses %2.")
+            .arg(name, quoted(line));
+    case NeedsParameters:
+        return QStringLiteral("%1 needs parameters, so the unit refuses a bare %2.")
+            .arg(name, quoted(line));
+    case NotANumber:
+        return QStringLiteral("The parameters %1 are not a number the unit takes, so it refuses "
+                              "the line.")
+            .arg(quoted(params));
+    default:
+        return QStringLiteral("The parameters %1 are not written as the instruction dialogs "
+                              "write them (%2), so the unit refuses the line.")
+            .arg(quoted(params), quoted(composeParams(code, readParams(code, params))));
+    }
+}
+
+QString rangeSentence(const Finding &finding)
+{
+    if (finding.form == InitialisesNothing) {
+        return QStringLiteral("Initialise with 0 clears nothing; it takes 1, 2 or 3, so the unit "
+                              "refuses the line.");
+    }
+    const QByteArrayView line = finding.text;
+    const char code = line.isEmpty() ? '\0' : line.front();
+    const QByteArrayView params = line.isEmpty() ? line : line.sliced(1);
+    QStringList outside;
+    forEachOutside(code, codeTable()[static_cast<unsigned char>(code)].specs,
+                   fieldsOf(code, params), [&](int f, qint64 value, const FieldSpec &field) {
+                       if (code == 'L') {
+                           outside.append(QStringLiteral("the repeat count %1 is outside 1 to 255")
+                                              .arg(value));
+                           return;
+                       }
+                       const int shift = field.kind == FieldKind::Choice ? shownOffset(code) : 0;
+                       outside.append(QStringLiteral("the %1 %2 is outside %3 to %4")
+                                          .arg(fieldName(code, f))
+                                          .arg(value + shift)
+                                          .arg(field.minimum + shift)
+                                          .arg(field.maximum + shift));
+                   });
+    QString sentence = outside.join(QStringLiteral(" and "));
+    if (!sentence.isEmpty())
+        sentence[0] = sentence[0].toUpper();
+    return sentence + QStringLiteral(", so the unit refuses the line.");
+}
+
+QString badTargetSentence(const Finding &finding)
+{
+    const int t = finding.numbers[0];
+    switch (finding.form) {
+    case BeforeFirstLine:
+        return QStringLiteral("Jumps to line %1, which no program has.").arg(t);
+    case BeyondLastLine:
+        return QStringLiteral("Jumps to line %1, beyond the last line (%2).")
+            .arg(t)
+            .arg(finding.numbers[1]);
+    case CommentTarget:
+        return QStringLiteral("Jumps to line %1, a comment line, which is never sent to the "
+                              "unit.")
+            .arg(t);
+    default:
+        return QStringLiteral("Jumps to line %1, which is itself a jump (j); a jump may not "
+                              "lead to another.")
+            .arg(t);
+    }
+}
+
+QString numberingSentence(const Finding &finding)
+{
+    const auto [t, commentsAbove, third] = finding.numbers;
+    const QString notCounted = commentsAbove == 1
+        ? QStringLiteral("the comment line above it")
+        : QStringLiteral("the %1 comment lines above it").arg(commentsAbove);
+    if (finding.form == RefusedDownload) {
+        return QStringLiteral("Jumps to line %1 as the editor counts, but the unit does not count "
+                              "%2 and has only %3 lines, so it refuses the download.")
+            .arg(t)
+            .arg(notCounted)
+            .arg(third);
+    }
+    return QStringLiteral("Jumps to line %1 as the editor counts, but the unit does not count %2 "
+                          "and lands on line %3 (%4).")
+        .arg(t)
+        .arg(notCounted)
+        .arg(third)
+        .arg(quoted(finding.text));
+}
+
+QString idleSentence(const Finding &finding)
+{
+    switch (finding.form) {
+    case EmptyLoop:
+        return QStringLiteral("The loop that ends here has nothing to repeat.");
+    case SpinsOnItself:
+        return QStringLiteral("This line goes back to itself with no wait, move or delay, so the "
+                              "unit spins here (W waits for an input without spinning).");
+    default:
+        return QStringLiteral("Lines %1 to %2 repeat with no wait, move or delay among them, so "
+                              "the unit runs them as fast as it can.")
+            .arg(finding.numbers[0])
+            .arg(finding.numbers[1]);
+    }
+}
+
+} // namespace
+
+QString Finding::sentence() const
+{
+    switch (problem) {
+    case Problem::UnknownInstruction: {
+        const char code = char(numbers[0]);
+        return QStringLiteral("%1 is not an instruction code, so the unit refuses this line.")
+            .arg(quoted(QByteArrayView(&code, 1)));
+    }
+    case Problem::MalformedParameters:
+        return malformedSentence(*this);
+    case Problem::OutOfRange:
+        return rangeSentence(*this);
+    case Problem::BadJumpTarget:
+        return badTargetSentence(*this);
+    case Problem::JumpNumbering:
+        return numberingSentence(*this);
+    case Problem::LoopEndWithoutStart:
+        return QStringLiteral("This loop end has no loop start (L0) before it, so the unit "
+                              "refuses the download.");
+    case Problem::LoopStartWithoutEnd:
+        return QStringLiteral("This loop start has no loop end (L1 to L255) after it, so what "
+                              "follows never repeats.");
+    case Problem::LoopTooDeep:
+        return QStringLiteral("This loop start is the %1th loop open at once, but the unit keeps "
+                              "only %2 open and stops with a loop error.")
+            .arg(kMaxOpenLoops + 1)
+            .arg(kMaxOpenLoops);
+    case Problem::JumpIntoLoop:
+        return QStringLiteral("Jumps into the loop of lines %1 to %2 past its start, so its loop "
+                              "end finds no loop open (a loop error on the unit).")
+            .arg(numbers[0])
+            .arg(numbers[1]);
+    case Problem::JumpOutOfLoop:
+        return QStringLiteral("Leaves the loop of lines %1 to %2 before its end, so the unit keeps "
+                              "that loop open.")
+            .arg(numbers[0])
+            .arg(numbers[1]);
+    case Problem::Unreachable:
+        if (form == OneLine) {
+            return QStringLiteral("This line never runs: no jump leads here and the line before "
+                                  "it never goes on to it.");
+        }
+        return QStringLiteral("Lines %1 to %2 never run: no jump leads into them and the line "
+                              "before them never goes on to them.")
+            .arg(numbers[0])
+            .arg(numbers[1]);
+    case Problem::IdleCycle:
+        return idleSentence(*this);
+    }
+    return {};
 }
 
 std::optional<int> unitLineOf(const LineArray &lines, int editorLine)

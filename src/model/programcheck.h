@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <array>
 #include <optional>
 
 namespace kr44 {
@@ -25,8 +26,9 @@ namespace kr44 {
 // composeParams, which decide. A 100,000-line program checks in a few milliseconds in an
 // optimised build (bench/bench_check measures it against loading the same program).
 //
-// The editor calls checkProgram() after every write-back and marks each finding's row; the
-// command line prints formatFinding() for each.
+// checkProgram() reads nothing but the lines it is given, so it may run on any thread. The editor
+// runs it on a worker after every change and marks each finding's row; the command line prints
+// formatFinding() for each.
 
 enum class Severity {
     Error,   // the unit refuses the download, or the run fails whenever it gets there
@@ -48,18 +50,31 @@ enum class Problem {
     IdleCycle,           // a loop or jump cycle with no wait, move or delay in it
 };
 
+// One finding keeps what its sentence names rather than the sentence: a program full of faults
+// has hundreds of thousands of findings, and their sentences would outweigh the program. The
+// sentence is built when it is shown, always the same for the same finding.
 struct Finding
 {
     int line = 0; // 1-based, comment lines counted
     Severity severity = Severity::Error;
-    QString sentence; // one plain sentence, ending with a full stop
     Problem problem = Problem::UnknownInstruction;
+    // Which of the problem's wordings applies, and the numbers it names (line numbers, counts,
+    // an instruction code), as sentence() reads them for each problem.
+    int form = 0;
+    std::array<int, 3> numbers = {};
+    // The bytes of a line the sentence quotes: the whole line where the sentence is worked out
+    // from it, otherwise only as much as a quotation shows.
+    QByteArray text;
+
+    // One plain sentence, ending with a full stop.
+    [[nodiscard]] QString sentence() const;
 
     friend bool operator==(const Finding &a, const Finding &b)
     {
-        return a.line == b.line && a.severity == b.severity && a.sentence == b.sentence
-            && a.problem == b.problem;
+        return a.line == b.line && a.severity == b.severity && a.problem == b.problem
+            && a.form == b.form && a.numbers == b.numbers && a.text == b.text;
     }
+    friend bool operator!=(const Finding &a, const Finding &b) { return !(a == b); }
 };
 
 // Loops a unit keeps open at once; one more stops the run with a loop error.

@@ -53,7 +53,7 @@ QString FindingIndex::sentencesAt(int row) const
     for (qsizetype i = first; i < last; ++i) {
         if (i > first)
             text += QLatin1Char('\n');
-        text += m_findings.at(i).sentence;
+        text += m_findings.at(i).sentence();
     }
     return text;
 }
@@ -66,7 +66,7 @@ QString FindingIndex::descriptionAt(int row) const
         if (i > first)
             text += QLatin1Char('\n');
         const Finding &finding = m_findings.at(i);
-        text += severityText(finding.severity) + QLatin1String(": ") + finding.sentence;
+        text += severityText(finding.severity) + QLatin1String(": ") + finding.sentence();
     }
     return text;
 }

@@ -49,13 +49,13 @@ QVariant ProblemListModel::data(const QModelIndex &index, int role) const
         case SeverityColumn:
             return error ? QStringLiteral("Error") : QStringLiteral("Warning");
         case ProblemColumn:
-            return finding.sentence;
+            return finding.sentence();
         default:
             return {};
         }
     case Qt::ToolTipRole:
         // The sentence is often wider than its column.
-        return index.column() == ProblemColumn ? QVariant(finding.sentence) : QVariant();
+        return index.column() == ProblemColumn ? QVariant(finding.sentence()) : QVariant();
     case Qt::DecorationRole: {
         if (index.column() != SeverityColumn)
             return {};

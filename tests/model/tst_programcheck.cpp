@@ -97,11 +97,11 @@ private Q_SLOTS:
         const QList<Finding> findings = checkProgram(program(kExample));
         QCOMPARE(summary(findings),
                  QStringList({"8 warning JumpNumbering", "8 warning JumpIntoLoop"}));
-        QCOMPARE(findings.at(0).sentence,
+        QCOMPARE(findings.at(0).sentence(),
                  QStringLiteral("Jumps to line 4 as the editor counts, but the unit does not count "
                                 "the comment line above it and lands on line 5 (\"W1H\")."));
         QCOMPARE(
-            findings.at(1).sentence,
+            findings.at(1).sentence(),
             QStringLiteral("Jumps into the loop of lines 3 to 7 past its start, so its loop end "
                            "finds no loop open (a loop error on the unit)."));
 
@@ -213,7 +213,30 @@ private Q_SLOTS:
         QFETCH(QString, sentence);
         const QList<Finding> findings = checkProgram(program(text));
         QVERIFY(!findings.isEmpty());
-        QCOMPARE(findings.last().sentence, sentence);
+        QCOMPARE(findings.last().sentence(), sentence);
+    }
+
+    // A finding carries what its sentence quotes: the sentence stays as it was after the lines
+    // it came from are gone, and a quoted line is kept only as far as the quotation shows it.
+    void sentencesOutliveTheProgram()
+    {
+        QList<Finding> findings;
+        QStringList sentences;
+        {
+            LineArray lines = program("j4\nD0\n* note\nK\n+1" + QByteArray(300, '0') + "\nQ\nZ9");
+            findings = checkProgram(lines);
+            for (const Finding &f : std::as_const(findings))
+                sentences.append(f.sentence());
+            lines.clear();
+            lines.append("K");
+        }
+        QCOMPARE(findings.size(), 7);
+        for (qsizetype k = 0; k < findings.size(); ++k)
+            QCOMPARE(findings.at(k).sentence(), sentences.at(k));
+        const Finding &landing = findings.first();
+        QCOMPARE(landing.problem, Problem::JumpNumbering);
+        QVERIFY(landing.text.size() <= 41);
+        QVERIFY(landing.sentence().endsWith(QLatin1String("000...\").")));
     }
 
     void longTextIsCut()
@@ -221,8 +244,8 @@ private Q_SLOTS:
         const QByteArray line = "+1" + QByteArray(200, 'x');
         const QList<Finding> findings = checkProgram(program(line));
         QCOMPARE(findings.size(), 1);
-        QVERIFY2(findings.at(0).sentence.size() < 160, qPrintable(findings.at(0).sentence));
-        QVERIFY(findings.at(0).sentence.contains(QLatin1String("xxx...\"")));
+        QVERIFY2(findings.at(0).sentence().size() < 160, qPrintable(findings.at(0).sentence()));
+        QVERIFY(findings.at(0).sentence().contains(QLatin1String("xxx...\"")));
     }
 
     void jumpFindings_data()
@@ -279,7 +302,7 @@ private Q_SLOTS:
         const QList<Finding> findings = checkProgram(program(text));
         QCOMPARE(summary(findings), expected);
         if (!sentence.isEmpty())
-            QCOMPARE(findings.first().sentence, sentence);
+            QCOMPARE(findings.first().sentence(), sentence);
     }
 
     void loopFindings_data()
@@ -368,7 +391,7 @@ private Q_SLOTS:
         const QList<Finding> findings = checkProgram(program(text));
         QCOMPARE(summary(findings), expected);
         if (!sentence.isEmpty())
-            QCOMPARE(findings.first().sentence, sentence);
+            QCOMPARE(findings.first().sentence(), sentence);
     }
 
     void errorsComeFirstOnALine()
@@ -382,9 +405,10 @@ private Q_SLOTS:
 
     void formatting()
     {
-        const Finding f{8, Severity::Warning, QStringLiteral("Something."), Problem::JumpNumbering};
+        const Finding f{8, Severity::Warning, Problem::JumpOutOfLoop, 0, {2, 6, 0}, {}};
         QCOMPARE(formatFinding(QStringLiteral("dir/a.krp"), f),
-                 QStringLiteral("dir/a.krp:8: warning: Something."));
+                 QStringLiteral("dir/a.krp:8: warning: Leaves the loop of lines 2 to 6 before its "
+                                "end, so the unit keeps that loop open."));
         QCOMPARE(severityText(Severity::Error), QStringLiteral("error"));
     }
 
@@ -435,8 +459,8 @@ private Q_SLOTS:
             const QList<Finding> findings = checkProgram(lines);
             for (qsizetype k = 0; k < findings.size(); ++k) {
                 QVERIFY(findings.at(k).line >= 1 && findings.at(k).line <= n);
-                QVERIFY(!findings.at(k).sentence.isEmpty());
-                QVERIFY(findings.at(k).sentence.endsWith(QLatin1Char('.')));
+                QVERIFY(!findings.at(k).sentence().isEmpty());
+                QVERIFY(findings.at(k).sentence().endsWith(QLatin1Char('.')));
                 if (k > 0)
                     QVERIFY(findings.at(k - 1).line <= findings.at(k).line);
             }

@@ -25,9 +25,18 @@ const QString kNeverRuns = QStringLiteral(
         "This line never runs: no jump leads here and the line before it never goes on to it.");
 const QString kBeyondLast4 = QStringLiteral("Jumps to line 9, beyond the last line (4).");
 
-Finding finding(int line, Severity severity, const char *sentence)
+// A finding told apart from others on its line by `tag`, which its sentence names.
+Finding finding(int line, Severity severity, int tag)
 {
-    return {line, severity, QString::fromLatin1(sentence), Problem::UnknownInstruction};
+    return {line, severity, Problem::JumpOutOfLoop, 0, {tag, tag + 1, 0}, {}};
+}
+
+QString sentenceOf(int tag)
+{
+    return QStringLiteral("Leaves the loop of lines %1 to %2 before its end, so the unit keeps "
+                          "that loop open.")
+            .arg(tag)
+            .arg(tag + 1);
 }
 
 // The marker of a "Line no." cell as "error" or "warning" by its icon, or "" without one.
@@ -140,22 +149,22 @@ private Q_SLOTS:
     void lookupByRow()
     {
         // Out of order, as another source might give them; each line keeps its own order.
-        const FindingIndex index({finding(7, Severity::Warning, "Seven."),
-                                  finding(3, Severity::Warning, "Three, first."),
-                                  finding(3, Severity::Error, "Three, second.")});
+        const FindingIndex index({finding(7, Severity::Warning, 70),
+                                  finding(3, Severity::Warning, 31),
+                                  finding(3, Severity::Error, 32)});
         QCOMPARE(index.size(), 3);
         QCOMPARE(index.errorCount(), 1);
         QCOMPARE(index.warningCount(), 2);
-        QCOMPARE(index.findings().at(0).sentence, QStringLiteral("Three, first."));
+        QCOMPARE(index.findings().at(0).sentence(), sentenceOf(31));
         QCOMPARE(index.findings().at(2).line, 7);
 
         QCOMPARE(index.severityAt(2), std::optional<Severity>(Severity::Error));
         QCOMPARE(index.severityAt(6), std::optional<Severity>(Severity::Warning));
         for (int row : {-1, 0, 1, 3, 5, 7, 100})
             QCOMPARE(index.severityAt(row), std::nullopt);
-        QCOMPARE(index.sentencesAt(2), QStringLiteral("Three, first.\nThree, second."));
+        QCOMPARE(index.sentencesAt(2), sentenceOf(31) + '\n' + sentenceOf(32));
         QCOMPARE(index.descriptionAt(2),
-                 QStringLiteral("warning: Three, first.\nerror: Three, second."));
+                 "warning: " + sentenceOf(31) + "\nerror: " + sentenceOf(32));
         QCOMPARE(index.sentencesAt(4), QString());
         QCOMPARE(index.descriptionAt(4), QString());
     }
@@ -166,13 +175,13 @@ private Q_SLOTS:
         QTest::addColumn<QList<Finding>>("after");
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("last");
-        const Finding e3 = finding(3, Severity::Error, "E3.");
-        const Finding w3 = finding(3, Severity::Warning, "W3.");
-        const Finding e5 = finding(5, Severity::Error, "E5.");
-        const Finding e6 = finding(6, Severity::Error, "E5.");
-        const Finding w9 = finding(9, Severity::Warning, "W9.");
-        const Finding w10 = finding(10, Severity::Warning, "W9.");
-        const Finding e20 = finding(20, Severity::Error, "E20.");
+        const Finding e3 = finding(3, Severity::Error, 3);
+        const Finding w3 = finding(3, Severity::Warning, 4);
+        const Finding e5 = finding(5, Severity::Error, 5);
+        const Finding e6 = finding(6, Severity::Error, 5);
+        const Finding w9 = finding(9, Severity::Warning, 9);
+        const Finding w10 = finding(10, Severity::Warning, 9);
+        const Finding e20 = finding(20, Severity::Error, 20);
         using L = QList<Finding>;
         QTest::newRow("same") << L{e3, e5, w9} << L{e3, e5, w9} << -1 << -1;
         QTest::newRow("none before") << L{} << L{e5} << 4 << 4;
@@ -201,14 +210,13 @@ private Q_SLOTS:
     void changedRowsCoverEveryDifference()
     {
         QRandomGenerator rng(9);
-        static const char *const sentences[] = {"A.", "B.", "C."};
         const auto randomList = [&] {
             QList<Finding> list;
             const int count = rng.bounded(6);
             for (int i = 0; i < count; ++i)
                 list.append(finding(1 + rng.bounded(12),
                                     rng.bounded(2) ? Severity::Error : Severity::Warning,
-                                    sentences[rng.bounded(3)]));
+                                    rng.bounded(3)));
             return list;
         };
         for (int round = 0; round < 2000; ++round) {
