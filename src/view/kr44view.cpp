@@ -88,7 +88,7 @@ CKR44View::CKR44View(CKR44Doc *doc, QWidget *parent)
     createEditActions();
 
     m_checker = new kr44::ProgramChecker(this);
-    m_checker->setSource([this] { return m_model->rows().lines(); });
+    m_checker->setSource([this] { return m_model->rows().snapshot(); });
     connect(m_editor, &kr44::LineEditor::rowsSettled, m_checker,
             &kr44::ProgramChecker::schedule);
     connect(m_checker, &kr44::ProgramChecker::findingsChanged, this, [this] {

@@ -61,8 +61,8 @@ void ProgramChecker::startCheck()
     }
     m_running = true;
     QThreadPool::globalInstance()->start(
-            [mailbox = m_mailbox, lines = m_source(), request = m_requested] {
-                const FindingIndex findings(checkProgram(lines));
+            [mailbox = m_mailbox, read = m_source(), request = m_requested] {
+                const FindingIndex findings(checkProgram(read()));
                 const std::lock_guard<std::mutex> lock(mailbox->mutex);
                 if (ProgramChecker *receiver = mailbox->receiver) {
                     QMetaObject::invokeMethod(
@@ -88,7 +88,7 @@ void ProgramChecker::checkNow()
 {
     m_timer->stop();
     // A check still on the worker saw no newer lines than these: its findings will be dropped.
-    deliver(m_requested, FindingIndex(m_source ? checkProgram(m_source()) : QList<Finding>()));
+    deliver(m_requested, FindingIndex(m_source ? checkProgram(m_source()()) : QList<Finding>()));
 }
 
 void ProgramChecker::deliver(quint64 request, FindingIndex findings)

@@ -23,9 +23,11 @@ class ProgramChecker final : public QObject
     Q_OBJECT
 
 public:
-    // Called on this object's thread; what it returns is read on the worker, so it must not share
-    // anything mutable with the caller (LineArray's arena is shared copy-on-write, which is safe).
-    using LineSource = std::function<LineArray()>;
+    // Builds the lines to check. Runs on the worker, so it must hold its own copies of what it
+    // reads (implicitly shared Qt containers are fine: they copy themselves when written to).
+    using LineReader = std::function<LineArray()>;
+    // Called on this object's thread when a check starts: a reader of the lines as they are now.
+    using LineSource = std::function<LineReader()>;
 
     explicit ProgramChecker(QObject *parent = nullptr);
     // Does not wait for a check still running: its findings are dropped.

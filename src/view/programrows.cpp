@@ -62,17 +62,19 @@ void ProgramRows::fill(const LineArray &lines)
     m_rows.resize(n);
     m_filledForms.clear();
     // The lines lie in one byte arena: the stretch of it that holds them is copied in one go,
-    // with whatever lies between them (line ends), rather than line by line. Offsets are taken
-    // from the first line's bytes first and moved if a later line lies before them.
+    // with whatever lies between them (line ends), rather than line by line, after the "* " that
+    // empty lines share. Offsets are taken from the first line's bytes and moved afterwards
+    // should a later line lie before them (a loaded file's never do).
+    m_emptyComment = 0;
+    const qsizetype start = 2;
     const char *base = nullptr;
     qsizetype low = 0;
     qsizetype high = 0;
-    const qsizetype empty = -1; // marks rows that get the shared "* "
     LineArray::Span *out = m_rows.data();
     for (qsizetype i = 0; i < n; ++i) {
         const QByteArrayView l = lines.at(i);
         if (formOf(l) == Form::EmptyComment) {
-            out[i] = {empty, 2};
+            out[i] = {m_emptyComment, 2};
             m_filledForms.emplace_back(int(i), l.size());
             continue;
         }
@@ -81,22 +83,36 @@ void ProgramRows::fill(const LineArray &lines)
         const qsizetype offset = l.data() - base;
         low = std::min(low, offset);
         high = std::max(high, offset + l.size());
-        out[i] = {offset, l.size()};
+        out[i] = {start + offset, l.size()};
     }
     m_text = QByteArray();
-    m_text.reserve(high - low + 2);
+    m_text.reserve(start + high - low);
+    m_text.append(kEmptyComment, 2);
     if (base)
         m_text.append(base + low, high - low);
-    m_emptyComment = m_text.size();
-    m_text.append(kEmptyComment, 2);
-    for (qsizetype i = 0; i < n; ++i)
-        out[i].offset = out[i].offset == empty ? m_emptyComment : out[i].offset - low;
+    if (low < 0) {
+        for (LineArray::Span &span : m_rows) {
+            if (span.offset != m_emptyComment)
+                span.offset -= low;
+        }
+    }
     m_compactSize = m_text.size();
 }
 
 LineArray ProgramRows::lines() const
 {
     return LineArray(m_text, std::vector<LineArray::Span>(m_rows.cbegin(), m_rows.cend()));
+}
+
+std::function<LineArray()> ProgramRows::snapshot() const
+{
+    // Both are implicitly shared: copying them here is a reference, and the reader lets go of
+    // the span list as soon as it has its own, so that an edit made meanwhile need not copy it.
+    return [text = m_text, rows = m_rows]() mutable {
+        std::vector<LineArray::Span> spans(rows.cbegin(), rows.cend());
+        rows = {};
+        return LineArray(std::move(text), std::move(spans));
+    };
 }
 
 LineArray ProgramRows::linesAsFilled() const

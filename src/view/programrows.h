@@ -8,6 +8,7 @@
 #include <QByteArrayView>
 #include <QList>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -53,6 +54,10 @@ public:
     [[nodiscard]] LineArray writeBack();
     // The same lines without touching the rows' storage.
     [[nodiscard]] LineArray lines() const;
+    // A reader of the lines as they are now, for any thread and any later time: taking it copies
+    // nothing (the rows copy their storage if they change while a reader holds it), and the
+    // reader builds the lines when it runs, once.
+    [[nodiscard]] std::function<LineArray()> snapshot() const;
 
     // ProgramCodes: the program lines (end row excluded) and the code of each, empty for a
     // comment of either form.

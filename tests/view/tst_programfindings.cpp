@@ -433,7 +433,7 @@ private Q_SLOTS:
         QVERIFY(checker.findings().isEmpty());
         QCOMPARE(changed.count(), 0);
 
-        checker.setSource([] { return LineArray::fromList({"Q7"}); });
+        checker.setSource([] { return [] { return LineArray::fromList({"Q7"}); }; });
         checker.setDelay(-5);
         QCOMPARE(checker.delay(), 0);
         checker.schedule();

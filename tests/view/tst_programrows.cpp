@@ -5,6 +5,8 @@
 #include <QSet>
 #include <QTest>
 
+#include <thread>
+
 using namespace kr44;
 
 namespace {
@@ -236,6 +238,44 @@ private Q_SLOTS:
         (void)rows.insertLine(0);
         QCOMPARE(stored.toList(), (QByteArrayList{"G100", "* note", "j1"}));
         QCOMPARE(rows.lines().toList(), (QByteArrayList{"* ", "G250", "K", "j2"}));
+    }
+
+    // A snapshot reads the lines as they were when it was taken, whatever the rows did since:
+    // edits in place, moved targets, removed rows, a compacting write-back.
+    void snapshotKeepsItsLines()
+    {
+        ProgramRows rows = rowsOf({"G100", "", "j1", "*raw", "K"});
+        const QByteArrayList before = rows.lines().toList();
+        const std::function<LineArray()> read = rows.snapshot();
+        rows.setParams(0, "250");
+        (void)rows.insertLine(0);
+        (void)rows.removeLine(2);
+        for (int round = 0; round < 2000; ++round)
+            rows.setParams(0, QByteArray(100, 'x'));
+        const QByteArrayList after = rows.writeBack().toList();
+        QCOMPARE(read().toList(), before);
+        QCOMPARE(rows.lines().toList(), after);
+        QCOMPARE(after.at(1), QByteArray("G250"));
+    }
+
+    // A snapshot read on another thread while the rows are edited on this one: each reads only
+    // what it holds (run under the sanitizers, this is where a shared buffer would show).
+    void snapshotReadOnAnotherThread()
+    {
+        ProgramRows rows = rowsOf({"G1", "j1", "* x", "K"});
+        for (int i = 0; i < 2000; ++i)
+            rows.setParams(2, QByteArray::number(i));
+        const QByteArrayList expected = rows.lines().toList();
+        QByteArrayList seen;
+        std::thread reader([read = rows.snapshot(), &seen]() mutable { seen = read().toList(); });
+        for (int i = 0; i < 2000; ++i) {
+            (void)rows.insertLine(0);
+            rows.setParams(1, QByteArray::number(i));
+            (void)rows.removeLine(0);
+        }
+        reader.join();
+        QCOMPARE(seen, expected);
+        QCOMPARE(rows.params(0).toByteArray(), QByteArray("1999"));
     }
 
     void fillFromAFilesLines()
