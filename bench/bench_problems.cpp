@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -78,11 +79,12 @@ Stats stats(std::vector<double> v)
     return {v[v.size() / 2], v.back()};
 }
 
-// Runs the event loop until `view` has checked more than `checks` times.
+// Runs the event loop until `view` has checked more than `checks` times, sleeping while it has
+// nothing to do so as not to take the worker's processor.
 void waitForCheck(CKR44View *view, int checks)
 {
-    while (view->programChecker()->checkCount() <= checks)
-        QCoreApplication::processEvents();
+    while (view->programChecker()->checkCount() <= checks || view->programChecker()->isPending())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 struct Window
@@ -101,7 +103,10 @@ struct Window
         frame.addDockWidget(Qt::BottomDockWidgetArea, panel);
         panel->setView(view);
         frame.show();
-        (void)QTest::qWaitForWindowExposed(&frame);
+        // Not QTest::qWaitForWindowExposed, which sleeps 10 ms whenever the window is not
+        // exposed at once.
+        while (!frame.windowHandle() || !frame.windowHandle()->isExposed())
+            QCoreApplication::processEvents();
     }
     void paint()
     {

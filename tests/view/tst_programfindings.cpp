@@ -7,9 +7,11 @@
 
 #include <QApplication>
 #include <QRandomGenerator>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QThreadPool>
 
 #include <memory>
 
@@ -130,6 +132,36 @@ bool runStep(Window &w, const QString &step)
         return false;
     return true;
 }
+
+// Lines for a checker whose first `held` checks wait on the worker until `gate` is released.
+struct GatedSource
+{
+    // A test that failed halfway must not leave a worker waiting on a gate that is gone.
+    ~GatedSource()
+    {
+        gate.release(100);
+        QThreadPool::globalInstance()->waitForDone();
+    }
+
+    void attach(ProgramChecker &checker)
+    {
+        checker.setSource([this] {
+            ++taken;
+            const bool hold = held > 0;
+            held = hold ? held - 1 : 0;
+            return [this, hold, lines = lines] {
+                if (hold)
+                    gate.acquire();
+                return LineArray::fromList(lines);
+            };
+        });
+    }
+
+    QByteArrayList lines;
+    int held = 0;
+    int taken = 0; // checks started, by the GUI thread
+    QSemaphore gate;
+};
 
 } // namespace
 
@@ -418,6 +450,77 @@ private Q_SLOTS:
         QVERIFY(w.checkedSince(1));
         QCOMPARE(w.view->text(1, 3), QStringLiteral("500"));
         QCOMPARE(markersOf(w.model()), QStringList());
+    }
+
+    // A check on the worker whose lines have changed meanwhile is not shown: the newest lines are
+    // checked next, and only their findings come in.
+    void staleFindingsAreDropped()
+    {
+        GatedSource source;
+        ProgramChecker checker;
+        source.attach(checker);
+        QSignalSpy changed(&checker, &ProgramChecker::findingsChanged);
+        source.lines = {"Q7"};
+        source.held = 2;
+        checker.schedule();
+        QTRY_COMPARE(source.taken, 1);
+        QVERIFY(checker.isPending());
+        source.lines = {"+1", "D0"};
+        checker.schedule();
+        source.gate.release();
+        // The first check's findings arrive and are dropped; the second check starts.
+        QTRY_COMPARE(source.taken, 2);
+        QCOMPARE(checker.checkCount(), 0);
+        QVERIFY(checker.findings().isEmpty());
+        QVERIFY(checker.isPending());
+        source.gate.release();
+        QTRY_COMPARE(checker.checkCount(), 1);
+        QVERIFY(!checker.isPending());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(checker.findings().size(), 1);
+        QCOMPARE(checker.findings().findings().at(0).line, 2);
+        QCOMPARE(checker.findings().findings().at(0).sentence(), kDelayZero);
+    }
+
+    // checkNow() answers at once and the check it overtook comes to nothing.
+    void checkNowOvertakesARunningCheck()
+    {
+        GatedSource source;
+        ProgramChecker checker;
+        source.attach(checker);
+        source.lines = {"Q7"};
+        source.held = 1;
+        checker.schedule();
+        QTRY_COMPARE(source.taken, 1);
+        source.lines = {"+1", "D0"};
+        checker.checkNow();
+        QVERIFY(!checker.isPending());
+        QCOMPARE(checker.checkCount(), 1);
+        QCOMPARE(checker.findings().findings().at(0).sentence(), kDelayZero);
+        source.gate.release();
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(checker.checkCount(), 1);
+        QCOMPARE(checker.findings().findings().at(0).sentence(), kDelayZero);
+        QCOMPARE(source.taken, 2);
+    }
+
+    // A program window closed while its check runs: the check ends on its own and its findings
+    // go nowhere.
+    void checkerGoneBeforeItsCheckEnds()
+    {
+        GatedSource source;
+        auto checker = std::make_unique<ProgramChecker>();
+        source.attach(*checker);
+        source.lines = {"Q7"};
+        source.held = 1;
+        checker->schedule();
+        QTRY_COMPARE(source.taken, 1);
+        checker.reset();
+        source.gate.release();
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(source.taken, 1);
     }
 
     void checkerWithoutSource()
