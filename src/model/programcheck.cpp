@@ -172,7 +172,7 @@ CanonicalFields fieldsOf(char code, QByteArrayView params)
     return fields;
 }
 
-// Calls visit(field, value, spec) for each field outside its range. Jump targets have their own
+// Calls visit(index, value, fieldSpec) for each field outside its range. Jump targets have their own
 // check against the program.
 template<typename Visit>
 void forEachOutside(char code, const QList<FieldSpec> &specs, const CanonicalFields &fields,
