@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "commandtable.h"
 #include "desktopintegration.h"
+#include "firstframe.h"
 #include "helpindex.h"
 #include "mailer.h"
 #include "problemspanel.h"
@@ -26,7 +27,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSettings>
-#include <QTimer>
 
 using namespace cmd;
 
@@ -80,15 +80,12 @@ bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
             m_prompt.message(m_frame.get(), QMessageBox::Warning, error);
     });
 
-    m_panel = new VirtualUnitPanel(m_frame.get());
-    m_frame->addDockWidget(Qt::RightDockWidgetArea, m_panel);
-    m_panel->hide();
-    connect(m_link, &FrameLink::virtualUnitChanged, m_panel, &VirtualUnitPanel::setUnit);
+    m_firstFrame = new FirstFrame(m_frame.get());
+    if (!show)
+        m_firstFrame->release();
     QAction *showPanel = m_frame->action(ID_VIRTUAL_UNIT_PANEL);
     showPanel->setCheckable(true);
     showPanel->setChecked(false);
-    connect(showPanel, &QAction::triggered, m_panel, &QWidget::setVisible);
-    connect(m_panel->toggleViewAction(), &QAction::toggled, showPanel, &QAction::setChecked);
 
     m_problems = new kr44::ProblemsPanel(m_frame.get());
     m_frame->addDockWidget(Qt::BottomDockWidgetArea, m_problems);
@@ -109,14 +106,14 @@ bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
         m_prompt.message(parent, QMessageBox::Information, text);
     });
     connectCommands();
-    if (!request.virtualUnit || !m_link->connectVirtualUnit()) {
-        m_link->start();
-    } else {
-        m_link->startPolling();
-        m_panel->setUnit(m_link->virtualUnit());
-        // Shown once the main window is up, so that its first paint does not wait for the plot.
-        QTimer::singleShot(0, m_panel, [this] { m_panel->show(); });
+    // The virtual unit's panel is part of the first frame, so that the program list is laid out
+    // beside it from the start; the unit itself connects after that frame.
+    if (request.virtualUnit) {
+        createVirtualUnitPanel();
+        m_panel->show();
     }
+    // Opening the port may end in the port settings dialog: over the main window, not before it.
+    m_firstFrame->whenShown([this, virtualUnit = request.virtualUnit] { startLink(virtualUnit); });
 
     CommandLineRequest todo = request;
     if (todo.isPlainStart() && !m_recent.entries().isEmpty() && !m_recent.entries().first().isEmpty()) {
@@ -132,6 +129,32 @@ bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
     }
     updateCommandEnabling();
     return true;
+}
+
+void CKR44App::startLink(bool virtualUnit)
+{
+    createVirtualUnitPanel();
+    if (!virtualUnit || !m_link->connectVirtualUnit()) {
+        m_link->start();
+        return;
+    }
+    m_link->startPolling();
+    m_panel->setUnit(m_link->virtualUnit());
+    m_panel->show();
+}
+
+void CKR44App::createVirtualUnitPanel()
+{
+    if (m_panel)
+        return;
+    m_panel = new VirtualUnitPanel(m_frame.get());
+    m_frame->addDockWidget(Qt::RightDockWidgetArea, m_panel);
+    m_panel->hide();
+    m_panel->setUnit(m_link->virtualUnit());
+    connect(m_link, &FrameLink::virtualUnitChanged, m_panel, &VirtualUnitPanel::setUnit);
+    QAction *showPanel = m_frame->action(ID_VIRTUAL_UNIT_PANEL);
+    connect(showPanel, &QAction::triggered, m_panel, &QWidget::setVisible);
+    connect(m_panel->toggleViewAction(), &QAction::toggled, showPanel, &QAction::setChecked);
 }
 
 void CKR44App::carryOut(const CommandLineRequest &request)

@@ -9,6 +9,7 @@
 #include <memory>
 
 class AppPrompt;
+class FirstFrame;
 class HelpIndex;
 class Mailer;
 class VirtualUnitPanel;
@@ -34,8 +35,11 @@ public:
     CKR44App(QSettings &settings, AppPrompt &prompt, QObject *parent = nullptr);
     ~CKR44App() override;
 
-    // Builds the main window, opens the port and carries out `request`. The main window is
-    // shown unless `show` is false (tests). False when the main window could not be made.
+    // Builds the main window, carries out `request` and opens the port. The main window is
+    // shown unless `show` is false (tests). The port opens (or the virtual unit connects) once
+    // the main window's first frame is up; without `show`, before `request` is carried out, as
+    // the run did before there was a window to wait for. False when the main window could not
+    // be made.
     bool InitInstance(const CommandLineRequest &request, bool show = true);
 
     // Replaces the port settings dialog (tests); takes effect at InitInstance.
@@ -81,6 +85,8 @@ public:
     void executeShellRequest(const kr44::ShellRequest &request);
     // Whether the run counts as started by the user (not by the desktop for one request).
     [[nodiscard]] bool startedByUser() const { return m_startedByUser; }
+    // The main window's first frame: what it does not need waits for it (see InitInstance).
+    [[nodiscard]] FirstFrame *firstFrame() const { return m_firstFrame; }
     [[nodiscard]] VirtualUnitPanel *virtualUnitPanel() const { return m_panel; }
     [[nodiscard]] kr44::ProblemsPanel *problemsPanel() const { return m_problems; }
 
@@ -91,6 +97,8 @@ private:
     CChildFrame *addChild(std::unique_ptr<CKR44Doc> doc);
     bool saveTo(CChildFrame *child, const QString &path);
     void connectCommands();
+    void startLink(bool virtualUnit);
+    void createVirtualUnitPanel();
     void updateCommandEnabling();
     void carryOut(const CommandLineRequest &request);
     void showFileError(const QString &message);
@@ -106,6 +114,7 @@ private:
     int m_previewPages = 0;
     std::unique_ptr<QPrinter> m_printer;
     std::function<bool(QWidget *, QString &, qint32 &)> m_portDialogRunner;
+    FirstFrame *m_firstFrame = nullptr;
     VirtualUnitPanel *m_panel = nullptr;
     kr44::ProblemsPanel *m_problems = nullptr;
     HelpIndex *m_help = nullptr;

@@ -2,11 +2,13 @@
 #include "childframe.h"
 #include "commands.h"
 #include "commandwnd.h"
+#include "firstframe.h"
 #include "framelink.h"
 #include "kr44app.h"
 #include "kr44doc.h"
 #include "kr44view.h"
 #include "mainframe.h"
+#include "virtualunitpanel.h"
 #include "findingindex.h"
 #include "problemspanel.h"
 #include "replymonitor.h"
@@ -74,7 +76,7 @@ class TestKR44App : public QObject
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-    CKR44App *start(const CommandLineRequest &request = {})
+    CKR44App *start(const CommandLineRequest &request = {}, bool show = false)
     {
         m_app = std::make_unique<CKR44App>(*m_settings, m_prompt);
         m_app->setPortDialogRunner([this](QWidget *parent, QString &port, qint32 &baud) {
@@ -86,7 +88,7 @@ class TestKR44App : public QObject
             baud = 9600;
             return true;
         });
-        if (!m_app->InitInstance(request, false))
+        if (!m_app->InitInstance(request, show))
             return nullptr;
         return m_app.get();
     }
@@ -120,6 +122,24 @@ private Q_SLOTS:
         QCOMPARE(app->mainFrame()->currentMenuId(), 129);
         QVERIFY(app->frameLink()->monitor()->isRunning());
         QVERIFY(!app->frameLink()->monitor()->isPaused());
+    }
+
+    // A shown main window paints its first frame before the port is opened, so a port that
+    // does not open asks for the settings over the window, with the program already in it.
+    void portOpensAfterTheFirstFrame()
+    {
+        CKR44App *app = start({}, true);
+        QVERIFY(app);
+        QCOMPARE(m_portDialogs, 0);
+        QVERIFY(!app->frameLink()->monitor()->isRunning());
+        QVERIFY(!app->virtualUnitPanel());
+        QCOMPARE(app->children().size(), 1);
+        QTRY_COMPARE(m_portDialogs, 1);
+        QVERIFY(m_frameVisibleAtDialog);
+        QVERIFY(app->firstFrame()->isShown());
+        QVERIFY(app->frameLink()->monitor()->isRunning());
+        QVERIFY(app->virtualUnitPanel());
+        QVERIFY(!app->virtualUnitPanel()->isVisible());
     }
 
     void portDialogOkStoresTheChoice()
