@@ -1,5 +1,7 @@
 #include "desktopintegration.h"
 
+#include "fileiconengine.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -453,10 +455,10 @@ QString unregisterMessage(bool allRemoved)
 
 QIcon applicationIcon()
 {
-    QIcon icon;
+    QMap<int, QString> files;
     for (const int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/kr44/icons/kr44-%1.png").arg(size), QSize(size, size));
-    return icon;
+        files.insert(size, QStringLiteral(":/kr44/icons/kr44-%1.png").arg(size));
+    return QIcon(new FileIconEngine(files));
 }
 
 QList<VersionEntry> versionInformation(const QString &executableFileName)

@@ -1,0 +1,82 @@
+#include "fileiconengine.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+
+#include <cmath>
+
+FileIconEngine::FileIconEngine(QMap<int, QString> files) : m_files(std::move(files)) {}
+
+QIconEngine *FileIconEngine::clone() const
+{
+    return new FileIconEngine(*this);
+}
+
+QString FileIconEngine::key() const
+{
+    return QStringLiteral("FileIconEngine");
+}
+
+int FileIconEngine::sideFor(int extent) const
+{
+    if (m_files.isEmpty())
+        return 0;
+    const auto at = m_files.lowerBound(extent);
+    return at == m_files.cend() ? m_files.lastKey() : at.key();
+}
+
+QPixmap FileIconEngine::imageOfSide(int side)
+{
+    auto at = m_read.find(side);
+    if (at == m_read.end())
+        at = m_read.insert(side, QPixmap(m_files.value(side)));
+    return *at;
+}
+
+QSize FileIconEngine::actualSize(const QSize &size, QIcon::Mode, QIcon::State)
+{
+    // Never larger than asked, as QIcon promises; a smaller file stays at its own size.
+    const int side = std::min(sideFor(std::min(size.width(), size.height())), std::min(size.width(), size.height()));
+    return side > 0 ? QSize(side, side) : QSize();
+}
+
+QList<QSize> FileIconEngine::availableSizes(QIcon::Mode, QIcon::State)
+{
+    QList<QSize> sizes;
+    for (auto it = m_files.cbegin(); it != m_files.cend(); ++it)
+        sizes.append(QSize(it.key(), it.key()));
+    return sizes;
+}
+
+QPixmap FileIconEngine::pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state)
+{
+    return scaledPixmap(size, mode, state, 1.0);
+}
+
+QPixmap FileIconEngine::scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale)
+{
+    const QSize logical = actualSize(size, mode, state);
+    if (logical.isEmpty())
+        return {};
+    const int device = int(std::lround(logical.width() * scale));
+    QPixmap image = imageOfSide(sideFor(device));
+    if (image.isNull())
+        return {};
+    if (image.width() != device)
+        image = image.scaled(device, device, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(scale);
+    if (mode != QIcon::Normal && qApp) {
+        QStyleOption option;
+        option.palette = QApplication::palette();
+        image = QApplication::style()->generatedIconPixmap(mode, image, &option);
+    }
+    return image;
+}
+
+void FileIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state)
+{
+    const qreal scale = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+    painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, scale));
+}
