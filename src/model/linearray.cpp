@@ -2,7 +2,7 @@
 
 namespace kr44 {
 
-LineArray::LineArray(QByteArray arena, std::vector<Span> spans)
+LineArray::LineArray(QByteArray arena, QList<Span> spans)
     : m_arena(std::move(arena)), m_spans(std::move(spans))
 {
 }
@@ -45,7 +45,7 @@ void LineArray::append(QByteArrayView line)
         append(QByteArrayView(copy));
         return;
     }
-    m_spans.push_back({m_arena.size(), line.size()});
+    m_spans.append({m_arena.size(), line.size()});
     m_arena.append(line.data(), line.size());
 }
 
@@ -57,13 +57,13 @@ void LineArray::clear()
 
 void LineArray::reserve(qsizetype lines, qsizetype bytes)
 {
-    m_spans.reserve(size_t(lines));
+    m_spans.reserve(lines);
     m_arena.reserve(bytes);
 }
 
 qsizetype LineArray::overheadBytes() const
 {
-    return qsizetype(m_spans.capacity() * sizeof(Span)) + m_arena.capacity() - byteCount()
+    return m_spans.capacity() * qsizetype(sizeof(Span)) + m_arena.capacity() - byteCount()
         + qsizetype(sizeof(*this));
 }
 

@@ -4,13 +4,14 @@
 #include <QByteArrayView>
 #include <QList>
 
-#include <vector>
-
 namespace kr44 {
 
 // The program's lines, stored back to back in one byte arena with an offset and a length per
 // line. A loaded file's bytes become the arena as they are, so loading a large program costs one
 // read and one scan rather than an allocation per line.
+//
+// The arena and the span list are both implicitly shared: copying a LineArray copies neither,
+// and a copy that is changed copies what it changes, once.
 //
 // at() returns a view into the arena: it is valid until the array is next changed.
 class LineArray
@@ -24,14 +25,17 @@ public:
 
     LineArray() = default;
     // Adopts `arena` and the spans that index it (each span must lie inside the arena).
-    LineArray(QByteArray arena, std::vector<Span> spans);
+    LineArray(QByteArray arena, QList<Span> spans);
     static LineArray fromList(const QList<QByteArray> &lines);
 
-    [[nodiscard]] qsizetype size() const { return qsizetype(m_spans.size()); }
-    [[nodiscard]] bool isEmpty() const { return m_spans.empty(); }
+    [[nodiscard]] qsizetype size() const { return m_spans.size(); }
+    [[nodiscard]] bool isEmpty() const { return m_spans.isEmpty(); }
+    // The storage itself, for code that shares it rather than copying the lines.
+    [[nodiscard]] const QByteArray &arena() const { return m_arena; }
+    [[nodiscard]] const QList<Span> &spans() const { return m_spans; }
     [[nodiscard]] QByteArrayView at(qsizetype i) const
     {
-        const Span &s = m_spans[size_t(i)];
+        const Span &s = m_spans.constData()[i];
         return QByteArrayView(m_arena.constData() + s.offset, s.length);
     }
     [[nodiscard]] QByteArray line(qsizetype i) const { return at(i).toByteArray(); }
@@ -51,7 +55,7 @@ public:
 
 private:
     QByteArray m_arena;
-    std::vector<Span> m_spans;
+    QList<Span> m_spans;
 };
 
 } // namespace kr44

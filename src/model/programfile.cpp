@@ -86,9 +86,9 @@ namespace {
 
 // Records the line that ends at `end` (a CR or LF) and returns where the next line starts.
 inline qsizetype endLine(const char *data, qsizetype n, qsizetype start, qsizetype end,
-                         std::vector<LineArray::Span> &spans)
+                         QList<LineArray::Span> &spans)
 {
-    spans.push_back({start, end - start});
+    spans.append({start, end - start});
     return (data[end] == '\r' && end + 1 < n && data[end + 1] == '\n') ? end + 2 : end + 1;
 }
 
@@ -96,11 +96,11 @@ inline qsizetype endLine(const char *data, qsizetype n, qsizetype start, qsizety
 
 LineArray parseProgram(QByteArray bytes)
 {
-    std::vector<LineArray::Span> spans;
+    QList<LineArray::Span> spans;
     const char *data = bytes.constData();
     const qsizetype n = bytes.size();
     // Programs run about eight bytes a line: a guess that spares most re-allocations.
-    spans.reserve(size_t(n / 7 + 1));
+    spans.reserve(n / 7 + 1);
     qsizetype start = 0;
     qsizetype i = 0;
 #ifdef __SSE2__
@@ -126,7 +126,7 @@ LineArray parseProgram(QByteArray bytes)
             start = endLine(data, n, start, i, spans);
     }
     if (start < n)
-        spans.push_back({start, n - start});
+        spans.append({start, n - start});
     return LineArray(std::move(bytes), std::move(spans));
 }
 

@@ -58,9 +58,25 @@ struct Digits
 void ProgramRows::fill(const LineArray &lines)
 {
     const qsizetype n = lines.size();
+    m_filledForms.clear();
+    // Most programs have no empty line stored as "" or "*": their rows take the document's
+    // storage as it is, which copies nothing until the rows change. The "* " that empty
+    // comments share joins the pool when the first one is made.
+    const LineArray::Span *spans = lines.spans().constData();
+    const char *arena = lines.arena().constData();
+    bool emptyLines = false;
+    for (qsizetype i = 0; i < n && !emptyLines; ++i)
+        emptyLines = spans[i].length == 0 || (spans[i].length == 1 && arena[spans[i].offset] == '*');
+    if (!emptyLines) {
+        m_text = lines.arena();
+        m_rows = lines.spans();
+        m_emptyComment = -1;
+        m_compactSize = m_text.size();
+        return;
+    }
+
     m_rows.clear();
     m_rows.resize(n);
-    m_filledForms.clear();
     // The lines lie in one byte arena: the stretch of it that holds them is copied in one go,
     // with whatever lies between them (line ends), rather than line by line, after the "* " that
     // empty lines share. Offsets are taken from the first line's bytes and moved afterwards
@@ -99,9 +115,18 @@ void ProgramRows::fill(const LineArray &lines)
     m_compactSize = m_text.size();
 }
 
+LineArray::Span ProgramRows::emptyCommentSpan()
+{
+    if (m_emptyComment < 0) {
+        m_emptyComment = m_text.size();
+        m_text.append(kEmptyComment, 2);
+    }
+    return {m_emptyComment, 2};
+}
+
 LineArray ProgramRows::lines() const
 {
-    return LineArray(m_text, std::vector<LineArray::Span>(m_rows.cbegin(), m_rows.cend()));
+    return LineArray(m_text, m_rows);
 }
 
 std::function<LineArray()> ProgramRows::snapshot() const
@@ -109,7 +134,7 @@ std::function<LineArray()> ProgramRows::snapshot() const
     // Both are implicitly shared: copying them here is a reference, and the reader lets go of
     // the span list as soon as it has its own, so that an edit made meanwhile need not copy it.
     return [text = m_text, rows = m_rows]() mutable {
-        std::vector<LineArray::Span> spans(rows.cbegin(), rows.cend());
+        QList<LineArray::Span> spans(rows.cbegin(), rows.cend());
         rows = {};
         return LineArray(std::move(text), std::move(spans));
     };
@@ -117,10 +142,10 @@ std::function<LineArray()> ProgramRows::snapshot() const
 
 LineArray ProgramRows::linesAsFilled() const
 {
-    std::vector<LineArray::Span> spans(m_rows.cbegin(), m_rows.cend());
+    QList<LineArray::Span> spans = m_rows;
     for (const auto &[row, length] : m_filledForms) {
-        if (size_t(row) < spans.size())
-            spans[size_t(row)] = {m_emptyComment, length};
+        if (row < spans.size())
+            spans[row] = {m_emptyComment, length};
     }
     return LineArray(m_text, std::move(spans));
 }
@@ -252,7 +277,7 @@ void ProgramRows::storeLine(int row, QByteArrayView prefix, QByteArrayView rest)
     const qsizetype length = prefix.size() + rest.size();
     if (length == 0 || (length == 1 && (prefix.isEmpty() ? rest : prefix).front() == '*')
         || (prefix == kEmptyComment && rest.isEmpty())) {
-        m_rows[row] = {m_emptyComment, 2};
+        m_rows[row] = emptyCommentSpan();
         return;
     }
     // Both parts may lie in the pool, which may move when it grows: hold them as offsets.
@@ -279,7 +304,7 @@ void ProgramRows::storeLine(int row, QByteArrayView prefix, QByteArrayView rest)
 
 void ProgramRows::appendLine()
 {
-    m_rows.append({m_emptyComment, 2});
+    m_rows.append(emptyCommentSpan());
     if (m_journal) {
         m_journal->recordInsert(lineCount() - 1, 1);
         m_journal->addLine(line(lineCount() - 1));
@@ -290,7 +315,7 @@ ProgramRows::Retargeted ProgramRows::insertLine(int row)
 {
     Q_ASSERT(row >= 0 && row <= lineCount());
     const int oldRowCount = rowCount();
-    m_rows.insert(row, {m_emptyComment, 2});
+    m_rows.insert(row, emptyCommentSpan());
     if (m_journal) {
         m_journal->recordInsert(row, 1);
         m_journal->addLine(line(row));
@@ -307,7 +332,7 @@ ProgramRows::Retargeted ProgramRows::insertLines(int row, const LineArray &lines
     if (count == 0)
         return {};
     const int oldRowCount = rowCount();
-    m_rows.insert(row, count, {m_emptyComment, 2});
+    m_rows.insert(row, count, emptyCommentSpan());
     for (int i = 0; i < count; ++i)
         storeLine(row + i, lines.at(i), {});
     if (m_journal) {
@@ -399,7 +424,7 @@ ProgramRows::Retargeted ProgramRows::replay(const RowJournal &journal,
     case RowJournal::Kind::Insert:
     case RowJournal::Kind::Remove:
         if (inserts) {
-            m_rows.insert(entry.row, entry.count, {m_emptyComment, 2});
+            m_rows.insert(entry.row, entry.count, emptyCommentSpan());
             for (int i = 0; i < entry.count; ++i)
                 storeLine(entry.row + i, journal.line(entry.first + i), {});
         } else {

@@ -127,6 +127,8 @@ private:
     }
     // Stores `prefix` followed by `rest` as the line of `row`; either may view the pool itself.
     void storeLine(int row, QByteArrayView prefix, QByteArrayView rest);
+    // The span of the "* " that empty comments share, adding it to the pool the first time.
+    LineArray::Span emptyCommentSpan();
     // Writes the lines of all rows, in order, into a fresh pool.
     void compact();
     // Adds `delta` to every jump target in [lo, hi], except in rows [skipFrom, skipTo).
@@ -140,7 +142,7 @@ private:
     // Every row's line, stored as it is written back ("* " for an empty comment). Shared with
     // the document's lines after a write-back; appending to it then copies it once.
     QByteArray m_text;
-    qsizetype m_emptyComment = 0; // offset of the "* " that empty comments use
+    qsizetype m_emptyComment = -1; // offset of the "* " that empty comments use; -1: none yet
     qsizetype m_compactSize = 0;  // size of the pool when it was last filled or compacted
     // Rows filled from an empty line stored without its blank: the row and the line's length.
     std::vector<std::pair<int, qsizetype>> m_filledForms;

@@ -240,6 +240,33 @@ private Q_SLOTS:
         QCOMPARE(rows.lines().toList(), (QByteArrayList{"* ", "G250", "K", "j2"}));
     }
 
+    // Rows filled from a document without empty lines take its storage as it is; whatever the
+    // rows do next, the document's lines and bytes stay as they were.
+    void rowsShareTheDocumentsStorageUntilTheyChange()
+    {
+        const QByteArray bytes("G1\r\nj1\r\n* x\r\n*raw\r\nK");
+        const LineArray document = parseProgram(bytes);
+        const QByteArrayList stored{"G1", "j1", "* x", "*raw", "K"};
+        ProgramRows rows(document);
+        QCOMPARE(rows.lines().arena().constData(), document.arena().constData());
+        QCOMPARE(rows.lines().spans().constData(), document.spans().constData());
+        QCOMPARE(rows.linesAsFilled().toList(), stored);
+
+        (void)rows.insertLine(0); // the first empty comment of these rows
+        rows.setParams(1, "5");
+        (void)rows.insertLine(5);
+        QCOMPARE(rows.lines().toList(), (QByteArrayList{"* ", "G5", "j2", "* x", "*raw", "* ", "K"}));
+        QCOMPARE(int(rows.kind(0)), int(RowKind::Empty));
+        QCOMPARE(document.toList(), stored);
+        QCOMPARE(document.arena(), bytes);
+
+        const LineArray written = rows.writeBack();
+        (void)rows.removeLine(0);
+        QCOMPARE(written.toList(), (QByteArrayList{"* ", "G5", "j2", "* x", "*raw", "* ", "K"}));
+        QCOMPARE(rows.lines().toList(), (QByteArrayList{"G5", "j1", "* x", "*raw", "* ", "K"}));
+        QCOMPARE(document.toList(), stored);
+    }
+
     // A snapshot reads the lines as they were when it was taken, whatever the rows did since:
     // edits in place, moved targets, removed rows, a compacting write-back.
     void snapshotKeepsItsLines()
