@@ -2,8 +2,8 @@
 
 namespace kr44 {
 
-LineArray::LineArray(QByteArray arena, QList<Span> spans)
-    : m_arena(std::move(arena)), m_spans(std::move(spans))
+LineArray::LineArray(QByteArray arena, QList<Span> spans, bool noEmptyLines)
+    : m_arena(std::move(arena)), m_spans(std::move(spans)), m_noEmptyLines(noEmptyLines)
 {
 }
 
@@ -45,12 +45,15 @@ void LineArray::append(QByteArrayView line)
         append(QByteArrayView(copy));
         return;
     }
+    if (line.isEmpty() || line == "*")
+        m_noEmptyLines = false;
     m_spans.append({m_arena.size(), line.size()});
     m_arena.append(line.data(), line.size());
 }
 
 void LineArray::clear()
 {
+    m_noEmptyLines = true;
     m_spans.clear();
     m_arena.resize(0);
 }

@@ -25,11 +25,16 @@ public:
 
     LineArray() = default;
     // Adopts `arena` and the spans that index it (each span must lie inside the arena).
-    LineArray(QByteArray arena, QList<Span> spans);
+    // `noEmptyLines`: the caller knows that no line is "" or "*".
+    LineArray(QByteArray arena, QList<Span> spans, bool noEmptyLines = false);
     static LineArray fromList(const QList<QByteArray> &lines);
 
     [[nodiscard]] qsizetype size() const { return m_spans.size(); }
     [[nodiscard]] bool isEmpty() const { return m_spans.isEmpty(); }
+    // True when the array is known to hold no empty line, stored as "" or as a lone "*": a
+    // parsed file's array knows it, as does one filled by append() alone; one made from
+    // spans does not, and answers false.
+    [[nodiscard]] bool knownFreeOfEmptyLines() const { return m_noEmptyLines; }
     // The storage itself, for code that shares it rather than copying the lines.
     [[nodiscard]] const QByteArray &arena() const { return m_arena; }
     [[nodiscard]] const QList<Span> &spans() const { return m_spans; }
@@ -56,6 +61,7 @@ public:
 private:
     QByteArray m_arena;
     QList<Span> m_spans;
+    bool m_noEmptyLines = true;
 };
 
 } // namespace kr44

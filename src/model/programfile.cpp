@@ -85,9 +85,11 @@ FileErrorCause causeFromErrno(int err)
 namespace {
 
 // Records the line that ends at `end` (a CR or LF) and returns where the next line starts.
+// `emptyLines` becomes true at a line that is empty or a lone "*".
 inline qsizetype endLine(const char *data, qsizetype n, qsizetype start, qsizetype end,
-                         QList<LineArray::Span> &spans)
+                         QList<LineArray::Span> &spans, bool &emptyLines)
 {
+    emptyLines |= end - start == 0 || (end - start == 1 && data[start] == '*');
     spans.append({start, end - start});
     return (data[end] == '\r' && end + 1 < n && data[end + 1] == '\n') ? end + 2 : end + 1;
 }
@@ -101,6 +103,7 @@ LineArray parseProgram(QByteArray bytes)
     const qsizetype n = bytes.size();
     // Programs run about eight bytes a line: a guess that spares most re-allocations.
     spans.reserve(n / 7 + 1);
+    bool emptyLines = false;
     qsizetype start = 0;
     qsizetype i = 0;
 #ifdef __SSE2__
@@ -116,18 +119,20 @@ LineArray parseProgram(QByteArray bytes)
             mask &= mask - 1;
             if (end < start)
                 continue; // the LF of a CR LF counted with its CR
-            start = endLine(data, n, start, end, spans);
+            start = endLine(data, n, start, end, spans, emptyLines);
         }
     }
 #endif
     for (; i < n; ++i) {
         const char c = data[i];
         if ((c == '\n' || c == '\r') && i >= start)
-            start = endLine(data, n, start, i, spans);
+            start = endLine(data, n, start, i, spans, emptyLines);
     }
-    if (start < n)
+    if (start < n) {
+        emptyLines |= n - start == 1 && data[start] == '*';
         spans.append({start, n - start});
-    return LineArray(std::move(bytes), std::move(spans));
+    }
+    return LineArray(std::move(bytes), std::move(spans), !emptyLines);
 }
 
 namespace {

@@ -64,9 +64,12 @@ void ProgramRows::fill(const LineArray &lines)
     // comments share joins the pool when the first one is made.
     const LineArray::Span *spans = lines.spans().constData();
     const char *arena = lines.arena().constData();
-    bool emptyLines = false;
-    for (qsizetype i = 0; i < n && !emptyLines; ++i)
-        emptyLines = spans[i].length == 0 || (spans[i].length == 1 && arena[spans[i].offset] == '*');
+    bool emptyLines = !lines.knownFreeOfEmptyLines();
+    if (emptyLines) {
+        emptyLines = false;
+        for (qsizetype i = 0; i < n && !emptyLines; ++i)
+            emptyLines = spans[i].length == 0 || (spans[i].length == 1 && arena[spans[i].offset] == '*');
+    }
     if (!emptyLines) {
         m_text = lines.arena();
         m_rows = lines.spans();

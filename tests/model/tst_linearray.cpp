@@ -1,4 +1,5 @@
 #include "linearray.h"
+#include "programfile.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -39,6 +40,49 @@ private Q_SLOTS:
         }
         QVERIFY(LineArray::fromList({"a"}) != LineArray::fromList({"b"}));
         QVERIFY(LineArray::fromList({"a"}) != LineArray::fromList({"a", ""}));
+    }
+
+    // Whether an array knows it holds no line "" or "*": the program list takes such an array's
+    // storage as it is, and would show and write an empty line wrongly on a wrong answer.
+    void knowsWhenItHasNoEmptyLines_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("free");
+        QTest::newRow("no lines") << QByteArray() << true;
+        QTest::newRow("instructions") << QByteArray("G1\r\nK") << true;
+        QTest::newRow("comments") << QByteArray("* a\r\n*b\r\n**\r\n") << true;
+        QTest::newRow("one-byte instruction") << QByteArray("K\r\nK\r\n") << true;
+        QTest::newRow("empty line in CR LF") << QByteArray("G1\r\n\r\nK") << false;
+        QTest::newRow("empty line in LF") << QByteArray("G1\n\nK") << false;
+        QTest::newRow("empty line between CRs") << QByteArray("G1\r\rK") << false;
+        QTest::newRow("only a line end") << QByteArray("\n") << false;
+        QTest::newRow("lone star") << QByteArray("G1\r\n*\r\nK") << false;
+        QTest::newRow("lone star last, unended") << QByteArray("G1\r\n*") << false;
+        QTest::newRow("lone star first") << QByteArray("*\nG1") << false;
+        // Past the sixteen bytes scanned at a time.
+        QTest::newRow("empty line far in") << QByteArray("G1\r\n").repeated(40) + "\r\nK" << false;
+        QTest::newRow("lone star far in") << QByteArray("G1\r\n").repeated(40) + "*\r\nK" << false;
+        QTest::newRow("long clean") << QByteArray("G1\r\n* x\n").repeated(40) << true;
+    }
+    void knowsWhenItHasNoEmptyLines()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, free);
+        const LineArray parsed = parseProgram(file);
+        QCOMPARE(parsed.knownFreeOfEmptyLines(), free);
+        const QList<QByteArray> lines = parsed.toList();
+        const bool hasEmpty = lines.contains(QByteArray()) || lines.contains(QByteArray("*"));
+        QCOMPARE(hasEmpty, !free);
+        QCOMPARE(LineArray::fromList(lines).knownFreeOfEmptyLines(), free);
+        // A copy keeps it; spans from elsewhere are not known to be free; clearing empties it.
+        const LineArray copy = parsed;
+        QCOMPARE(copy.knownFreeOfEmptyLines(), free);
+        QVERIFY(!LineArray(parsed.arena(), parsed.spans()).knownFreeOfEmptyLines());
+        LineArray grown = parsed;
+        grown.append("*");
+        QVERIFY(!grown.knownFreeOfEmptyLines());
+        grown.clear();
+        QVERIFY(grown.knownFreeOfEmptyLines());
     }
 
     void copiesAreIndependent()
