@@ -55,12 +55,12 @@ QPixmap FileIconEngine::pixmap(const QSize &size, QIcon::Mode mode, QIcon::State
     return scaledPixmap(size, mode, state, 1.0);
 }
 
+// QIcon hands this the size in device pixels, with the ratio they are to be shown at.
 QPixmap FileIconEngine::scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale)
 {
-    const QSize logical = actualSize(size, mode, state);
-    if (logical.isEmpty())
+    const int device = actualSize(size, mode, state).width();
+    if (device <= 0)
         return {};
-    const int device = int(std::lround(logical.width() * scale));
     QPixmap image = imageOfSide(sideFor(device));
     if (image.isNull())
         return {};
@@ -78,5 +78,5 @@ QPixmap FileIconEngine::scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon:
 void FileIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state)
 {
     const qreal scale = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
-    painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, scale));
+    painter->drawPixmap(rect, scaledPixmap(rect.size() * scale, mode, state, scale));
 }

@@ -20,6 +20,7 @@ public:
     [[nodiscard]] QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override;
     [[nodiscard]] QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override;
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override;
+    // `size` in device pixels, as QIcon passes it.
     QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale) override;
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override;
     [[nodiscard]] bool isNull() override { return m_files.isEmpty(); }

@@ -1,5 +1,6 @@
 #include "mainframe.h"
 
+#include "commandicons.h"
 #include "commands.h"
 #include "commandtable.h"
 
@@ -27,29 +28,29 @@ namespace {
 
 const char *const kAppTitle = "KR44 Demo Program";
 
-QIcon commandIcon(QStyle *style, int id)
+QIcon commandIcon(int id)
 {
+    using kr44::CommandPicture;
     struct Entry
     {
         int id;
         const char *theme;
-        QStyle::StandardPixmap fallback;
+        CommandPicture fallback;
     };
     static const Entry entries[] = {
-        {ID_FILE_NEW, "document-new", QStyle::SP_FileIcon},
-        {ID_FILE_OPEN, "document-open", QStyle::SP_DialogOpenButton},
-        {ID_FILE_SAVE, "document-save", QStyle::SP_DialogSaveButton},
-        {ID_FILE_PRINT, "document-print", QStyle::SP_FileDialogDetailedView},
-        {ID_COMMAND_WINDOW, "utilities-terminal", QStyle::SP_ComputerIcon},
-        {ID_SEND_PROGRAM, "document-send", QStyle::SP_ArrowForward},
-        {ID_APP_ABOUT, "help-about", QStyle::SP_MessageBoxInformation},
+        {ID_FILE_NEW, "document-new", CommandPicture::NewProgram},
+        {ID_FILE_OPEN, "document-open", CommandPicture::OpenProgram},
+        {ID_FILE_SAVE, "document-save", CommandPicture::SaveProgram},
+        {ID_FILE_PRINT, "document-print", CommandPicture::PrintProgram},
+        {ID_COMMAND_WINDOW, "utilities-terminal", CommandPicture::CommandWindow},
+        {ID_SEND_PROGRAM, "document-send", CommandPicture::SendProgram},
+        {ID_APP_ABOUT, "help-about", CommandPicture::About},
     };
     for (const Entry &e : entries) {
         if (e.id != id)
             continue;
-        // The style's icon is built only when the theme has none: building it costs start-up time.
         const QString name = QString::fromLatin1(e.theme);
-        return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name) : style->standardIcon(e.fallback);
+        return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name) : kr44::commandPictureIcon(e.fallback);
     }
     return {};
 }
@@ -111,7 +112,7 @@ void CMainFrame::createActions()
         a->setStatusTip(statusPrompt(info));
         if (!::toolTip(info).isEmpty())
             a->setToolTip(::toolTip(info));
-        a->setIcon(commandIcon(style(), info.id));
+        a->setIcon(commandIcon(info.id));
         a->setIconVisibleInMenu(false);
         // Keys work whichever menu bar is shown, so every action also lives on the frame.
         addAction(a);

@@ -1,3 +1,4 @@
+#include "commandicons.h"
 #include "fileiconengine.h"
 #include "firstframe.h"
 
@@ -125,7 +126,7 @@ private Q_SLOTS:
         QCOMPARE(engine.actualSize(QSize(1000, 1000), QIcon::Normal, QIcon::Off), QSize(256, 256));
 
         // Twice the pixels on a high-density screen come from the file of that size.
-        const QPixmap dense = engine.scaledPixmap(QSize(16, 16), QIcon::Normal, QIcon::Off, 2.0);
+        const QPixmap dense = engine.scaledPixmap(QSize(32, 32), QIcon::Normal, QIcon::Off, 2.0);
         QCOMPARE(dense.size(), QSize(32, 32));
         QCOMPARE(dense.devicePixelRatio(), 2.0);
         QCOMPARE(engine.filesRead(), 3);
@@ -143,6 +144,43 @@ private Q_SLOTS:
         QVERIFY(disabled != normal);
         const QIcon copy = icon;
         QCOMPARE(copy.pixmap(16, 16).size(), QSize(16, 16));
+        const QPixmap dense = icon.pixmap(QSize(16, 16), 2.0);
+        QCOMPARE(dense.size(), QSize(32, 32));
+        QCOMPARE(dense.deviceIndependentSize(), QSizeF(16, 16));
+    }
+
+    // The toolbar's own pictures: each one drawn, at the size and density asked for, and no
+    // two alike (a picture that draws nothing or draws another's is a wrong button).
+    void commandPicturesAreDrawnAndDistinct()
+    {
+        using kr44::CommandPicture;
+        const CommandPicture pictures[] = {CommandPicture::NewProgram, CommandPicture::OpenProgram,
+                                           CommandPicture::SaveProgram, CommandPicture::PrintProgram,
+                                           CommandPicture::CommandWindow, CommandPicture::SendProgram,
+                                           CommandPicture::About};
+        QList<QImage> seen;
+        for (const CommandPicture picture : pictures) {
+            const QImage image = kr44::drawCommandPicture(picture, 16, 1.0).toImage();
+            QCOMPARE(image.size(), QSize(16, 16));
+            int opaque = 0;
+            for (int y = 0; y < 16; ++y) {
+                for (int x = 0; x < 16; ++x)
+                    opaque += qAlpha(image.pixel(x, y)) > 128;
+            }
+            // Between a few strokes and a filled square.
+            QVERIFY2(opaque > 20 && opaque < 256, qPrintable(QString::number(opaque)));
+            QVERIFY(!seen.contains(image));
+            seen.append(image);
+
+            const QIcon icon = kr44::commandPictureIcon(picture);
+            QCOMPARE(icon.pixmap(24, 24).size(), QSize(24, 24));
+            const QPixmap dense = icon.pixmap(QSize(16, 16), 2.0);
+            QCOMPARE(dense.size(), QSize(32, 32));
+            QCOMPARE(dense.deviceIndependentSize(), QSizeF(16, 16));
+            // Drawn at that density, not an enlarged small picture.
+            QCOMPARE(dense.toImage(), kr44::drawCommandPicture(picture, 16, 2.0).toImage());
+            QVERIFY(icon.pixmap(QSize(16, 16), QIcon::Disabled).toImage() != icon.pixmap(16, 16).toImage());
+        }
     }
 
     void iconOfMissingFilesDrawsNothing()
