@@ -1,12 +1,11 @@
 #include "commandicons.h"
 
-#include <QApplication>
+#include "fileiconengine.h"
+
 #include <QHash>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStyle>
-#include <QStyleOption>
 
 #include <cmath>
 
@@ -122,21 +121,13 @@ public:
             return {};
         const quint64 key = (quint64(side) << 32) | (quint64(std::lround(scale * 100)) << 2) | quint64(mode);
         auto it = m_drawn.find(key);
-        if (it == m_drawn.end()) {
-            QPixmap image = drawCommandPicture(m_picture, side, scale);
-            if (mode != QIcon::Normal && qApp) {
-                QStyleOption option;
-                option.palette = QApplication::palette();
-                image = QApplication::style()->generatedIconPixmap(mode, image, &option);
-            }
-            it = m_drawn.insert(key, image);
-        }
+        if (it == m_drawn.end())
+            it = m_drawn.insert(key, pixmapForMode(drawCommandPicture(m_picture, side, scale), mode));
         return *it;
     }
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
     {
-        const qreal scale = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
-        painter->drawPixmap(rect, scaledPixmap(rect.size() * scale, mode, state, scale));
+        paintAtDensity(*this, painter, rect, mode, state);
     }
 
 private:

@@ -67,16 +67,26 @@ QPixmap FileIconEngine::scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon:
     if (image.width() != device)
         image = image.scaled(device, device, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     image.setDevicePixelRatio(scale);
-    if (mode != QIcon::Normal && qApp) {
-        QStyleOption option;
-        option.palette = QApplication::palette();
-        image = QApplication::style()->generatedIconPixmap(mode, image, &option);
-    }
-    return image;
+    return pixmapForMode(image, mode);
 }
 
 void FileIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state)
 {
+    paintAtDensity(*this, painter, rect, mode, state);
+}
+
+QPixmap pixmapForMode(const QPixmap &normal, QIcon::Mode mode)
+{
+    if (mode == QIcon::Normal || !qApp)
+        return normal;
+    QStyleOption option;
+    option.palette = QApplication::palette();
+    return QApplication::style()->generatedIconPixmap(mode, normal, &option);
+}
+
+void paintAtDensity(QIconEngine &engine, QPainter *painter, const QRect &rect, QIcon::Mode mode,
+                    QIcon::State state)
+{
     const qreal scale = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
-    painter->drawPixmap(rect, scaledPixmap(rect.size() * scale, mode, state, scale));
+    painter->drawPixmap(rect, engine.scaledPixmap(rect.size() * scale, mode, state, scale));
 }

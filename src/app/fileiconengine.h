@@ -37,3 +37,9 @@ private:
     QMap<int, QString> m_files;
     QMap<int, QPixmap> m_read;
 };
+
+// For icon engines that make their own pixmaps: `normal` as the style shows it in `mode`
+// (disabled, selected), and a paint() that draws the pixmap of `engine` at the painter's density.
+[[nodiscard]] QPixmap pixmapForMode(const QPixmap &normal, QIcon::Mode mode);
+void paintAtDensity(QIconEngine &engine, QPainter *painter, const QRect &rect, QIcon::Mode mode,
+                    QIcon::State state);
