@@ -138,8 +138,8 @@ void CKR44App::startLink(bool virtualUnit)
         m_link->start();
         return;
     }
+    // The panel heard of the unit from virtualUnitChanged.
     m_link->startPolling();
-    m_panel->setUnit(m_link->virtualUnit());
     m_panel->show();
 }
 
