@@ -1,5 +1,6 @@
 #include "appsettings.h"
 #include "commandline.h"
+#include "testmain.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -125,5 +126,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+KR44_TEST(TestCommandLine)
 #include "tst_commandline.moc"

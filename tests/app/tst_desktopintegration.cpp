@@ -3,7 +3,8 @@
 #include "desktopintegration.h"
 #include "helpindex.h"
 #include "instructionset.h"
-#include "testsupport.h"
+#include "processes.h"
+#include "testmain.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -695,5 +696,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestDesktopIntegration)
+KR44_TEST(TestDesktopIntegration)
 #include "tst_desktopintegration.moc"

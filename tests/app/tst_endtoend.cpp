@@ -8,7 +8,8 @@
 #include "mainframe.h"
 #include "replytext.h"
 #include "seriallink.h"
-#include "testsupport.h"
+#include "processes.h"
+#include "testmain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -63,7 +64,7 @@ class TestEndToEnd : public QObject
 
     static QString simPath()
     {
-        return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/sim/kr44-sim");
+        return kr44test::buildPath("src/sim/kr44-sim");
     }
 
     // Starts kr44-sim with `inputs` and reads the device it serves from its first line.
@@ -260,5 +261,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestEndToEnd)
+KR44_TEST(TestEndToEnd)
 #include "tst_endtoend.moc"

@@ -1,6 +1,7 @@
 #include "commandicons.h"
 #include "fileiconengine.h"
 #include "firstframe.h"
+#include "testmain.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -193,5 +194,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestFirstFrame)
+KR44_TEST(TestFirstFrame)
 #include "tst_firstframe.moc"

@@ -2,7 +2,8 @@
 // --send the virtual unit kr44-sim as another, reached through the pseudo-terminal it prints.
 #include "download.h"
 #include "programfile.h"
-#include "testsupport.h"
+#include "processes.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -10,15 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using kr44test::buildPath;
+
 namespace {
 
 constexpr int kProcessTimeoutMs = 30000;
-
-QString buildPath(const char *relative)
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../")
-        + QLatin1String(relative);
-}
 
 struct Result
 {
@@ -43,7 +40,7 @@ QByteArray logged(QByteArray bytes)
 } // namespace
 
 // kr44-sim in a process of its own, for one test.
-class SimProcess
+class HeadlessSim
 {
 public:
     bool start(const QStringList &args)
@@ -56,7 +53,7 @@ public:
         m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
         return m_device.startsWith(QLatin1String("/dev/"));
     }
-    ~SimProcess()
+    ~HeadlessSim()
     {
         if (m_process.state() != QProcess::NotRunning) {
             m_process.terminate();
@@ -205,7 +202,7 @@ private Q_SLOTS:
     // both come from the link's download.
     void sendAndRunWaitsForReady()
     {
-        SimProcess sim;
+        HeadlessSim sim;
         QVERIFY(sim.start({"--time-scale", "100", "--inputs", "HLL"}));
         const QByteArray text = "* set up\nX500,1000,20\nL0\n+200\nW1H\n-200\nL5\n* done\nK\n";
         const QString path = writeProgram(QStringLiteral("run.krp"), text);
@@ -230,7 +227,7 @@ private Q_SLOTS:
 
     void sendWithoutRunListens()
     {
-        SimProcess sim;
+        HeadlessSim sim;
         QVERIFY(sim.start({"--time-scale", "100"}));
         const QString path = writeProgram(QStringLiteral("plain.krp"), "+1\nK\n");
         const Result r = run({"--send", path, "--port", sim.device()});
@@ -265,7 +262,7 @@ private Q_SLOTS:
         QFETCH(QStringList, options);
         QFETCH(QByteArray, output);
         QFETCH(QByteArray, note);
-        SimProcess sim;
+        HeadlessSim sim;
         QVERIFY(sim.start({"--time-scale", "100", "--eot-minus", "-100"}));
         const QString path = writeProgram(QStringLiteral("answers.krp"), text);
         const Result r = run(QStringList({"--send", path, "--port", sim.device()}) + options);
@@ -279,7 +276,7 @@ private Q_SLOTS:
     // A unit that runs a program answers "Busy" to a download; --stop stops it first.
     void busyUnitAndStop()
     {
-        SimProcess sim;
+        HeadlessSim sim;
         QVERIFY(sim.start({"--time-scale", "100", "--inputs", "LLL"}));
         const QString waits = writeProgram(QStringLiteral("waits.krp"), "W3H\nK\n");
         const QString moves = writeProgram(QStringLiteral("moves.krp"), "+10\n-10\n");
@@ -304,7 +301,7 @@ private Q_SLOTS:
 
     void stopOnly()
     {
-        SimProcess sim;
+        HeadlessSim sim;
         QVERIFY(sim.start({"--time-scale", "100", "--inputs", "LLL"}));
         const QString waits = writeProgram(QStringLiteral("waits.krp"), "W3H\nK\n");
         QCOMPARE(run({"--send", waits, "--port", sim.device(), "--run"}).exitCode, 0);
@@ -333,7 +330,7 @@ private Q_SLOTS:
         QVERIFY2(r.err.startsWith("kr44: cannot open " + path.toLocal8Bit()), r.err.constData());
 
         // The file is read before the port is touched.
-        SimProcess sim;
+        HeadlessSim sim;
         QVERIFY(sim.start({"--time-scale", "100"}));
         const QString missing = m_dir.filePath(QStringLiteral("gone.krp"));
         r = run({"--send", missing, "--port", sim.device()});
@@ -348,7 +345,7 @@ private Q_SLOTS:
     // The unit going away while a run is waited for ends the wait with the link's status.
     void portLostWhileWaiting()
     {
-        SimProcess sim;
+        HeadlessSim sim;
         QVERIFY(sim.start({"--time-scale", "100", "--inputs", "LLL"}));
         const QString waits = writeProgram(QStringLiteral("waits.krp"), "W3H\nK\n");
         QProcess kr44;
@@ -367,5 +364,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestHeadless)
+KR44_TEST(TestHeadless)
 #include "tst_headless.moc"

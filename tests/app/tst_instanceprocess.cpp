@@ -1,6 +1,7 @@
 // The running application serves file requests from a second `kr44` started by the user or the
 // desktop: both are real processes here, with their own settings, data and runtime folders.
-#include "testsupport.h"
+#include "processes.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,7 +20,7 @@ class TestInstanceProcess : public QObject
     QProcessEnvironment m_env;
     QProcess m_primary;
 
-    QString kr44() const { return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/app/kr44"); }
+    QString kr44() const { return kr44test::buildPath("src/app/kr44"); }
 
     // Runs a second instance to its end; returns its exit code (-1 when it did not end).
     int second(const QStringList &args, QByteArray *err = nullptr)
@@ -107,5 +108,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestInstanceProcess)
+KR44_TEST(TestInstanceProcess)
 #include "tst_instanceprocess.moc"

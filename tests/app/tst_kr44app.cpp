@@ -12,7 +12,8 @@
 #include "findingindex.h"
 #include "problemspanel.h"
 #include "replymonitor.h"
-#include "testsupport.h"
+#include "processes.h"
+#include "testmain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -461,5 +462,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestKR44App)
+KR44_TEST(TestKR44App)
 #include "tst_kr44app.moc"

@@ -1,7 +1,8 @@
 #include "kr44doc.h"
 #include "mailer.h"
 #include "programfile.h"
-#include "testsupport.h"
+#include "processes.h"
+#include "testmain.h"
 
 #include <QAction>
 #include <QDir>
@@ -229,5 +230,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMailer)
+KR44_TEST(TestMailer)
 #include "tst_mailer.moc"

@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "shellrequest.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -185,5 +186,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestShellRequest)
+KR44_TEST(TestShellRequest)
 #include "tst_shellrequest.moc"

@@ -1,5 +1,6 @@
 #include "singleinstance.h"
-#include "testsupport.h"
+#include "processes.h"
+#include "testmain.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,7 +19,7 @@ namespace {
 
 QString helperPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/helper_singleinstance");
+    return kr44test::buildPath("tests/app/helper_singleinstance");
 }
 
 QString randomName()
@@ -478,5 +479,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSingleInstance)
+KR44_TEST(TestSingleInstance)
 #include "tst_singleinstance.moc"

@@ -6,8 +6,9 @@
 #include "mainframe.h"
 #include "positionplot.h"
 #include "ptyunit.h"
-#include "testsupport.h"
+#include "processes.h"
 #include "virtualunitpanel.h"
+#include "testmain.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -498,5 +499,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestVirtualUnitPanel)
+KR44_TEST(TestVirtualUnitPanel)
 #include "tst_virtualunitpanel.moc"

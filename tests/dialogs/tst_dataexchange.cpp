@@ -2,14 +2,15 @@
 // the data exchange and the number field with arrows.
 
 #include "dataexchange.h"
-#include "dialogtestsupport.h"
+#include "dialogtesting.h"
 #include "instructionset.h"
+#include "testmain.h"
 
 #include <QButtonGroup>
 #include <QVBoxLayout>
 #include <QtTest>
 
-using namespace dlgtest;
+using namespace kr44test;
 using kr44::NumberSign;
 
 namespace {
@@ -299,5 +300,5 @@ void TestDataExchange::spinTakesDigitsOnly()
     QCOMPARE(spin.edit()->text(), QStringLiteral("123"));
 }
 
-QTEST_MAIN(TestDataExchange)
+KR44_TEST(TestDataExchange)
 #include "tst_dataexchange.moc"

@@ -1,7 +1,8 @@
 // The dispatcher as the editor calls it: real modal loops, answered with keys from inside.
 
-#include "dialogtestsupport.h"
+#include "dialogtesting.h"
 #include "instructiondialogs.h"
+#include "testmain.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -10,7 +11,7 @@
 
 #include <functional>
 
-using namespace dlgtest;
+using namespace kr44test;
 using kr44::DialogResult;
 
 namespace {
@@ -175,5 +176,5 @@ void TestDispatcher::jumpWithNothingToOffer()
     QVERIFY(!*opened);
 }
 
-QTEST_MAIN(TestDispatcher)
+KR44_TEST(TestDispatcher)
 #include "tst_dispatcher.moc"

@@ -1,9 +1,10 @@
 // Every instruction dialog through the same steps: what it shows when it opens in new and in
 // edit mode, what it composes from what the user sets, and what it refuses.
 
-#include "dialogtestsupport.h"
+#include "dialogtesting.h"
 #include "instructiondialogs.h"
 #include "instructiondlg.h"
+#include "testmain.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -11,7 +12,7 @@
 
 #include <memory>
 
-using namespace dlgtest;
+using namespace kr44test;
 using kr44::PromptIcon;
 
 namespace {
@@ -553,5 +554,5 @@ void TestInstructionDialogs::spinRanges()
     }
 }
 
-QTEST_MAIN(TestInstructionDialogs)
+KR44_TEST(TestInstructionDialogs)
 #include "tst_instructiondialogs.moc"

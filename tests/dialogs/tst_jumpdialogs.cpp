@@ -1,14 +1,15 @@
 // The jump dialogs against the program they jump in: the target they open with, the targets they
 // accept, and a program that offers none.
 
-#include "dialogtestsupport.h"
+#include "dialogtesting.h"
 #include "instructiondialogs.h"
 #include "instructiondlg.h"
+#include "testmain.h"
 
 #include <QPushButton>
 #include <QtTest>
 
-using namespace dlgtest;
+using namespace kr44test;
 using kr44::PromptIcon;
 
 namespace {
@@ -190,5 +191,5 @@ void TestJumpDialogs::unstoredCodeOfEditedLine()
     QCOMPARE(text, QByteArray("1L,1"));
 }
 
-QTEST_MAIN(TestJumpDialogs)
+KR44_TEST(TestJumpDialogs)
 #include "tst_jumpdialogs.moc"

@@ -2,15 +2,16 @@
 // Comment dialog's length rule.
 
 #include "commentdlg.h"
-#include "dialogtestsupport.h"
+#include "dialogtesting.h"
 #include "instructiondialogs.h"
 #include "instructiondlg.h"
+#include "testmain.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
-using namespace dlgtest;
+using namespace kr44test;
 
 namespace {
 
@@ -193,5 +194,5 @@ void TestLoopAndComment::commentTyping()
     QCOMPARE(edit->text(), QStringLiteral("ok"));
 }
 
-QTEST_MAIN(TestLoopAndComment)
+KR44_TEST(TestLoopAndComment)
 #include "tst_loopandcomment.moc"

@@ -2,6 +2,7 @@
 #include "fakedevice.h"
 #include "replytext.h"
 #include "seriallink.h"
+#include "testmain.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -278,5 +279,5 @@ void TestCommandWnd::staysBoundedWhileStreaming()
     QCOMPARE(caret(wnd), endPosition(wnd));
 }
 
-QTEST_MAIN(TestCommandWnd)
+KR44_TEST(TestCommandWnd)
 #include "tst_commandwnd.moc"

@@ -1,4 +1,5 @@
 #include "download.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -183,5 +184,5 @@ void TestDownload::cutAfterEnd()
     QVERIFY(!d.wasCut());
 }
 
-QTEST_GUILESS_MAIN(TestDownload)
+KR44_TEST(TestDownload)
 #include "tst_download.moc"

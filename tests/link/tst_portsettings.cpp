@@ -1,6 +1,7 @@
 #include "portscan.h"
 #include "portsettingsdlg.h"
 #include "ptypeer.h"
+#include "testmain.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -484,5 +485,5 @@ void TestPortSettings::systemScanListsACurrentPseudoTerminal()
     QVERIFY(scan.ports.size() <= kr44::kMaxListedPorts + 1);
 }
 
-QTEST_MAIN(TestPortSettings)
+KR44_TEST(TestPortSettings)
 #include "tst_portsettings.moc"

@@ -3,6 +3,7 @@
 #include "replymonitor.h"
 #include "replytext.h"
 #include "seriallink.h"
+#include "testmain.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -243,5 +244,5 @@ void TestReplyMonitor::intoTheCommandWindow()
                              + QStringLiteral("Error - program error in line \n"));
 }
 
-QTEST_MAIN(TestReplyMonitor)
+KR44_TEST(TestReplyMonitor)
 #include "tst_replymonitor.moc"

@@ -1,4 +1,5 @@
 #include "replytext.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -192,5 +193,5 @@ void TestReplyText::charactersToDrop()
     QCOMPARE(kr44::charactersToDrop(length, capacity), drop);
 }
 
-QTEST_GUILESS_MAIN(TestReplyText)
+KR44_TEST(TestReplyText)
 #include "tst_replytext.moc"

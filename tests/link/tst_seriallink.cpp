@@ -1,5 +1,6 @@
 #include "fakedevice.h"
 #include "seriallink.h"
+#include "testmain.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -357,5 +358,5 @@ void TestSerialLink::wireMilliseconds()
     QCOMPARE(kr44::wireMilliseconds(100, -1), 0);
 }
 
-QTEST_GUILESS_MAIN(TestSerialLink)
+KR44_TEST(TestSerialLink)
 #include "tst_seriallink.moc"

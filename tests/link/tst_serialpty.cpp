@@ -1,5 +1,6 @@
 #include "ptypeer.h"
 #include "seriallink.h"
+#include "testmain.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -264,5 +265,5 @@ void TestSerialPty::downloadCutShort()
     QCOMPARE(finished.first().first().value<Result>(), result);
 }
 
-QTEST_GUILESS_MAIN(TestSerialPty)
+KR44_TEST(TestSerialPty)
 #include "tst_serialpty.moc"

@@ -1,6 +1,7 @@
 #include "fakedevice.h"
 #include "seriallink.h"
 #include "transferprogressdlg.h"
+#include "testmain.h"
 
 #include <QEventLoop>
 #include <QProgressBar>
@@ -393,5 +394,5 @@ void TestTransfer::progressDialogCancels()
     QVERIFY(m_dev->wire.endsWith("\rP\r"));
 }
 
-QTEST_MAIN(TestTransfer)
+KR44_TEST(TestTransfer)
 #include "tst_transfer.moc"

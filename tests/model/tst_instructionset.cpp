@@ -1,4 +1,5 @@
 #include "instructionset.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -275,5 +276,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestInstructionSet)
+KR44_TEST(TestInstructionSet)
 #include "tst_instructionset.moc"

@@ -1,5 +1,6 @@
 #include "kr44doc.h"
-#include "testsupport.h"
+#include "processes.h"
+#include "testmain.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -115,5 +116,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestKR44Doc)
+KR44_TEST(TestKR44Doc)
 #include "tst_kr44doc.moc"

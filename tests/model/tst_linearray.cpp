@@ -1,5 +1,6 @@
 #include "linearray.h"
 #include "programfile.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -96,5 +97,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLineArray)
+KR44_TEST(TestLineArray)
 #include "tst_linearray.moc"

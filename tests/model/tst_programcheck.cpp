@@ -2,6 +2,7 @@
 #include "instructionset.h"
 #include "programcheck.h"
 #include "programfile.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -538,5 +539,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProgramCheck)
+KR44_TEST(TestProgramCheck)
 #include "tst_programcheck.moc"

@@ -1,6 +1,7 @@
 #include "kr44doc.h"
 #include "programfile.h"
-#include "testsupport.h"
+#include "processes.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,7 +21,7 @@ QList<QByteArray> lines(const LineArray &a) { return a.toList(); }
 
 QString helperPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/helper_savefile");
+    return kr44test::buildPath("tests/model/helper_savefile");
 }
 
 bool run(const QString &program, const QStringList &args, QByteArray *out = nullptr)
@@ -316,5 +317,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProgramFile)
+KR44_TEST(TestProgramFile)
 #include "tst_programfile.moc"

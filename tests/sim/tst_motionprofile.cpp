@@ -1,4 +1,5 @@
 #include "motionprofile.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -87,5 +88,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMotionProfile)
+KR44_TEST(TestMotionProfile)
 #include "tst_motionprofile.moc"

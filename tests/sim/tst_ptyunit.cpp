@@ -1,4 +1,5 @@
 #include "ptyunit.h"
+#include "testmain.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -190,5 +191,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPtyUnit)
+KR44_TEST(TestPtyUnit)
 #include "tst_ptyunit.moc"

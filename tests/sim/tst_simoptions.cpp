@@ -1,4 +1,5 @@
 #include "simoptions.h"
+#include "testmain.h"
 
 #include <QCommandLineParser>
 #include <QTest>
@@ -119,5 +120,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSimOptions)
+KR44_TEST(TestSimOptions)
 #include "tst_simoptions.moc"

@@ -1,3 +1,6 @@
+#include "processes.h"
+#include "testmain.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
@@ -14,7 +17,7 @@ class TestSimProcess : public QObject
 
     QString simPath() const
     {
-        return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/sim/kr44-sim");
+        return kr44test::buildPath("src/sim/kr44-sim");
     }
 
 private Q_SLOTS:
@@ -72,5 +75,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSimProcess)
+KR44_TEST(TestSimProcess)
 #include "tst_simprocess.moc"

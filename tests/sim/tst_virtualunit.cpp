@@ -1,5 +1,6 @@
 #include "simbench.h"
 #include "virtualunit.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -590,5 +591,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestVirtualUnit)
+KR44_TEST(TestVirtualUnit)
 #include "tst_virtualunit.moc"

@@ -4,6 +4,7 @@
 #include "programrows.h"
 #include "programtablemodel.h"
 #include "prompt.h"
+#include "testmain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -666,5 +667,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestKR44View)
+KR44_TEST(TestKR44View)
 #include "tst_kr44view.moc"

@@ -1,4 +1,5 @@
 #include "lineclipboard.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -58,5 +59,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLineClipboard)
+KR44_TEST(TestLineClipboard)
 #include "tst_lineclipboard.moc"

@@ -1,6 +1,7 @@
 #include "kr44doc.h"
 #include "lineeditor.h"
 #include "programtablemodel.h"
+#include "testmain.h"
 
 #include <QItemSelectionModel>
 #include <QSignalSpy>
@@ -554,5 +555,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLineEditor)
+KR44_TEST(TestLineEditor)
 #include "tst_lineeditor.moc"

@@ -3,6 +3,7 @@
 #include "problemlistmodel.h"
 #include "problemspanel.h"
 #include "programchecker.h"
+#include "testmain.h"
 
 #include <QHBoxLayout>
 #include <QMainWindow>
@@ -274,5 +275,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestProblemsPanel)
+KR44_TEST(TestProblemsPanel)
 #include "tst_problemspanel.moc"

@@ -4,6 +4,7 @@
 #include "lineeditor.h"
 #include "programchecker.h"
 #include "programtablemodel.h"
+#include "testmain.h"
 
 #include <QApplication>
 #include <QRandomGenerator>
@@ -546,5 +547,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestProgramFindings)
+KR44_TEST(TestProgramFindings)
 #include "tst_programfindings.moc"

@@ -2,7 +2,8 @@
 
 #include "linearray.h"
 #include "programfile.h"
-#include "testsupport.h"
+#include "processes.h"
+#include "testmain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -920,5 +921,5 @@ void TestProgramPrinter::cancelledPrintDialogPrintsNothing()
     QVERIFY(!QFile::exists(pdf));
 }
 
-QTEST_MAIN(TestProgramPrinter)
+KR44_TEST(TestProgramPrinter)
 #include "tst_programprinter.moc"

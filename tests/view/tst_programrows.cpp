@@ -1,5 +1,6 @@
 #include "programfile.h"
 #include "programrows.h"
+#include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -643,5 +644,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProgramRows)
+KR44_TEST(TestProgramRows)
 #include "tst_programrows.moc"

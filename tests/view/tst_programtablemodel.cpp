@@ -1,4 +1,5 @@
 #include "programtablemodel.h"
+#include "testmain.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -202,5 +203,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProgramTableModel)
+KR44_TEST(TestProgramTableModel)
 #include "tst_programtablemodel.moc"

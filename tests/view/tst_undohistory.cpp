@@ -2,6 +2,7 @@
 #include "lineclipboard.h"
 #include "lineeditor.h"
 #include "programtablemodel.h"
+#include "testmain.h"
 
 #include <QItemSelectionModel>
 #include <QRandomGenerator>
@@ -599,5 +600,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestUndoHistory)
+KR44_TEST(TestUndoHistory)
 #include "tst_undohistory.moc"

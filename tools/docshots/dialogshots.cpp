@@ -1,6 +1,6 @@
 // Renders every instruction dialog and the Comment dialog, each filled from an example line, to
 // PNG files and one contact sheet, for looking at the layouts.
-// Usage: helper_dialogshots <output directory>
+// Usage: dialogshots <output directory>
 
 #include "commentdlg.h"
 #include "instructiondialogs.h"

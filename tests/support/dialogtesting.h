@@ -1,22 +1,29 @@
 #pragma once
 
-// Shared by the dialog tests: a recorder that answers the prompt seam, and a compact text form of
-// a dialog's controls so that test tables can say what a dialog shows and what the user does.
+// Widget tests that meet dialogs: a recorder that answers the prompt seam, a compact text form of
+// a dialog's controls so that test tables can say what a dialog shows and what the user does, and
+// a watcher that acts on the first modal dialog or popup menu from inside its event loop.
 
 #include "prompt.h"
 #include "spinedit.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QList>
+#include <QMenu>
 #include <QRadioButton>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 
-namespace dlgtest {
+#include <functional>
+#include <memory>
+
+namespace kr44test {
 
 struct Prompt
 {
@@ -127,4 +134,43 @@ inline QString focusName(const QWidget *dialog)
     return focus ? controlName(focus) : QString();
 }
 
-} // namespace dlgtest
+// Calls `act` once with the first active modal dialog that opens, from inside its modal loop.
+// The flag tells whether it ran.
+inline std::shared_ptr<bool> whenModal(std::function<void(QWidget *)> act)
+{
+    auto ran = std::make_shared<bool>(false);
+    auto *timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, ran, act = std::move(act)] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || !dialog->isVisible() || !dialog->isActiveWindow())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        *ran = true;
+        act(dialog);
+    });
+    timer->start();
+    return ran;
+}
+
+// Calls `act` once with the first popup menu that opens.
+inline std::shared_ptr<bool> whenMenu(std::function<void(QMenu *)> act)
+{
+    auto ran = std::make_shared<bool>(false);
+    auto *timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, ran, act = std::move(act)] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu || !menu->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        *ran = true;
+        act(menu);
+    });
+    timer->start();
+    return ran;
+}
+
+} // namespace kr44test

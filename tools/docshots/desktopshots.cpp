@@ -1,5 +1,5 @@
 // Pictures of the help window and the About box, for looking at:
-//   helper_desktopshots OUTDIR
+//   desktopshots OUTDIR
 // writes help-<page>.png for a few help pages and about.png into OUTDIR.
 
 #include "aboutdlg.h"
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc != 2) {
-        std::fputs("usage: helper_desktopshots OUTDIR\n", stderr);
+        std::fputs("usage: desktopshots OUTDIR\n", stderr);
         return 64;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));

@@ -1,0 +1,147 @@
+#pragma once
+
+#include "kr44doc.h"
+#include "kr44view.h"
+#include "lineeditor.h"
+#include "programchecker.h"
+#include "programtablemodel.h"
+
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+// Program editing as the tests drive it: a document with its editor (no widget) or its shown
+// view, every dialog answered by the test.
+namespace kr44test {
+
+inline int instructionCommand(char code)
+{
+    return kr44::kFirstInstructionCommand + kr44::instructionIndex(code);
+}
+
+// What a dialog was asked to show.
+struct DialogCall
+{
+    QByteArray code;
+    QByteArray params;
+    int row = -1;
+    int lineCount = -1;
+};
+
+// Answers dialogs from a list: an answer is the dialog's text on OK; a null answer, or none
+// left, cancels. `dialog`, when set, answers instead.
+struct DialogScript
+{
+    kr44::DialogResult answer(const QByteArray &code, QByteArray &params,
+                              const kr44::ProgramCodes &program, int row)
+    {
+        calls.append({code, params, row, program.lineCount()});
+        if (dialog)
+            return dialog(code, params, program, row);
+        if (answers.isEmpty() || answers.first().isNull()) {
+            if (!answers.isEmpty())
+                answers.removeFirst();
+            return kr44::DialogResult::Rejected;
+        }
+        params = answers.takeFirst();
+        return kr44::DialogResult::Accepted;
+    }
+
+    QByteArrayList answers;
+    QList<DialogCall> calls;
+    kr44::LineEditor::DialogRunner dialog;
+};
+
+// A LineEditor over a document. The instruction menu is answered with `menuChoice` (0
+// dismisses it), as the list answers it: before the request returns.
+struct EditorHarness
+{
+    explicit EditorHarness(const QByteArrayList &lines, bool modified = false)
+    {
+        doc.m_lines = kr44::LineArray::fromList(lines);
+        doc.SetModifiedFlag(modified);
+        editor.setDocument(&doc);
+        editor.setDialogRunner([this](const QByteArray &code, QByteArray &params,
+                                      const kr44::ProgramCodes &program, int row) {
+            events.append(QStringLiteral("dialog"));
+            return script.answer(code, params, program, row);
+        });
+        editor.setWarningPrompt([this](const QString &text) { warnings.append(text); });
+        QObject::connect(&editor, &kr44::LineEditor::instructionMenuRequested, &editor,
+                         [this](int row) {
+                             menus.append({row, editor.insertMode()});
+                             if (menuChoice)
+                                 editor.ChooseInstruction(instructionCommand(menuChoice));
+                         });
+        QObject::connect(&editor, &kr44::LineEditor::commPauseRequested, &editor,
+                         [this] { events.append(QStringLiteral("pause")); });
+        QObject::connect(&editor, &kr44::LineEditor::commResumeRequested, &editor,
+                         [this] { events.append(QStringLiteral("resume")); });
+        editor.FillFromDocument();
+    }
+
+    [[nodiscard]] QByteArrayList docLines() const { return doc.m_lines.toList(); }
+    [[nodiscard]] QByteArrayList rowLines() const { return model.rows().lines().toList(); }
+
+    CKR44Doc doc;
+    kr44::ProgramTableModel model;
+    QItemSelectionModel selection{&model};
+    kr44::LineEditor editor{&model, &selection};
+    DialogScript script;
+    QStringList warnings;
+    QStringList events; // "pause", "dialog", "resume" in the order they happen
+    QList<QPair<int, bool>> menus; // row and insert mode of each menu request
+    char menuChoice = 0;
+};
+
+// A shown program view over a document, its dialogs answered by the test.
+struct ViewWindow
+{
+    explicit ViewWindow(const QByteArrayList &lines, QWidget *parent = nullptr)
+    {
+        doc.m_lines = kr44::LineArray::fromList(lines);
+        view = std::make_unique<CKR44View>(&doc, parent);
+        view->setDialogRunner([this](QWidget *, const QByteArray &code, QByteArray &params,
+                                     const kr44::ProgramCodes &program, int row) {
+            if (duringDialog)
+                duringDialog();
+            return script.answer(code, params, program, row);
+        });
+        view->setWarningPrompt([this](QWidget *, const QString &text) { warnings.append(text); });
+        if (!parent) {
+            view->resize(600, 400);
+            view->show();
+            ready = QTest::qWaitForWindowExposed(view.get());
+        }
+        view->list()->setFocus();
+    }
+
+    [[nodiscard]] QByteArrayList docLines() const { return doc.m_lines.toList(); }
+    [[nodiscard]] kr44::ProgramChecker *checker() const { return view->programChecker(); }
+    [[nodiscard]] QPoint rowCenter(int row) const
+    {
+        return view->list()->visualRect(view->list()->model()->index(row, 1)).center();
+    }
+    void key(Qt::Key key, Qt::KeyboardModifiers mods = {})
+    {
+        QTest::keyClick(view->list(), key, mods);
+    }
+    // Waits for a check that started after `checks` checks, and for nothing more pending.
+    [[nodiscard]] bool checkedSince(int checks) const
+    {
+        return QTest::qWaitFor(
+                [&] { return checker()->checkCount() > checks && !checker()->isPending(); });
+    }
+
+    CKR44Doc doc; // outlives the view
+    std::unique_ptr<CKR44View> view;
+    DialogScript script;
+    QStringList warnings;
+    std::function<void()> duringDialog;
+    bool ready = false;
+};
+
+} // namespace kr44test
