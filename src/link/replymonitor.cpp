@@ -34,6 +34,13 @@ void CReplyMonitor::resume()
     m_bPollPaused = false;
 }
 
+void CReplyMonitor::setQuietGap(int ms)
+{
+    m_quietGapMs = ms;
+    if (m_settle.isActive())
+        m_settle.start(0);
+}
+
 bool CReplyMonitor::OnCommand(int id)
 {
     if (id == ID_COMM_PAUSE) {

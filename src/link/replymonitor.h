@@ -46,7 +46,8 @@ public:
     // ID_COMM_PAUSE and ID_COMM_RESUME; returns whether `id` was one of them.
     bool OnCommand(int id);
 
-    void setQuietGap(int ms) { m_quietGapMs = ms; }
+    // A tick already waiting for the line to go quiet looks again at once under the new gap.
+    void setQuietGap(int ms);
     [[nodiscard]] int quietGap() const { return m_quietGapMs; }
 
     // One tick's work; the timer calls it.

@@ -17,7 +17,7 @@ PtyUnit::PtyUnit(const UnitConfig &config, QObject *parent) : QObject(parent), m
 {
     m_tick.setInterval(kTickMs);
     connect(&m_tick, &QTimer::timeout, this, &PtyUnit::catchUp);
-    m_clock.start();
+    m_clock.monotonic.start();
 }
 
 PtyUnit::~PtyUnit()
@@ -91,6 +91,14 @@ void PtyUnit::setTimeScale(double scale)
     m_simAtMarkUs = m_unit.nowUs();
     m_markNs = m_clock.nsecsElapsed();
     m_timeScale = scale;
+}
+
+void PtyUnit::setClock(std::function<qint64()> nanoseconds)
+{
+    catchUp();
+    m_clock.nanoseconds = std::move(nanoseconds);
+    m_simAtMarkUs = m_unit.nowUs();
+    m_markNs = m_clock.nsecsElapsed();
 }
 
 void PtyUnit::setInput(int input, bool high)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class QSocketNotifier;
 
 namespace kr44 {
@@ -38,6 +40,9 @@ public:
     [[nodiscard]] const VirtualUnit &unit() const { return m_unit; }
     void setTimeScale(double scale);
     [[nodiscard]] double timeScale() const { return m_timeScale; }
+    // Replaces the real clock that simulated time follows (nanoseconds); simulated time goes on
+    // from where it stands.
+    void setClock(std::function<qint64()> nanoseconds);
     void setInput(int input, bool high);
 
 Q_SIGNALS:
@@ -63,7 +68,17 @@ private:
     QSocketNotifier *m_writeNotifier = nullptr;
     QByteArray m_pending;
     QTimer m_tick;
-    QElapsedTimer m_clock;
+    struct Clock
+    {
+        QElapsedTimer monotonic;
+        std::function<qint64()> nanoseconds; // set: used instead of the monotonic clock
+        [[nodiscard]] qint64 nsecsElapsed() const
+        {
+            return nanoseconds ? nanoseconds() : monotonic.nsecsElapsed();
+        }
+    };
+
+    Clock m_clock;
     qint64 m_simAtMarkUs = 0; // simulated time when the scale last changed
     qint64 m_markNs = 0;      // real clock reading at that moment
     double m_timeScale = 1.0;

@@ -1,283 +1,123 @@
 #include "commandwnd.h"
-#include "fakedevice.h"
 #include "replytext.h"
-#include "seriallink.h"
 #include "testmain.h"
 
 #include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QSignalSpy>
 #include <QTest>
-#include <QTextCursor>
 
-namespace {
-
-int caret(const CCommandWnd &wnd)
-{
-    return wnd.editField()->textCursor().position();
-}
-
-int endPosition(const CCommandWnd &wnd)
-{
-    return wnd.editField()->document()->characterCount() - 1;
-}
-
-} // namespace
-
-// The Direct Command Window: what typing sends, what appending shows, where the caret goes,
-// and the capacity rule.
-class TestCommandWnd : public QObject
+// The text rules of the reply monitor and the command window, byte by byte. The reply table
+// lives here; the monitor's test only proves that the monitor uses it.
+class TestReplyText : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void identity();
-    void appendText_data();
-    void appendText();
-    void appendInsertsAtTheCaretAndDropsTheSelection();
-    void appendIsNotUndoable();
-    void typingSendsEachCharacterFirst();
-    void keysWithoutCharactersSendNothing();
-    void typingReachesTheLinkOneWriteEach();
-    void typingWithNoPortStillEchoes();
-    void showPutsTheCaretAtTheEnd();
-    void closeHidesAndKeepsText();
-    void toggle();
-    void capacityDropsTheOldest();
-    void receivedTextIsShownWholeWhenFull();
-    void typingWhenFullKeepsGoing();
-    void staysBoundedWhileStreaming();
+    void translate()
+    {
+        const std::initializer_list<std::pair<QByteArray, QByteArray>> table = {
+            {"B\r", "Busy\r"}, {"R\r", "Ready\n"}, {"Y\r", "Yes\r"}, {"E1\r", "Error - checksum\r"},
+            {"E2\r", "Error - bad parameter\r"},
+            {"E3 12\r", "Error - program error in line 12\r\r"},
+            {"E3", "Error - program error in line \r"}, {"E4\r", "Error - bad command\r"},
+            {"E5\r", "Error - temperature exceeds 175\xB0" "C\r"}, // the degree sign is byte 176
+            {"E7\r", "Error - end of travel\r"}, {"E8\r", "Error - loop error\r"},
+            {"E9\r", "Error - out of memory\r"}, {"EA\r", "Error - invalid slew rate\r"},
+            {"EB\r", "Error - KR44 is in Manual mode\r"}, {"E6\r", "Error - unknown\r"},
+            {"EC\r", "Error - KR44 is in Internal mode\r"}, {"Ea\r", "Error - unknown\r"},
+            {"E\r", "Error - unknown\r"}, {"E4", "Error - bad command\r"},
+            // The whole text is compared: anything else passes unchanged.
+            {"E", "E"}, {"Y\rY\r", "Y\rY\r"}, {"B\r\n", "B\r\n"}, {"b\r", "b\r"}, {"", ""},
+        };
+        for (const auto &[received, shown] : table)
+            QCOMPARE(kr44::translateReply(received), shown);
+    }
+
+    // CR and byte 167 break the line; a lone LF shows as a symbol; bytes are Windows-1252.
+    // A key sends one byte per character, its low 8 bits, unless the window acts on the key.
+    void commandWindowTextAndKeys()
+    {
+        const QString lf(kr44::kLoneLineFeedSymbol);
+        QCOMPARE(kr44::commandWindowText("a\r\xA7" "b\r\nc\n"), "a\n\nb\n" + lf + "c" + lf);
+        QCOMPARE(kr44::commandWindowText("\x80\x81\x9F\xB0\xFF"),
+                 QStringLiteral("\u20AC\u0081\u0178\u00B0\u00FF"));
+        QCOMPARE(kr44::bytesForKey(0, QStringLiteral("a\u20AC")), QByteArray("a\xAC"));
+        for (const int key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Escape, Qt::Key_Delete})
+            QCOMPARE(kr44::bytesForKey(key, "\t\x1b\x7f"), QByteArray());
+    }
+
+    // What is dropped leaves the text within capacity and is at least 100 characters (or all
+    // there is), never more than there is, and no more than needed beyond those 100.
+    void charactersToDrop()
+    {
+        for (const qsizetype capacity : {0, 10, 150}) {
+            for (qsizetype length = 0; length < capacity + 300; ++length) {
+                const qsizetype drop = kr44::charactersToDrop(length, capacity);
+                const qsizetype least = length <= capacity ? 0 : qMin<qsizetype>(100, length);
+                QVERIFY2(drop >= least && drop <= length && length - drop <= capacity
+                             && drop <= qMax<qsizetype>(100, length - capacity),
+                         QByteArray::number(length) + '/' + QByteArray::number(capacity));
+            }
+        }
+    }
 };
 
-void TestCommandWnd::identity()
+// The Direct Command Window: what typing sends, where appended text goes, and the capacity
+// rule (the text rules themselves are TestReplyText's).
+class TestCommandWnd : public QObject
 {
-    CCommandWnd wnd;
-    QCOMPARE(wnd.windowTitle(), QStringLiteral("Direct Command Window"));
-    QVERIFY(!wnd.objectName().isEmpty());
-    QVERIFY(!wnd.accessibleName().isEmpty());
-    QVERIFY(!wnd.editField()->objectName().isEmpty());
-    QVERIFY(!wnd.editField()->accessibleName().isEmpty());
-    QVERIFY(!wnd.isVisible());
-    QVERIFY(!wnd.isModal());
-    QVERIFY(!wnd.editField()->isReadOnly());
-    QCOMPARE(wnd.editField()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-}
+    Q_OBJECT
 
-void TestCommandWnd::appendText_data()
-{
-    QTest::addColumn<QList<QByteArray>>("appended");
-    QTest::addColumn<QString>("text");
+    static int caret(const CCommandWnd &wnd) { return wnd.editField()->textCursor().position(); }
 
-    const QString lf(kr44::kLoneLineFeedSymbol);
-    QTest::newRow("busy on an empty field") << QList<QByteArray>{"Busy\r"} << QStringLiteral("Busy\n");
-    QTest::newRow("ready's LF is no line break")
-        << QList<QByteArray>{"Ready\n", "Yes\r"} << (QStringLiteral("Ready") + lf + QStringLiteral("Yes\n"));
-    QTest::newRow("two CRs two line breaks") << QList<QByteArray>{"a\r\rb"} << QStringLiteral("a\n\nb");
-    QTest::newRow("byte 167 is a line break") << QList<QByteArray>{"a\xA7" "b"} << QStringLiteral("a\nb");
-    QTest::newRow("degree sign") << QList<QByteArray>{"175\xB0" "C"} << QStringLiteral("175\u00B0C");
-    QTest::newRow("pieces join") << QList<QByteArray>{"R", "\r"} << QStringLiteral("R\n");
-    QTest::newRow("nothing") << QList<QByteArray>{QByteArray()} << QString();
-}
-
-void TestCommandWnd::appendText()
-{
-    QFETCH(QList<QByteArray>, appended);
-    QFETCH(QString, text);
-    CCommandWnd wnd;
-    for (const QByteArray &a : appended)
-        wnd.AppendText(a);
-    QCOMPARE(wnd.text(), text);
-    QCOMPARE(caret(wnd), endPosition(wnd));
-}
-
-void TestCommandWnd::appendInsertsAtTheCaretAndDropsTheSelection()
-{
-    CCommandWnd wnd;
-    wnd.AppendText("hello world");
-    QTextCursor c = wnd.editField()->textCursor();
-    c.setPosition(0);
-    c.setPosition(5, QTextCursor::KeepAnchor);
-    wnd.editField()->setTextCursor(c);
-
-    wnd.AppendText("X\r");
-    QCOMPARE(wnd.text(), QStringLiteral("helloX\n world"));
-    QVERIFY(!wnd.editField()->textCursor().hasSelection());
-    QCOMPARE(caret(wnd), 7);
-}
-
-void TestCommandWnd::appendIsNotUndoable()
-{
-    CCommandWnd wnd;
-    wnd.AppendText("Busy\r");
-    QVERIFY(!wnd.editField()->document()->isUndoAvailable());
-}
-
-void TestCommandWnd::typingSendsEachCharacterFirst()
-{
-    CCommandWnd wnd;
-    wnd.showAndRaise();
-    QList<int> sent;
-    QStringList shownWhenSent;
-    connect(&wnd, &CCommandWnd::characterTyped, this, [&](char ch) {
-        sent << int(static_cast<unsigned char>(ch));
-        shownWhenSent << wnd.text();
-    });
-    QTest::keyClicks(wnd.editField(), QStringLiteral("AB"));
-    QTest::keyClick(wnd.editField(), Qt::Key_Return);
-    QCOMPARE(sent, (QList<int>{65, 66, 13}));
-    QCOMPARE(wnd.text(), QStringLiteral("AB\n"));
-    // Each byte went out before the field echoed it.
-    QCOMPARE(shownWhenSent, (QStringList{QString(), QStringLiteral("A"), QStringLiteral("AB")}));
-
-    QTest::keyClick(wnd.editField(), Qt::Key_Backspace);
-    QCOMPARE(sent.last(), 8);
-    QCOMPARE(wnd.text(), QStringLiteral("AB"));
-}
-
-void TestCommandWnd::keysWithoutCharactersSendNothing()
-{
-    CCommandWnd wnd;
-    wnd.showAndRaise();
-    QSignalSpy typed(&wnd, &CCommandWnd::characterTyped);
-    QTest::keyClick(wnd.editField(), Qt::Key_Left);
-    QTest::keyClick(wnd.editField(), Qt::Key_F5);
-    QTest::keyClick(wnd.editField(), Qt::Key_Shift);
-    QTest::keyClick(wnd.editField(), Qt::Key_Delete);
-    QCOMPARE(typed.size(), 0);
-}
-
-void TestCommandWnd::typingReachesTheLinkOneWriteEach()
-{
-    auto dev = std::make_unique<FakeDevice>();
-    FakeDevice *raw = dev.get();
-    CSerialLink link(std::move(dev));
-    QByteArray ignored;
-    QVERIFY(link.PortIO(ignored, CSerialLink::PORT_OPEN));
-    CCommandWnd wnd;
-    connect(&wnd, &CCommandWnd::characterTyped, &link, &CSerialLink::SendChar);
-    wnd.showAndRaise();
-    QTest::keyClicks(wnd.editField(), QStringLiteral("AB"));
-    QTest::keyClick(wnd.editField(), Qt::Key_Return);
-    QCOMPARE(raw->writes, (QList<QByteArray>{"A", "B", "\r"}));
-}
-
-void TestCommandWnd::typingWithNoPortStillEchoes()
-{
-    CSerialLink link(std::make_unique<FakeDevice>());
-    CCommandWnd wnd;
-    connect(&wnd, &CCommandWnd::characterTyped, &link, &CSerialLink::SendChar);
-    wnd.showAndRaise();
-    QTest::keyClicks(wnd.editField(), QStringLiteral("K"));
-    QTest::keyClick(wnd.editField(), Qt::Key_Return);
-    QCOMPARE(wnd.text(), QStringLiteral("K\n"));
-}
-
-void TestCommandWnd::showPutsTheCaretAtTheEnd()
-{
-    CCommandWnd wnd;
-    for (int i = 0; i < 200; ++i)
-        wnd.AppendText("Busy\r");
-    QTextCursor c = wnd.editField()->textCursor();
-    c.setPosition(0);
-    wnd.editField()->setTextCursor(c);
-
-    wnd.showAndRaise();
-    QVERIFY(QTest::qWaitForWindowExposed(&wnd));
-    QCOMPARE(caret(wnd), endPosition(wnd));
-    QVERIFY(wnd.editField()->verticalScrollBar()->maximum() > 0);
-    // The last line is in view.
-    const QPlainTextEdit *edit = wnd.editField();
-    QTRY_VERIFY(edit->viewport()->rect().contains(edit->cursorRect()));
-}
-
-void TestCommandWnd::closeHidesAndKeepsText()
-{
-    CCommandWnd wnd;
-    wnd.showAndRaise();
-    wnd.AppendText("Yes\r");
-    QVERIFY(wnd.close());
-    QVERIFY(!wnd.isVisible());
-    wnd.AppendText("Ready\n");
-    wnd.showAndRaise();
-    QCOMPARE(wnd.text(), QStringLiteral("Yes\nReady") + kr44::kLoneLineFeedSymbol);
-
-    QSignalSpy typed(&wnd, &CCommandWnd::characterTyped);
-    QTest::keyClick(wnd.editField(), Qt::Key_Escape);
-    QVERIFY(!wnd.isVisible());
-    QCOMPARE(typed.size(), 0);
-    QCOMPARE(wnd.text(), QStringLiteral("Yes\nReady") + kr44::kLoneLineFeedSymbol);
-}
-
-void TestCommandWnd::toggle()
-{
-    CCommandWnd wnd;
-    wnd.toggleVisible();
-    QVERIFY(wnd.isVisible());
-    wnd.toggleVisible();
-    QVERIFY(!wnd.isVisible());
-}
-
-void TestCommandWnd::capacityDropsTheOldest()
-{
-    CCommandWnd wnd;
-    QByteArray full;
-    for (int i = 0; i < CCommandWnd::kCapacity; ++i)
-        full += char('a' + i % 26);
-    wnd.AppendText(full);
-    QCOMPARE(wnd.text().size(), CCommandWnd::kCapacity);
-
-    wnd.AppendText("XYZ");
-    QCOMPARE(wnd.text().size(), CCommandWnd::kCapacity + 3 - 100);
-    QVERIFY(wnd.text().endsWith(QStringLiteral("XYZ")));
-    QCOMPARE(wnd.text().left(5), QString::fromLatin1(full.mid(100, 5)));
-    QCOMPARE(caret(wnd), endPosition(wnd));
-}
-
-void TestCommandWnd::receivedTextIsShownWholeWhenFull()
-{
-    CCommandWnd wnd;
-    wnd.AppendText(QByteArray(CCommandWnd::kCapacity - 10, 'a'));
-    // The caret among the oldest text, where the drop will happen.
-    QTextCursor c = wnd.editField()->textCursor();
-    c.setPosition(5);
-    wnd.editField()->setTextCursor(c);
-
-    const QByteArray reply = "Error - program error in line 12\r\r";
-    wnd.AppendText(reply);
-    QVERIFY(wnd.text().endsWith(kr44::commandWindowText(reply)));
-    QVERIFY(wnd.text().size() <= CCommandWnd::kCapacity);
-
-    // Text longer than the whole field keeps its newest part.
-    QByteArray huge(CCommandWnd::kCapacity * 2, 'b');
-    huge += "END";
-    wnd.AppendText(huge);
-    QCOMPARE(wnd.text().size(), CCommandWnd::kCapacity);
-    QVERIFY(wnd.text().endsWith(QStringLiteral("bbEND")));
-}
-
-void TestCommandWnd::typingWhenFullKeepsGoing()
-{
-    CCommandWnd wnd;
-    wnd.AppendText(QByteArray(CCommandWnd::kCapacity, 'a'));
-    wnd.showAndRaise();
-    QTest::keyClicks(wnd.editField(), QStringLiteral("Q"));
-    QCOMPARE(wnd.text().size(), CCommandWnd::kCapacity + 1 - 100);
-    QVERIFY(wnd.text().endsWith(u'Q'));
-}
-
-void TestCommandWnd::staysBoundedWhileStreaming()
-{
-    CCommandWnd wnd;
-    QByteArray chunk;
-    for (int i = 0; i < 10; ++i)
-        chunk += "E3 1234\rR\r";
-    for (int i = 0; i < 5000; ++i) {
-        wnd.AppendText(chunk);
-        QVERIFY(wnd.text().size() <= CCommandWnd::kCapacity);
+private Q_SLOTS:
+    // Each typed character goes to the unit before the field echoes it; Escape hides the
+    // window and sends nothing. Hidden, the window keeps its text and goes on collecting, at
+    // the caret and never over a selection; showing it puts the caret at the end.
+    void typingSendsBeforeTheEcho()
+    {
+        CCommandWnd wnd;
+        wnd.toggleVisible();
+        QList<int> sent;
+        QStringList shownWhenSent;
+        connect(&wnd, &CCommandWnd::characterTyped, this, [&](char ch) {
+            sent << int(uchar(ch));
+            shownWhenSent << wnd.text();
+        });
+        QTest::keyClicks(wnd.editField(), QStringLiteral("AB"));
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Escape})
+            QTest::keyClick(wnd.editField(), key);
+        QCOMPARE(sent, (QList<int>{'A', 'B', '\r', '\b'}));
+        QCOMPARE(shownWhenSent, (QStringList{"", "A", "AB", "AB\n"}));
+        QVERIFY(!wnd.isVisible());
+        wnd.editField()->moveCursor(QTextCursor::Start, QTextCursor::KeepAnchor);
+        wnd.AppendText("Ready\n\xA7");
+        QCOMPARE(wnd.text(), "Ready" + QString(kr44::kLoneLineFeedSymbol) + "\nAB");
+        wnd.toggleVisible();
+        QVERIFY(caret(wnd) == 9 && wnd.close() && !wnd.isVisible());
     }
-    QVERIFY(wnd.text().size() > CCommandWnd::kCapacity - 200);
-    QCOMPARE(caret(wnd), endPosition(wnd));
-}
 
+    // A full field keeps all it holds; more drops the oldest 100 characters first, so received
+    // text is shown whole wherever the caret is, and text longer than the field keeps its end.
+    void capacityDropsTheOldestHundred()
+    {
+        constexpr qsizetype full = CCommandWnd::kCapacity;
+        CCommandWnd wnd;
+        const QByteArray text = QByteArray("abcdefghijklmnopqrstuvwxyz").repeated(1261).left(full);
+        wnd.AppendText(text);
+        QCOMPARE(wnd.text(), QString::fromLatin1(text));
+        wnd.editField()->moveCursor(QTextCursor::Start);
+        wnd.AppendText("E3\r");
+        QCOMPARE(wnd.text(), QString::fromLatin1(text.mid(100) + "E3\n"));
+        wnd.showAndRaise();
+        wnd.AppendText(QByteArray(97, 'b'));
+        QCOMPARE(wnd.text().size(), full);
+        QTest::keyClicks(wnd.editField(), QStringLiteral("Q"));
+        QVERIFY(wnd.text().size() == full + 1 - 100 && wnd.text().endsWith("bQ"));
+        wnd.AppendText(QByteArray(full * 2, 'c') + "END");
+        QCOMPARE(wnd.text(), QString(full - 3, u'c') + "END");
+    }
+};
+
+KR44_TEST(TestReplyText)
 KR44_TEST(TestCommandWnd)
 #include "tst_commandwnd.moc"

@@ -1,362 +1,393 @@
 #include "fakedevice.h"
+#include "ptypeer.h"
+#include "replymonitor.h"
 #include "seriallink.h"
 #include "testmain.h"
+#include "transferprogressdlg.h"
 
+#include <QEventLoop>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
-#include <limits>
+#include <memory>
+
+using Result = CSerialLink::TransferResult;
+
+namespace {
+
+// A download of `lines` program lines (9 bytes each with the CR), and all the bytes it sends.
+std::pair<kr44::LineArray, QByteArray> program(int lines, bool run = false)
+{
+    QByteArrayList l;
+    for (int i = 0; i < lines; ++i)
+        l << "+" + QByteArray::number(1000000 + i);
+    const kr44::LineArray program = kr44::LineArray::fromList(l);
+    QByteArray wire;
+    using Kind = kr44::Download::Kind;
+    for (kr44::Download d(program, run ? Kind::SendAndRun : Kind::Send); !d.atEnd();)
+        wire += d.next().bytes;
+    return {program, wire};
+}
+
+} // namespace
+
+// The link made afresh and opened for every test function, over a device under the test's
+// control (whose driver drains only when told) or, for a pseudo-terminal test, a real serial
+// port; and what it reports of its downloads.
+class LinkTest : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit LinkTest(bool pty = false) : m_pty(pty) {}
+
+protected:
+    const bool m_pty;
+    std::unique_ptr<PtyPeer> m_peer;
+    FakeDevice *m_dev = nullptr;
+    std::unique_ptr<CSerialLink> m_link;
+    std::unique_ptr<QSignalSpy> m_finished;
+    std::unique_ptr<QSignalSpy> m_error;
+
+    bool io(int operation, QByteArray text = {}) { return m_link->PortIO(text, operation); }
+    // The result of the one download that finished; an impossible value for none or more.
+    Result result() const
+    {
+        return m_finished->size() == 1 ? m_finished->first().first().value<Result>() : Result(-1);
+    }
+
+protected Q_SLOTS:
+    void init()
+    {
+        m_dev = m_pty ? nullptr : new FakeDevice;
+        m_link = m_pty ? std::make_unique<CSerialLink>()
+                       : std::make_unique<CSerialLink>(std::unique_ptr<FakeDevice>(m_dev));
+        m_peer = m_pty ? std::make_unique<PtyPeer>() : nullptr;
+        m_link->setPort(m_pty ? m_peer->path() : QStringLiteral("/dev/ttyUSB3"), 19200);
+        m_finished = std::make_unique<QSignalSpy>(m_link.get(), &CSerialLink::transferFinished);
+        m_error = std::make_unique<QSignalSpy>(m_link.get(), &CSerialLink::communicationError);
+        QVERIFY(io(CSerialLink::PORT_OPEN));
+        if (m_dev)
+            m_dev->holdOutput = true;
+    }
+};
 
 // PortIO and SendChar at the device boundary: what the link asks of the port and what it
 // reports back.
-class TestSerialLink : public QObject
+class TestSerialLink : public LinkTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    // The unit's line settings, the name as given, a discarding read of up to 20 bytes sent
+    // while the port was closed, and the status; a refused open leaves nothing connected.
+    void openRequestsTheUnitsLineSettings()
+    {
+        QSignalSpy status(m_link.get(), &CSerialLink::statusTextChanged);
+        const kr44::LineSettings unit{19200, QSerialPort::Data7, QSerialPort::OddParity,
+                                      QSerialPort::TwoStop, true, true}; // DTR and RTS on
+        QCOMPARE(m_dev->openedNames, QStringList{"/dev/ttyUSB3"});
+        QVERIFY(m_dev->requested == QList{unit});
+        QCOMPARE(m_dev->discardRequests, QList<qint64>{20});
+        QCOMPARE(m_link->statusText(), "Using /dev/ttyUSB3, 19200 baud");
+        m_dev->openResult = kr44::SerialDevice::OpenResult::BaudRefused;
+        QVERIFY(!io(CSerialLink::PORT_OPEN) && !io(CSerialLink::PORT_WRITE, "+1\r"));
+        QVERIFY(status.size() == 1 && status[0][0].toString() == "Not connected");
+        QVERIFY(m_dev->wire.isEmpty() && m_dev->discardRequests.size() == 1);
+    }
 
-    void openRequestsTheUnitsLineSettings();
-    void openFailures_data();
-    void openFailures();
-    void statusText_data();
-    void statusText();
-    void reopenClosesTheOldPortFirst();
-    void closeWithNoPort();
-    void discardingReadOnOpen();
-    void readWithNoPort();
-    void read_data();
-    void read();
-    void readTakesEverythingSinceTheLastRead();
-    void write_data();
-    void write();
-    void emptyWrite();
-    void sendCharAlwaysTrue();
-    void portLostIsNoticed();
-    void linkStateFollowsTransitions();
-    void baudFromText_data();
-    void baudFromText();
-    void wireMilliseconds();
+    // Everything received since the last read, NUL bytes left out; nothing without a port.
+    void read()
+    {
+        QByteArray text = "stale";
+        io(CSerialLink::PORT_CLOSE);
+        m_dev->receive("R");
+        QVERIFY(!m_link->PortIO(text, CSerialLink::PORT_READ) && text == "stale");
+        QVERIFY(io(CSerialLink::PORT_OPEN) && !m_link->PortIO(text, CSerialLink::PORT_READ));
+        m_dev->receive(QByteArray("R\0X", 3));
+        m_dev->receive("\rB");
+        QVERIFY(m_link->hasReceived() && m_link->PortIO(text, CSerialLink::PORT_READ));
+        QCOMPARE(text, "RX\rB");
+        m_dev->receive(QByteArray(2, '\0'));
+        QVERIFY(m_link->PortIO(text, CSerialLink::PORT_READ) && text.isEmpty());
+    }
 
-private:
-    FakeDevice *m_dev = nullptr;
-    CSerialLink *m_link = nullptr;
+    // A write counts only when the port took all of it (any code but the other three writes);
+    // SendChar says true whatever happens, and sends NUL as a space; a stop is K CR.
+    void write()
+    {
+        const std::initializer_list<std::tuple<int, bool, qint64, QByteArray>> table = {
+            {CSerialLink::PORT_WRITE, false, -1, "+200\r K\r"}, {9, false, -1, "+200\r K\r"},
+            {CSerialLink::PORT_WRITE, true, -1, ""}, {CSerialLink::PORT_WRITE, false, 2, "+2 K\r"},
+        };
+        for (const auto &[operation, refuse, acceptAtMost, wire] : table) {
+            init();
+            m_dev->refuseWrites = refuse;
+            m_dev->acceptAtMost = acceptAtMost;
+            QCOMPARE(io(operation, "+200\r"), wire.startsWith("+200\r"));
+            QVERIFY(m_link->SendChar('\0'));
+            m_link->StopProgram();
+            QCOMPARE(m_dev->wire, wire);
+        }
+    }
+
+    // The port is closed at once and reported once; the link's state changes only when it
+    // does, a reopen passing through closed.
+    void portLostClosesThePort()
+    {
+        QSignalSpy state(m_link.get(), &CSerialLink::linkStateChanged);
+        QVERIFY(io(CSerialLink::PORT_OPEN));
+        m_dev->receive("half a rep");
+        QSignalSpy lost(m_link.get(), &CSerialLink::portLost);
+        m_dev->fail(QStringLiteral("Input/output error"));
+        QVERIFY(!m_dev->isOpen() && !m_link->hasReceived() && !io(CSerialLink::PORT_WRITE, "x"));
+        QCOMPARE(m_link->statusText(), "Not connected");
+        QVERIFY(io(CSerialLink::PORT_CLOSE) && io(CSerialLink::PORT_OPEN) && lost.size() == 1);
+        QCOMPARE(lost[0][0].toString(), "Input/output error");
+        QCOMPARE(state.size(), 4);
+        QVERIFY(!state[0][0].toBool() && state[1][0].toBool() && !state[2][0].toBool()
+                && state[3][0].toBool());
+    }
 };
 
-void TestSerialLink::init()
+// The reply monitor over the link: when a tick reads, and that what it reads goes through the
+// reply translation (whose table is TestReplyText's).
+class TestReplyMonitor : public LinkTest
 {
-    auto dev = std::make_unique<FakeDevice>();
-    m_dev = dev.get();
-    m_link = new CSerialLink(std::move(dev));
-    m_link->setPort(QStringLiteral("/dev/ttyUSB0"), 19200);
-}
+    Q_OBJECT
 
-void TestSerialLink::cleanup()
+    std::unique_ptr<CReplyMonitor> m_monitor;
+    QByteArrayList m_shown;
+
+    void tick(const QByteArray &bytes)
+    {
+        m_dev->receive(bytes);
+        m_monitor->OnTimer();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_monitor.reset();
+        m_shown.clear();
+        LinkTest::init();
+        m_monitor = std::make_unique<CReplyMonitor>(m_link.get());
+        m_monitor->setQuietGap(0);
+        connect(m_monitor.get(), &CReplyMonitor::replyText, this,
+                [this](const QByteArray &text) { m_shown << text; });
+    }
+
+    // Without a quiet gap a tick takes what is there, so a reply split on the wire is shown in
+    // pieces; a tick while bytes are still arriving waits for the line to go quiet.
+    void tickWaitsForTheLineToGoQuiet()
+    {
+        m_monitor->resume();
+        tick("E3 12\r");
+        tick("R");
+        tick("\r");
+        QCOMPARE(m_shown, (QByteArrayList{"Error - program error in line 12\r\r", "R", "\r"}));
+        m_monitor->setQuietGap(3600000);
+        tick("R");
+        tick("\r");
+        QCOMPARE(m_shown.size(), 3);
+        m_monitor->setQuietGap(0);
+        QTRY_COMPARE(m_shown.value(3), "Ready\n");
+    }
+
+    // It starts paused; pauses do not nest; what arrives while paused waits in the link; the
+    // status is shown on the first tick only, paused or not.
+    void pauseAndResume()
+    {
+        QSignalSpy status(m_monitor.get(), &CReplyMonitor::statusMessage);
+        tick("B\r");
+        QVERIFY(m_monitor->OnCommand(ID_COMM_PAUSE) && m_monitor->OnCommand(ID_COMM_PAUSE));
+        QVERIFY(m_monitor->OnCommand(ID_COMM_RESUME) && !m_monitor->OnCommand(ID_COMM_PAUSE - 1));
+        m_monitor->OnTimer();
+        QVERIFY(m_monitor->OnCommand(ID_COMM_PAUSE));
+        tick("Y\r");
+        QCOMPARE(m_shown, QByteArrayList{"Busy\r"});
+        QVERIFY(status.size() == 1 && status[0][0].toString() == "Using /dev/ttyUSB3, 19200 baud");
+        m_monitor->start(); // and its timer ticks by itself
+        QTRY_COMPARE(m_shown.value(1), "Yes\r");
+    }
+};
+
+// Downloads through the link to a device whose driver the test drains: order on the wire, what
+// waits for what, and how a download ends. The download's own bytes are TestDownload's.
+class TestTransfer : public LinkTest
 {
-    delete m_link;
-    m_link = nullptr;
-    m_dev = nullptr;
-}
+    Q_OBJECT
 
-void TestSerialLink::openRequestsTheUnitsLineSettings()
+private Q_SLOTS:
+    // The driver gets at most a line beyond the low-water mark; what is typed meanwhile waits,
+    // and the end comes only once every byte is on the wire. One download at a time.
+    void linesGoOutAsTheDriverDrainsAndTypingWaits()
+    {
+        const auto [lines, wire] = program(100);
+        QSignalSpy progress(m_link.get(), &CSerialLink::transferProgress);
+        QVERIFY(m_link->SendProgram(lines));
+        QVERIFY(m_dev->pendingOutput() >= CSerialLink::kDownloadLowWater);
+        QVERIFY(!m_link->SendAndRun(lines) && !m_link->SendProgram(lines));
+        QVERIFY(m_link->SendChar('a') && io(CSerialLink::PORT_WRITE, "bc"));
+        for (int i = 0; i < 10000 && m_dev->wire.size() < wire.size(); ++i) {
+            QVERIFY(m_dev->pendingOutput() < CSerialLink::kDownloadLowWater + 9);
+            m_dev->drain(9);
+        }
+        QVERIFY(m_finished->isEmpty() && !m_dev->wire.contains('a'));
+        m_dev->drain();
+        QCOMPARE(result(), Result::Completed);
+        QCOMPARE(m_dev->wire, wire + "abc");
+        QVERIFY(progress.size() == 100 && progress.last().first().value<qsizetype>() == 100);
+    }
+
+    // The lines not handed to the driver are dropped at once, and the run command with them;
+    // the closing mark and the stop follow the line being written, ahead of what was typed.
+    void stopCutsItShort()
+    {
+        QVERIFY(m_link->SendAndRun(program(100).first));
+        m_dev->drain();
+        m_link->SendChar('x');
+        const QByteArray handed = m_dev->wire;
+        m_link->StopProgram();
+        m_dev->drainAll();
+        QCOMPARE(result(), Result::Stopped);
+        QCOMPARE(m_dev->wire, handed + "P\rK\rx");
+        QVERIFY(handed.count('\r') > 2 && handed.count('\r') < 20 && m_error->isEmpty());
+    }
+
+    // A line that cannot be written (no port, refused, partly taken, port closed) fails the
+    // download: one error, before the end, then no further line and no run command,
+    // only the closing mark where the port still takes bytes.
+    void failures()
+    {
+        for (int how = 0; how < 4; ++how) {
+            init();
+            connect(m_link.get(), &CSerialLink::transferFinished, this,
+                    [this] { QCOMPARE(m_error->size(), 1); });
+            // The main window shows the error in a modal box from this signal; the box's event
+            // loop must not disturb the download's end.
+            if (how == 1 || how == 2) {
+                connect(m_link.get(), &CSerialLink::communicationError, this, [this] {
+                    QEventLoop loop;
+                    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+                    m_dev->drain();
+                    QVERIFY(!m_link->SendProgram(program(2).first));
+                    loop.exec();
+                });
+            }
+            if (how == 0)
+                io(CSerialLink::PORT_CLOSE);
+            QVERIFY(m_link->SendAndRun(program(100).first));
+            const QByteArray before = m_dev->wire;
+            m_dev->refuseWrites = how == 1;
+            m_dev->acceptAtMost = how == 2 ? 3 : -1;
+            if (how == 3)
+                io(CSerialLink::PORT_CLOSE);
+            m_dev->drainAll();
+            QVERIFY(m_error->size() == 1 && result() == Result::Failed);
+            QCOMPARE(m_dev->wire, before + (how == 2 ? "+10P\r" : ""));
+        }
+    }
+
+    // Shown for downloads of a second or more on the wire (11 bits a byte at 19200 baud: 193
+    // lines are 1741 bytes, 997 ms; 194 are 1750 bytes, 1002 ms); its Cancel cancels, and the
+    // closing mark still follows the line being written.
+    void progressDialog()
+    {
+        CTransferProgressDlg dlg(m_link.get());
+        QVERIFY(m_link->SendProgram(program(193).first) && !dlg.isVisible());
+        m_dev->drainAll();
+        QVERIFY(m_link->SendProgram(program(194).first) && dlg.isVisible());
+        m_dev->drainAll();
+        QVERIFY(dlg.value() == 194 && dlg.maximum() == 194 && !dlg.isVisible());
+        m_finished->clear();
+        QVERIFY(m_link->SendAndRun(program(200).first));
+        dlg.findChild<QPushButton *>()->click();
+        m_dev->drainAll();
+        QCOMPARE(result(), Result::Cancelled);
+        QVERIFY(!dlg.isVisible() && m_dev->wire.endsWith("\rP\r"));
+    }
+};
+
+// The link over a real QSerialPort, with a pseudo-terminal standing in for the unit: the line
+// the device really carries, bytes both ways, a download through a driver that fills up, and a
+// unit that hangs up. The rules themselves are TestSerialLink's and TestTransfer's.
+class TestSerialPty : public LinkTest
 {
-    QSignalSpy status(m_link, &CSerialLink::statusTextChanged);
-    m_link->setPort(QStringLiteral("/dev/ttyUSB3"), 9600);
-    QByteArray ignored;
-    QVERIFY(m_link->PortIO(ignored, CSerialLink::PORT_OPEN));
+    Q_OBJECT
 
-    QCOMPARE(m_dev->openedNames, QStringList{QStringLiteral("/dev/ttyUSB3")});
-    QCOMPARE(m_dev->requested.size(), 1);
-    const kr44::LineSettings s = m_dev->requested.first();
-    QCOMPARE(s.baudRate, 9600);
-    QCOMPARE(s.dataBits, QSerialPort::Data7);
-    QCOMPARE(s.parity, QSerialPort::OddParity);
-    QCOMPARE(s.stopBits, QSerialPort::TwoStop);
-    QVERIFY(s.dataTerminalReady);
-    QVERIFY(s.requestToSend);
-    QCOMPARE(m_dev->discardRequests, QList<qint64>{20});
+public:
+    TestSerialPty() : LinkTest(true) {}
 
-    QVERIFY(m_link->isConnected());
-    QCOMPARE(status.size(), 1);
-    QCOMPARE(status.first().first().toString(), QStringLiteral("Using /dev/ttyUSB3, 9600 baud"));
-}
+private Q_SLOTS:
+    // A pseudo-terminal keeps 8 data bits and has no modem lines; the rest reaches the device.
+    void openSetsTheLine()
+    {
+        m_link->setPort(m_peer->path(), 1200);
+        QVERIFY(io(CSerialLink::PORT_OPEN));
+        const termios t = m_peer->settings();
+        QCOMPARE(cfgetospeed(&t), speed_t(B1200));
+        QVERIFY2((t.c_cflag & CSTOPB) && (t.c_cflag & PARODD), "one stop bit, or even parity");
+        m_link->setPort(m_peer->path(), 0); // a refused rate: the device is let go again
+        QVERIFY(!io(CSerialLink::PORT_OPEN) && !m_link->isConnected());
+    }
 
-void TestSerialLink::openFailures_data()
-{
-    QTest::addColumn<kr44::SerialDevice::OpenResult>("result");
-    QTest::newRow("device cannot be opened") << kr44::SerialDevice::OpenResult::NotOpened;
-    QTest::newRow("baud rate refused") << kr44::SerialDevice::OpenResult::BaudRefused;
-}
+    void bytesBothWays()
+    {
+        // Sent while the port was closed: the open throws the first 20 bytes away.
+        io(CSerialLink::PORT_CLOSE);
+        QVERIFY(m_peer->send("0123456789abcdefghijR\r"));
+        QVERIFY(io(CSerialLink::PORT_OPEN));
+        QByteArray got;
+        QVERIFY(QTest::qWaitFor([&] { return m_link->PortIO(got, CSerialLink::PORT_READ); }));
+        QCOMPARE(got, QByteArray("R\r"));
+        for (const char c : {'A', '\r', '\b', '\0'})
+            m_link->SendChar(c);
+        QCOMPARE(m_peer->read(4), QByteArray("A\r\b "));
+    }
 
-void TestSerialLink::openFailures()
-{
-    QFETCH(kr44::SerialDevice::OpenResult, result);
-    m_dev->openResult = result;
-    QSignalSpy status(m_link, &CSerialLink::statusTextChanged);
-    QByteArray text;
-    QVERIFY(!m_link->PortIO(text, CSerialLink::PORT_OPEN));
-    QVERIFY(!m_link->isConnected());
-    QCOMPARE(status.size(), 1);
-    QCOMPARE(status.first().first().toString(), QStringLiteral("Not connected"));
-    QVERIFY(m_dev->discardRequests.isEmpty());
+    // A stop cuts a download at a line boundary, after at least the lines that went out
+    // before it, and what is typed meanwhile follows. 40000 lines are more than the
+    // pseudo-terminal holds while nobody reads it.
+    void downloadStoppedWhileTheDriverIsFull()
+    {
+        QSignalSpy progress(m_link.get(), &CSerialLink::transferProgress);
+        const auto [lines, wire] = program(40000, true);
+        QVERIFY(m_link->SendAndRun(lines));
+        QTRY_VERIFY(progress.size() >= 100);
+        m_link->StopProgram();
+        m_link->SendChar('t');
+        const QByteArray got = m_peer->readUntilEndsWith("P\rK\rt");
+        const QByteArray body = got.chopped(qMin<qsizetype>(5, got.size()));
+        QVERIFY(got.endsWith("P\rK\rt") && body.endsWith('\r') && wire.startsWith(body));
+        QVERIFY(body.count('\r') > 100 && body.count('\r') < 40000);
+        QTRY_COMPARE(result(), Result::Stopped);
+    }
 
-    QByteArray line("+200\r");
-    QVERIFY(!m_link->PortIO(line, CSerialLink::PORT_WRITE));
-    QVERIFY(m_link->SendChar('A'));
-    QVERIFY(m_dev->wire.isEmpty());
-}
-
-void TestSerialLink::statusText_data()
-{
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<qint32>("baud");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("COM1 at 19200") << QStringLiteral("COM1") << 19200 << QStringLiteral("Using COM1, 19200 baud");
-    QTest::newRow("device path at 1200") << QStringLiteral("/dev/ttyS0") << 1200 << QStringLiteral("Using /dev/ttyS0, 1200 baud");
-    QTest::newRow("rate the device accepts, unlisted") << QStringLiteral("COM1") << 38400 << QStringLiteral("Using COM1, 38400 baud");
-}
-
-void TestSerialLink::statusText()
-{
-    QFETCH(QString, port);
-    QFETCH(qint32, baud);
-    QFETCH(QString, text);
-    QCOMPARE(m_link->statusText(), QStringLiteral("Not connected"));
-    m_link->setPort(port, baud);
-    QByteArray ignored;
-    QVERIFY(m_link->PortIO(ignored, CSerialLink::PORT_OPEN));
-    QCOMPARE(m_link->statusText(), text);
-    // The name reaches the device exactly as given.
-    QCOMPARE(m_dev->openedNames.last(), port);
-}
-
-void TestSerialLink::reopenClosesTheOldPortFirst()
-{
-    QByteArray ignored;
-    QVERIFY(m_link->PortIO(ignored, CSerialLink::PORT_OPEN));
-    const int closesBefore = m_dev->closeCount;
-    QVERIFY(m_link->PortIO(ignored, CSerialLink::PORT_OPEN));
-    QCOMPARE(m_dev->closeCount, closesBefore + 1);
-    QCOMPARE(m_dev->openedNames.size(), 2);
-    QVERIFY(m_link->isConnected());
-}
-
-void TestSerialLink::closeWithNoPort()
-{
-    QSignalSpy status(m_link, &CSerialLink::statusTextChanged);
-    QSignalSpy state(m_link, &CSerialLink::linkStateChanged);
-    QByteArray text("keep");
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_CLOSE));
-    QCOMPARE(text, QByteArray("keep"));
-    QVERIFY(!m_link->isConnected());
-    QCOMPARE(status.size(), 0);
-    QCOMPARE(state.size(), 0);
-}
-
-void TestSerialLink::discardingReadOnOpen()
-{
-    // What the unit sent while the port was closed: 25 bytes, of which the open throws away 20.
-    m_dev->receive("0123456789abcdefghijKLMNO", false);
-    QByteArray text;
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_OPEN));
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_READ));
-    QCOMPARE(text, QByteArray("KLMNO"));
-}
-
-void TestSerialLink::readWithNoPort()
-{
-    QByteArray text("unchanged");
-    QVERIFY(!m_link->PortIO(text, CSerialLink::PORT_READ));
-    QCOMPARE(text, QByteArray("unchanged"));
-}
-
-void TestSerialLink::read_data()
-{
-    QTest::addColumn<QByteArray>("arrived");
-    QTest::addColumn<bool>("result");
-    QTest::addColumn<QByteArray>("text");
-
-    QTest::newRow("nothing") << QByteArray() << false << QByteArray();
-    QTest::newRow("a reply") << QByteArray("R\r") << true << QByteArray("R\r");
-    QTest::newRow("25 bytes in one text")
-        << QByteArray("0123456789012345678901234") << true << QByteArray("0123456789012345678901234");
-    QTest::newRow("NUL dropped, rest kept")
-        << QByteArray("R\0X\rYZ", 6) << true << QByteArray("RX\rYZ");
-    QTest::newRow("only NULs") << QByteArray("\0\0", 2) << true << QByteArray();
-    QTest::newRow("8-bit bytes kept") << QByteArray("\xB0\xA7") << true << QByteArray("\xB0\xA7");
-}
-
-void TestSerialLink::read()
-{
-    QFETCH(QByteArray, arrived);
-    QFETCH(bool, result);
-    QFETCH(QByteArray, text);
-
-    QByteArray got("stale");
-    QVERIFY(m_link->PortIO(got, CSerialLink::PORT_OPEN));
-    QSignalSpy received(m_link, &CSerialLink::received);
-    if (!arrived.isEmpty())
-        m_dev->receive(arrived);
-    QCOMPARE(m_link->hasReceived(), !arrived.isEmpty());
-    QCOMPARE(received.size(), arrived.isEmpty() ? 0 : 1);
-    got = "stale";
-    QCOMPARE(m_link->PortIO(got, CSerialLink::PORT_READ), result);
-    QCOMPARE(got, text);
-    QVERIFY(!m_link->hasReceived());
-}
-
-void TestSerialLink::readTakesEverythingSinceTheLastRead()
-{
-    QByteArray text;
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_OPEN));
-    m_dev->receive("R");
-    m_dev->receive("\rB");
-    QVERIFY(m_link->msSinceLastReceive() < 10000);
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_READ));
-    QCOMPARE(text, QByteArray("R\rB"));
-    m_dev->receive("\r");
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_READ));
-    QCOMPARE(text, QByteArray("\r"));
-    QVERIFY(!m_link->PortIO(text, CSerialLink::PORT_READ));
-    QCOMPARE(text, QByteArray());
-}
-
-void TestSerialLink::write_data()
-{
-    QTest::addColumn<int>("operation");
-    QTest::addColumn<bool>("refuse");
-    QTest::addColumn<qint64>("acceptAtMost");
-    QTest::addColumn<bool>("result");
-
-    QTest::newRow("written") << int(CSerialLink::PORT_WRITE) << false << qint64(-1) << true;
-    QTest::newRow("any other code writes") << 9 << false << qint64(-1) << true;
-    QTest::newRow("refused write fails") << int(CSerialLink::PORT_WRITE) << true << qint64(-1) << false;
-    QTest::newRow("partly taken write fails") << int(CSerialLink::PORT_WRITE) << false << qint64(2) << false;
-}
-
-void TestSerialLink::write()
-{
-    QFETCH(int, operation);
-    QFETCH(bool, refuse);
-    QFETCH(qint64, acceptAtMost);
-    QFETCH(bool, result);
-
-    QByteArray text;
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_OPEN));
-    m_dev->refuseWrites = refuse;
-    m_dev->acceptAtMost = acceptAtMost;
-    text = "+200\r";
-    QCOMPARE(m_link->PortIO(text, operation), result);
-    QCOMPARE(text, QByteArray("+200\r"));
-    if (result)
-        QCOMPARE(m_dev->writes, QList<QByteArray>{"+200\r"});
-}
-
-void TestSerialLink::emptyWrite()
-{
-    QByteArray text;
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_OPEN));
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_WRITE));
-    QVERIFY(m_dev->writes.isEmpty());
-}
-
-void TestSerialLink::sendCharAlwaysTrue()
-{
-    QVERIFY(m_link->SendChar('K'));
-    QVERIFY(m_dev->wire.isEmpty());
-
-    QByteArray text;
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_OPEN));
-    QVERIFY(m_link->SendChar('K'));
-    QVERIFY(m_link->SendChar('\r'));
-    QVERIFY(m_link->SendChar('\0'));
-    m_dev->refuseWrites = true;
-    QVERIFY(m_link->SendChar('X'));
-    QCOMPARE(m_dev->writes, (QList<QByteArray>{"K", "\r", " "}));
-}
-
-void TestSerialLink::portLostIsNoticed()
-{
-    QByteArray text;
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_OPEN));
-    m_dev->receive("half a rep");
-    QSignalSpy status(m_link, &CSerialLink::statusTextChanged);
-    QSignalSpy state(m_link, &CSerialLink::linkStateChanged);
-    QSignalSpy lost(m_link, &CSerialLink::portLost);
-
-    m_dev->fail(QStringLiteral("Input/output error"));
-
-    QVERIFY(!m_link->isConnected());
-    QVERIFY(!m_dev->isOpen());
-    QCOMPARE(lost.size(), 1);
-    QCOMPARE(lost.first().first().toString(), QStringLiteral("Input/output error"));
-    QCOMPARE(status.size(), 1);
-    QCOMPARE(status.first().first().toString(), QStringLiteral("Not connected"));
-    QCOMPARE(state.size(), 1);
-    QCOMPARE(state.first().first().toBool(), false);
-    text = "unchanged";
-    QVERIFY(!m_link->PortIO(text, CSerialLink::PORT_READ));
-    QCOMPARE(text, QByteArray("unchanged"));
-    text = "x";
-    QVERIFY(!m_link->PortIO(text, CSerialLink::PORT_WRITE));
-
-    // Reopening is the user's choice, and it works.
-    QVERIFY(m_link->PortIO(text, CSerialLink::PORT_OPEN));
-    QVERIFY(m_link->isConnected());
-}
-
-void TestSerialLink::linkStateFollowsTransitions()
-{
-    QSignalSpy state(m_link, &CSerialLink::linkStateChanged);
-    QByteArray text;
-    m_link->PortIO(text, CSerialLink::PORT_OPEN);
-    m_link->PortIO(text, CSerialLink::PORT_OPEN);
-    m_link->PortIO(text, CSerialLink::PORT_CLOSE);
-    m_link->PortIO(text, CSerialLink::PORT_CLOSE);
-    m_dev->openResult = kr44::SerialDevice::OpenResult::NotOpened;
-    m_link->PortIO(text, CSerialLink::PORT_OPEN);
-    QList<bool> seen;
-    for (const QList<QVariant> &args : state)
-        seen << args.first().toBool();
-    // The reopen passes through closed for a moment.
-    QCOMPARE(seen, (QList<bool>{true, false, true, false}));
-}
-
-void TestSerialLink::baudFromText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<qint32>("baud");
-
-    QTest::newRow("plain") << QStringLiteral("19200") << 19200;
-    QTest::newRow("leading spaces") << QStringLiteral("  9600") << 9600;
-    QTest::newRow("leading tab and newline") << QStringLiteral("\t\n1200") << 1200;
-    QTest::newRow("plus sign") << QStringLiteral("+4800") << 4800;
-    QTest::newRow("minus sign") << QStringLiteral("-5") << -5;
-    QTest::newRow("stops at other character") << QStringLiteral("2400 baud") << 2400;
-    QTest::newRow("no digits") << QStringLiteral("fast") << 0;
-    QTest::newRow("empty") << QString() << 0;
-    QTest::newRow("sign then space") << QStringLiteral("- 5") << 0;
-    QTest::newRow("trailing digits ignored after letter") << QStringLiteral("x9600") << 0;
-    QTest::newRow("too large clamps") << QStringLiteral("99999999999") << std::numeric_limits<qint32>::max();
-    QTest::newRow("too small clamps") << QStringLiteral("-99999999999") << std::numeric_limits<qint32>::min();
-}
-
-void TestSerialLink::baudFromText()
-{
-    QFETCH(QString, text);
-    QFETCH(qint32, baud);
-    QCOMPARE(kr44::baudFromText(text), baud);
-}
-
-void TestSerialLink::wireMilliseconds()
-{
-    // 11 bits a character: 1745 characters are a little under a second at 19200 baud.
-    QCOMPARE(kr44::wireMilliseconds(1745, 19200), 999);
-    QCOMPARE(kr44::wireMilliseconds(10000, 1200), 91666);
-    QCOMPARE(kr44::wireMilliseconds(100, 0), 0);
-    QCOMPARE(kr44::wireMilliseconds(100, -1), 0);
-}
+    // Idle, in a download that flows as the unit reads, and with typing waiting for a
+    // download the full driver holds up: the port is closed and the download fails, once.
+    void hangUpIsNoticedOnce()
+    {
+        for (const int state : {0, 1, 2}) {
+            init();
+            QSignalSpy lost(m_link.get(), &CSerialLink::portLost);
+            QVERIFY(state == 0 || m_link->SendAndRun(program(40000, true).first));
+            if (state == 1)
+                QVERIFY(m_peer->read(9000).size() >= 9000);
+            if (state == 2)
+                m_link->SendChar('t');
+            m_peer->closeMaster();
+            QTRY_VERIFY(!m_link->isConnected());
+            QTRY_COMPARE(m_finished->size(), state ? 1 : 0);
+            QVERIFY(state == 0 || result() == Result::Failed);
+            QCOMPARE(lost.size(), 1);
+        }
+    }
+};
 
 KR44_TEST(TestSerialLink)
+KR44_TEST(TestReplyMonitor)
+KR44_TEST(TestTransfer)
+KR44_TEST(TestSerialPty)
 #include "tst_seriallink.moc"

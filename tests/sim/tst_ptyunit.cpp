@@ -1,195 +1,143 @@
+#include "processes.h"
 #include "ptyunit.h"
+#include "simoptions.h"
 #include "testmain.h"
 
-#include <QElapsedTimer>
+#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QSerialPort>
-#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 using namespace kr44;
 
-namespace {
-
-// Opens the unit's device the way the application opens a real unit: 7 data bits, odd parity,
-// 2 stop bits.
-std::unique_ptr<QSerialPort> openPort(const QString &path)
-{
-    auto port = std::make_unique<QSerialPort>(path);
-    port->setBaudRate(19200);
-    port->setDataBits(QSerialPort::Data7);
-    port->setParity(QSerialPort::OddParity);
-    port->setStopBits(QSerialPort::TwoStop);
-    port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!port->open(QIODevice::ReadWrite))
-        return nullptr;
-    return port;
-}
-
-// Collects what the port receives.
-class Receiver : public QObject
-{
-public:
-    explicit Receiver(QSerialPort *port) : m_port(port)
-    {
-        connect(port, &QSerialPort::readyRead, this, [this] { bytes += m_port->readAll(); });
-    }
-    QByteArray bytes;
-
-private:
-    QSerialPort *m_port;
-};
-
-} // namespace
-
+// The virtual unit served on a pseudo-terminal and reached through a serial port, on a clock
+// the test sets.
 class TestPtyUnit : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void publishesATerminalDevice()
+    // A command while the motor moves is answered busy, and an input set on the unit releases
+    // a wait. Simulated time is the clock's time multiplied by the time scale: a 2 s delay at a
+    // hundred times the speed ends when the clock has gone on 20 ms, not before. The
+    // application closing its port leaves the unit serving the same device.
+    void servesOnItsTerminal()
     {
+        qint64 ns = 0;
         PtyUnit unit;
-        QVERIFY2(unit.open(), qPrintable(unit.errorString()));
-        QVERIFY(unit.isOpen());
-        const QFileInfo device(unit.devicePath());
-        QVERIFY(device.exists());
-        QVERIFY(unit.devicePath().startsWith(QLatin1String("/dev/")));
-        unit.close();
-        QVERIFY(!unit.isOpen());
-        QVERIFY(unit.devicePath().isEmpty());
-    }
-
-    void exampleProgramOverASerialPort()
-    {
-        UnitConfig config;
-        config.inputs = {true, true, false};
-        PtyUnit unit(config);
-        unit.setTimeScale(10);
-        QVERIFY2(unit.open(), qPrintable(unit.errorString()));
-        const auto port = openPort(unit.devicePath());
-        QVERIFY2(port, "the serial port did not open the unit's device");
-        Receiver receiver(port.get());
-
-        // Written as the program transfer writes it: single characters for the frame, one write
-        // per line with its CR, nothing waited for in between.
-        port->write("P");
-        port->write("\r");
-        for (const char *line : {"X500,1000,20", "L0", "+200", "W1H", "-200", "L5", "J2L,4", "K"})
-            port->write(QByteArray(line) + '\r');
-        port->write("P");
-        port->write("\r");
-        port->write("E");
-        port->write("\r");
-        // 2.1 s of simulated time at ten times the speed.
-        QTRY_VERIFY_WITH_TIMEOUT(receiver.bytes.contains("R\r"), 10000);
-        QCOMPARE(receiver.bytes, QByteArray("R\r"));
-        QCOMPARE(unit.unit().position(), 0);
-        QCOMPARE(unit.unit().program().size(), 8);
-    }
-
-    void typedCommandAndBusyReply()
-    {
-        PtyUnit unit;
-        QVERIFY(unit.open());
-        const auto port = openPort(unit.devicePath());
-        QVERIFY(port);
-        Receiver receiver(port.get());
-
-        // A byte at a time, as keys typed in the command window arrive.
-        for (const char c : QByteArray("+300\r")) {
-            port->write(&c, 1);
-            QVERIFY(port->waitForBytesWritten(1000));
-        }
-        QTRY_VERIFY(unit.unit().activity() == VirtualUnit::Activity::Moving);
-        port->write("V1\r");
-        QTRY_COMPARE(receiver.bytes, QByteArray("B\r"));
-        QTRY_COMPARE_WITH_TIMEOUT(receiver.bytes, QByteArray("B\rR\r"), 5000);
-        port->write("V1\r");
-        QTRY_COMPARE(receiver.bytes, QByteArray("B\rR\r300\r"));
-    }
-
-    void stopWhileRunning()
-    {
-        PtyUnit unit;
-        QVERIFY(unit.open());
-        const auto port = openPort(unit.devicePath());
-        QVERIFY(port);
-        Receiver receiver(port.get());
-        port->write("P\r+50000\rP\rE\r");
-        QTRY_VERIFY(unit.unit().position() > 0);
-        port->write("K\r");
-        QTRY_COMPARE(receiver.bytes, QByteArray("R\r"));
-        QVERIFY(!unit.unit().isBusy());
-        QVERIFY(unit.unit().position() < 50000);
-    }
-
-    void inputSetOnTheUnitReleasesAWait()
-    {
-        PtyUnit unit;
-        QVERIFY(unit.open());
-        const auto port = openPort(unit.devicePath());
-        QVERIFY(port);
-        Receiver receiver(port.get());
-        QSignalSpy changed(&unit, &PtyUnit::stateChanged);
+        unit.setClock([&ns] { return ns; });
+        std::unique_ptr<QSerialPort> port;
+        QByteArray received;
+        const auto openPort = [&] {
+            port = std::make_unique<QSerialPort>(unit.devicePath());
+            connect(port.get(), &QIODevice::readyRead, this, [&] { received += port->readAll(); });
+            return port->open(QIODevice::ReadWrite);
+        };
+        QVERIFY(unit.open() && unit.devicePath().startsWith("/dev/") && openPort());
+        port->write("+300\rV1\r");
+        QTRY_COMPARE(received, "B\r");
+        ns += 1'000'000'000;
+        QTRY_COMPARE(received, "B\rR\r");
         port->write("W2H\r");
-        QTRY_VERIFY(unit.unit().activity() == VirtualUnit::Activity::Waiting);
-        QVERIFY(receiver.bytes.isEmpty());
+        QTRY_COMPARE(unit.unit().activity(), VirtualUnit::Activity::Waiting);
         unit.setInput(2, true);
-        QVERIFY(unit.unit().input(2));
-        QTRY_COMPARE(receiver.bytes, QByteArray("R\r"));
-        QVERIFY(changed.count() > 0);
-    }
-
-    // A 2-second delay at a hundred times the speed ends after 20 ms of real time; at the real
-    // speed it would take 2 s, so anything under 1 s shows the scale at work, even on a loaded
-    // machine. It cannot end before 20 ms, since simulated time is derived from the real clock.
-    void timeScale()
-    {
-        PtyUnit unit;
+        QTRY_COMPARE(received, "B\rR\rR\r");
         unit.setTimeScale(100);
-        QCOMPARE(unit.timeScale(), 100.0);
-        QVERIFY(unit.open());
-        const auto port = openPort(unit.devicePath());
-        QVERIFY(port);
-        Receiver receiver(port.get());
-        QSignalSpy sent(&unit, &PtyUnit::bytesSent);
-        QElapsedTimer clock;
-        clock.start();
+        unit.setTimeScale(0); // refused, as any scale not above 0
+        const qint64 start = unit.unit().nowUs();
         port->write("D2000\r");
-        QTRY_COMPARE_WITH_TIMEOUT(receiver.bytes, QByteArray("R\r"), 5000);
-        const qint64 elapsed = clock.elapsed();
-        QVERIFY2(elapsed >= 20 && elapsed < 1000, QByteArray::number(elapsed).constData());
-        QCOMPARE(sent.count(), 1);
-        QCOMPARE(sent.at(0).at(0).toByteArray(), QByteArray("R\r"));
+        QTRY_VERIFY(unit.unit().isBusy());
+        ns += 19'999'999;
+        QTRY_COMPARE(unit.unit().nowUs(), start + 1'999'999);
+        QCOMPARE(received, "B\rR\rR\r");
+        ns += 1;
+        QTRY_COMPARE(received, "B\rR\rR\rR\r");
+        QVERIFY(openPort());
+        port->write("V1\r");
+        QTRY_COMPARE(received, "B\rR\rR\rR\r300\r");
+    }
+};
 
-        unit.setTimeScale(0); // refused
-        unit.setTimeScale(-3);
-        QCOMPARE(unit.timeScale(), 100.0);
+// kr44-sim: its command line, the input levels typed to it, how it logs the traffic, and the
+// program itself.
+class TestSimProcess : public QObject
+{
+    Q_OBJECT
+
+    static bool parse(const QStringList &args, SimOptions &out, QString &error)
+    {
+        QCommandLineParser parser;
+        addSimOptions(parser);
+        return parser.parse(QStringList{"kr44-sim"} + args) && readSimOptions(parser, out, error);
     }
 
-    void portCanCloseAndReopen()
+private Q_SLOTS:
+    // As a user runs it: a process of its own, reached through the link it makes to its
+    // device, with inputs typed on its standard input; the link goes when it ends.
+    void servesUntilTerminated()
     {
-        PtyUnit unit;
-        QVERIFY(unit.open());
-        {
-            const auto port = openPort(unit.devicePath());
-            QVERIFY(port);
-            port->write("A1\r");
-            QVERIFY(port->waitForBytesWritten(1000));
-            QTRY_VERIFY(unit.unit().output(1));
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("kr44"));
+        kr44test::SimProcess sim;
+        QVERIFY(sim.start({"--time-scale", "20", "--inputs", "LHL", "--link", link}));
+        QSerialPort port(link);
+        QVERIFY(QFileInfo(link).symLinkTarget() == sim.device() && port.open(QIODevice::ReadWrite));
+        QByteArray received;
+        connect(&port, &QSerialPort::readyRead, this, [&] { received += port.readAll(); });
+        port.write("P\rW1H\rA2\rP\rE\r");
+        QTRY_VERIFY(sim.received().contains("<- E\\r"));
+        sim.process().write("1H\n");
+        QTRY_COMPARE(received, "R\r");
+        port.write("V2\r");
+        QTRY_COMPARE(received, "R\rInputs HHL Outputs 010\r");
+        sim.process().terminate();
+        QVERIFY(kr44test::waitFinished(sim.process()) && sim.process().exitCode() == 0);
+        QVERIFY(!QFileInfo(link).isSymLink() && sim.log().contains("input 1 high"));
+        const auto refused = kr44test::runProcess(kr44test::buildPath("src/sim/kr44-sim"),
+                                                  {"--inputs", "LX"});
+        QVERIFY(refused.exitCode == 2 && refused.err.contains("--inputs") && refused.out.isEmpty());
+    }
+
+private Q_SLOTS:
+    // Without options the unit is the default one; a refused value is named in the error and
+    // leaves the options as they were.
+    void options()
+    {
+        SimOptions options;
+        QString error;
+        QVERIFY(parse({}, options, error) && options.timeScale == 1.0 && !options.quiet);
+        QVERIFY(options.unit.capacity == 2000 && options.unit.endOfTravelPlus == 100000);
+        QVERIFY(parse({"--inputs", "hLH", "--eot-minus", "-500", "--eot-plus=2500", "--quiet",
+                       "--time-scale", "12.5", "--capacity", "1", "--link", "/x"}, options, error));
+        QVERIFY(options.unit.inputs == (std::array<bool, 3>{true, false, true}) && options.quiet);
+        QVERIFY(options.unit.endOfTravelMinus == -500 && options.unit.endOfTravelPlus == 2500);
+        QVERIFY(options.timeScale == 12.5 && options.unit.capacity == 1);
+        QCOMPARE(options.linkPath, "/x");
+        for (const auto &[name, value] :
+             {std::pair{"inputs", "LH"}, {"inputs", "LHX"}, {"eot-minus", "0"}, {"eot-minus", "x"},
+              {"eot-plus", "-1"}, {"eot-plus", "1000000001"}, {"time-scale", "0"},
+              {"time-scale", "inf"}, {"capacity", "0"}, {"capacity", "lots"}}) {
+            const QString option = QStringLiteral("--") + QLatin1String(name);
+            QVERIFY2(!parse({option, value}, options, error) && error.contains(option), value);
+            QCOMPARE(options.unit.capacity, 1);
         }
-        // The application closed its port; the unit keeps serving the same device.
-        const auto port = openPort(unit.devicePath());
-        QVERIFY(port);
-        port->clear(QSerialPort::Input); // the "R" of A1 is still queued from the first session
-        Receiver receiver(port.get());
-        port->write("V2\r");
-        QTRY_VERIFY(receiver.bytes.endsWith("Inputs LLL Outputs 100\r"));
+    }
+
+    void inputCommandsAndLog()
+    {
+        for (const auto &[line, input, high] :
+             {std::tuple{"1H", 1, true}, {" 3l\r", 3, false}, {"4H", 0, false}, {"2X", 0, false}}) {
+            const auto command = parseInputCommand(line);
+            QVERIFY(command ? command->input == input && command->high == high : input == 0);
+        }
+        QCOMPARE(printableBytes(QByteArray("E3 12\ra\nb\\c\0\x7f\xb0", 14)),
+                 "E3 12\\ra\\nb\\\\c\\x00\\x7F\\xB0");
     }
 };
 
 KR44_TEST(TestPtyUnit)
+KR44_TEST(TestSimProcess)
 #include "tst_ptyunit.moc"

@@ -13,22 +13,18 @@
 class FakeDevice final : public kr44::SerialDevice
 {
 public:
-    // What the link asked for.
+    // What the link asked for: names and settings of every open, discarding reads, and all
+    // written bytes in order.
     QStringList openedNames;
     QList<kr44::LineSettings> requested;
     QList<qint64> discardRequests;
-    int closeCount = 0;
-    // Every write as the link made it, and all bytes in order.
-    QList<QByteArray> writes;
     QByteArray wire;
 
     // What the device does.
     OpenResult openResult = OpenResult::Opened;
     bool refuseWrites = false;
-    // Take at most this many bytes of a write (-1: all).
-    qint64 acceptAtMost = -1;
-    // Written bytes stay pending until drain() is called.
-    bool holdOutput = false;
+    qint64 acceptAtMost = -1; // take at most this many bytes of a write (-1: all)
+    bool holdOutput = false;  // written bytes stay pending until drain()
 
     OpenResult open(const QString &name, const kr44::LineSettings &settings) override
     {
@@ -37,23 +33,16 @@ public:
         m_open = openResult == OpenResult::Opened;
         return openResult;
     }
-    void close() override
-    {
-        ++closeCount;
-        m_open = false;
-        m_pending = 0;
-    }
+    void close() override { m_open = false, m_pending = 0; }
     [[nodiscard]] bool isOpen() const override { return m_open; }
 
     qint64 write(QByteArrayView bytes) override
     {
         if (!m_open || refuseWrites)
             return -1;
-        const qint64 n = acceptAtMost >= 0 ? qMin<qint64>(acceptAtMost, bytes.size()) : bytes.size();
-        writes << bytes.first(n).toByteArray();
+        const qint64 n = acceptAtMost >= 0 ? qMin(acceptAtMost, bytes.size()) : bytes.size();
         wire += bytes.first(n);
-        if (holdOutput)
-            m_pending += n;
+        m_pending += holdOutput ? n : 0;
         return n;
     }
     [[nodiscard]] qint64 pendingOutput() const override { return m_pending; }
@@ -63,7 +52,7 @@ public:
     void discardInput(qint64 maxBytes) override
     {
         discardRequests << maxBytes;
-        m_input.remove(0, qMin<qint64>(maxBytes, m_input.size()));
+        m_input.remove(0, qMin(maxBytes, m_input.size()));
     }
 
     // The driver puts up to `bytes` pending bytes on the wire (all of them by default).
@@ -73,11 +62,16 @@ public:
         m_pending -= n;
         Q_EMIT bytesWritten(n);
     }
-    void receive(const QByteArray &bytes, bool announce = true)
+    // Drains until the link leaves nothing pending: a download's end, or its stall.
+    void drainAll()
+    {
+        for (drain(); m_pending > 0;)
+            drain();
+    }
+    void receive(const QByteArray &bytes)
     {
         m_input += bytes;
-        if (announce)
-            Q_EMIT readyRead();
+        Q_EMIT readyRead();
     }
     void fail(const QString &reason) { Q_EMIT failed(reason); }
 

@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QEventLoop>
-#include <QSocketNotifier>
-#include <QTimer>
 #include <QString>
 #include <QTest>
 
@@ -12,7 +9,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <functional>
 
 // The unit's end of a pseudo-terminal. The link opens path(); the test writes the unit's
 // replies with send() and reads what the link wrote with the read functions, which run the
@@ -29,8 +26,7 @@ public:
         if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
             return;
         m_path = QString::fromLocal8Bit(name);
-        termios t{};
-        ::tcgetattr(m_slave, &t);
+        termios t = settings();
         ::cfmakeraw(&t);
         ::tcsetattr(m_slave, TCSANOW, &t);
         ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
@@ -46,19 +42,17 @@ public:
 
     [[nodiscard]] bool isValid() const { return m_master >= 0 && !m_path.isEmpty(); }
     [[nodiscard]] QString path() const { return m_path; }
+    // The line settings of the port side as whoever opened it last left them.
+    [[nodiscard]] termios settings() const
+    {
+        termios t{};
+        ::tcgetattr(m_slave, &t);
+        return t;
+    }
 
     bool send(const QByteArray &bytes)
     {
-        qsizetype done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += n;
-        }
-        return true;
+        return ::write(m_master, bytes.constData(), size_t(bytes.size())) == bytes.size();
     }
 
     // What has arrived so far, without waiting.
@@ -66,29 +60,26 @@ public:
     {
         QByteArray out;
         char buf[4096];
-        for (;;) {
-            const ssize_t n = ::read(m_master, buf, sizeof buf);
-            if (n > 0) {
-                out.append(buf, n);
-                continue;
-            }
-            if (n < 0 && errno == EINTR)
-                continue;
-            break;
-        }
+        ssize_t n;
+        while ((n = ::read(m_master, buf, sizeof buf)) > 0)
+            out.append(buf, n);
         return out;
     }
 
-    // Everything the link writes until `count` bytes have come (or the time is up).
-    QByteArray read(qsizetype count, int timeoutMs = 10000)
+    // Everything the link writes until `done` holds for it (or 10 s have passed).
+    QByteArray readUntil(const std::function<bool(const QByteArray &)> &done)
     {
-        return collect([count](const QByteArray &got) { return got.size() >= count; }, timeoutMs);
+        QByteArray got;
+        (void)QTest::qWaitFor([&] { return done(got += readAvailable()) || m_master < 0; }, 10000);
+        return got;
     }
-
-    // Everything the link writes until the bytes end with `tail` (or the time is up).
-    QByteArray readUntilEndsWith(const QByteArray &tail, int timeoutMs = 10000)
+    QByteArray read(qsizetype count)
     {
-        return collect([&tail](const QByteArray &got) { return got.endsWith(tail); }, timeoutMs);
+        return readUntil([count](const QByteArray &got) { return got.size() >= count; });
+    }
+    QByteArray readUntilEndsWith(const QByteArray &tail)
+    {
+        return readUntil([&tail](const QByteArray &got) { return got.endsWith(tail); });
     }
 
     void closeMaster()
@@ -99,29 +90,6 @@ public:
     }
 
 private:
-    // Runs the event loop until `done` holds for what has been read. It wakes on the master's
-    // readability rather than polling, so the link under test runs at full speed meanwhile.
-    template<typename Done>
-    QByteArray collect(Done done, int timeoutMs)
-    {
-        QByteArray got = readAvailable();
-        if (done(got) || m_master < 0)
-            return got;
-        QEventLoop loop;
-        QSocketNotifier notifier(qintptr(m_master), QSocketNotifier::Read);
-        QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
-            got += readAvailable();
-            if (done(got))
-                loop.quit();
-        });
-        QTimer timeout;
-        timeout.setSingleShot(true);
-        QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-        timeout.start(timeoutMs);
-        loop.exec();
-        return got;
-    }
-
     int m_master = -1;
     int m_slave = -1;
     QString m_path;
