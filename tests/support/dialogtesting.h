@@ -7,17 +7,12 @@
 #include "prompt.h"
 #include "spinedit.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QLineEdit>
-#include <QList>
 #include <QMenu>
 #include <QRadioButton>
-#include <QStringList>
-#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -43,14 +38,15 @@ public:
                 });
     }
     ~PromptRecorder() { kr44::setPromptHandler(std::move(m_previous)); }
-    PromptRecorder(const PromptRecorder &) = delete;
-    PromptRecorder &operator=(const PromptRecorder &) = delete;
+    Q_DISABLE_COPY_MOVE(PromptRecorder)
 
-    [[nodiscard]] QStringList texts() const
+    // Each prompt's text, after "!" for the exclamation icon or "i" for the information icon.
+    [[nodiscard]] QStringList texts(bool withIcons = false) const
     {
         QStringList list;
         for (const Prompt &p : prompts)
-            list.append(p.text);
+            list.append(withIcons ? u"i!"[p.icon == kr44::PromptIcon::Exclamation] + p.text
+                                  : p.text);
         return list;
     }
 
@@ -78,9 +74,8 @@ inline QString snapshot(const QWidget *dialog)
         if (!w->isVisibleTo(dialog))
             continue;
         if (const auto *edit = qobject_cast<const QLineEdit *>(w)) {
-            if (qobject_cast<const QComboBox *>(w->parentWidget()))
-                continue;
-            parts.append(controlName(w) + u'=' + edit->text());
+            if (!qobject_cast<const QComboBox *>(w->parentWidget()))
+                parts.append(controlName(w) + u'=' + edit->text());
         } else if (const auto *radio = qobject_cast<const QRadioButton *>(w)) {
             if (radio->isChecked())
                 parts.append(w->objectName());
@@ -93,11 +88,6 @@ inline QString snapshot(const QWidget *dialog)
     return parts.join(u' ');
 }
 
-inline QWidget *control(QWidget *dialog, const QString &name)
-{
-    return dialog->findChild<QWidget *>(name);
-}
-
 // Semicolon-separated: "name=text" types into a field (replacing it), "name" clicks a radio
 // button, "name=0|1" sets a check box, "name=<index>" selects a list item.
 inline bool apply(QWidget *dialog, const QString &actions)
@@ -105,13 +95,8 @@ inline bool apply(QWidget *dialog, const QString &actions)
     const QStringList steps = actions.split(u';', Qt::SkipEmptyParts);
     for (const QString &step : steps) {
         const qsizetype eq = step.indexOf(u'=');
-        const QString name = eq < 0 ? step : step.left(eq);
         const QString value = eq < 0 ? QString() : step.mid(eq + 1);
-        QWidget *w = control(dialog, name);
-        if (!w) {
-            qWarning("no control named %s", qPrintable(name));
-            return false;
-        }
+        QWidget *w = dialog->findChild<QWidget *>(eq < 0 ? step : step.left(eq));
         if (auto *spin = qobject_cast<kr44::SpinEdit *>(w))
             spin->edit()->setText(value);
         else if (auto *edit = qobject_cast<QLineEdit *>(w))
@@ -123,7 +108,7 @@ inline bool apply(QWidget *dialog, const QString &actions)
         else if (auto *button = qobject_cast<QAbstractButton *>(w))
             button->click();
         else
-            return false;
+            return false; // no such control
     }
     return true;
 }
@@ -134,43 +119,46 @@ inline QString focusName(const QWidget *dialog)
     return focus ? controlName(focus) : QString();
 }
 
-// Calls `act` once with the first active modal dialog that opens, from inside its modal loop.
-// The flag tells whether it ran.
-inline std::shared_ptr<bool> whenModal(std::function<void(QWidget *)> act)
+// Calls `act` once with the first widget `find` gives, looking from the event loop (a modal
+// loop included) until then, or until the returned flag, which tells whether it ran, is gone.
+template<typename W>
+std::shared_ptr<bool> whenShown(std::function<W *()> find, std::function<void(W *)> act)
 {
     auto ran = std::make_shared<bool>(false);
     auto *timer = new QTimer(qApp);
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, ran, act = std::move(act)] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || !dialog->isVisible() || !dialog->isActiveWindow())
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, flag = std::weak_ptr(ran), find, act] {
+        const std::shared_ptr<bool> ran = flag.lock(); // gone: nobody waits any more
+        W *w = ran ? find() : nullptr;
+        if (ran && !w)
             return;
         timer->stop();
         timer->deleteLater();
-        *ran = true;
-        act(dialog);
+        if (ran) {
+            *ran = true;
+            act(w);
+        }
     });
     timer->start();
     return ran;
 }
 
-// Calls `act` once with the first popup menu that opens.
-inline std::shared_ptr<bool> whenMenu(std::function<void(QMenu *)> act)
+// The first active modal dialog that opens.
+[[nodiscard]] inline std::shared_ptr<bool> whenModal(std::function<void(QWidget *)> act)
 {
-    auto ran = std::make_shared<bool>(false);
-    auto *timer = new QTimer(qApp);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, ran, act = std::move(act)] {
+    return whenShown<QWidget>([] {
+        QWidget *w = QApplication::activeModalWidget();
+        return w && w->isVisible() && w->isActiveWindow() ? w : nullptr;
+    }, std::move(act));
+}
+
+// The first popup menu that opens.
+[[nodiscard]] inline std::shared_ptr<bool> whenMenu(std::function<void(QMenu *)> act)
+{
+    return whenShown<QMenu>([] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (!menu || !menu->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        *ran = true;
-        act(menu);
-    });
-    timer->start();
-    return ran;
+        return menu && menu->isVisible() ? menu : nullptr;
+    }, std::move(act));
 }
 
 } // namespace kr44test

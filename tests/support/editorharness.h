@@ -10,12 +10,11 @@
 #include <QTableView>
 #include <QTest>
 
-#include <functional>
-#include <memory>
-
 // Program editing as the tests drive it: a document with its editor (no widget) or its shown
 // view, every dialog answered by the test.
 namespace kr44test {
+
+using namespace std::placeholders;
 
 inline int instructionCommand(char code)
 {
@@ -25,34 +24,33 @@ inline int instructionCommand(char code)
 // What a dialog was asked to show.
 struct DialogCall
 {
-    QByteArray code;
-    QByteArray params;
+    QByteArray code, params;
     int row = -1;
-    int lineCount = -1;
+    QByteArray rowCode; // the code the program holds at `row` while the dialog runs
 };
 
 // Answers dialogs from a list: an answer is the dialog's text on OK; a null answer, or none
-// left, cancels. `dialog`, when set, answers instead.
+// left, cancels. `dialog`, when set, answers instead (and may act while the dialog is open).
 struct DialogScript
 {
     kr44::DialogResult answer(const QByteArray &code, QByteArray &params,
                               const kr44::ProgramCodes &program, int row)
     {
-        calls.append({code, params, row, program.lineCount()});
+        calls.append({code, params, row, row < program.lineCount() ? program.codeAt(row) : "-"});
+        events.append(QStringLiteral("dialog"));
         if (dialog)
             return dialog(code, params, program, row);
-        if (answers.isEmpty() || answers.first().isNull()) {
-            if (!answers.isEmpty())
-                answers.removeFirst();
+        const QByteArray answer = answers.isEmpty() ? QByteArray() : answers.takeFirst();
+        if (answer.isNull())
             return kr44::DialogResult::Rejected;
-        }
-        params = answers.takeFirst();
+        params = answer;
         return kr44::DialogResult::Accepted;
     }
 
     QByteArrayList answers;
     QList<DialogCall> calls;
     kr44::LineEditor::DialogRunner dialog;
+    QStringList events; // "pause", "dialog", "resume" in the order they happen (editor only)
 };
 
 // A LineEditor over a document. The instruction menu is answered with `menuChoice` (0
@@ -64,11 +62,7 @@ struct EditorHarness
         doc.m_lines = kr44::LineArray::fromList(lines);
         doc.SetModifiedFlag(modified);
         editor.setDocument(&doc);
-        editor.setDialogRunner([this](const QByteArray &code, QByteArray &params,
-                                      const kr44::ProgramCodes &program, int row) {
-            events.append(QStringLiteral("dialog"));
-            return script.answer(code, params, program, row);
-        });
+        editor.setDialogRunner(std::bind(&DialogScript::answer, &script, _1, _2, _3, _4));
         editor.setWarningPrompt([this](const QString &text) { warnings.append(text); });
         QObject::connect(&editor, &kr44::LineEditor::instructionMenuRequested, &editor,
                          [this](int row) {
@@ -76,10 +70,11 @@ struct EditorHarness
                              if (menuChoice)
                                  editor.ChooseInstruction(instructionCommand(menuChoice));
                          });
-        QObject::connect(&editor, &kr44::LineEditor::commPauseRequested, &editor,
-                         [this] { events.append(QStringLiteral("pause")); });
-        QObject::connect(&editor, &kr44::LineEditor::commResumeRequested, &editor,
-                         [this] { events.append(QStringLiteral("resume")); });
+        for (const auto &[signal, name] :
+             {std::pair(&kr44::LineEditor::commPauseRequested, "pause"),
+              std::pair(&kr44::LineEditor::commResumeRequested, "resume")})
+            QObject::connect(&editor, signal, &editor,
+                             [this, n = name] { script.events.append(n); });
         editor.FillFromDocument();
     }
 
@@ -92,7 +87,6 @@ struct EditorHarness
     kr44::LineEditor editor{&model, &selection};
     DialogScript script;
     QStringList warnings;
-    QStringList events; // "pause", "dialog", "resume" in the order they happen
     QList<QPair<int, bool>> menus; // row and insert mode of each menu request
     char menuChoice = 0;
 };
@@ -104,12 +98,7 @@ struct ViewWindow
     {
         doc.m_lines = kr44::LineArray::fromList(lines);
         view = std::make_unique<CKR44View>(&doc, parent);
-        view->setDialogRunner([this](QWidget *, const QByteArray &code, QByteArray &params,
-                                     const kr44::ProgramCodes &program, int row) {
-            if (duringDialog)
-                duringDialog();
-            return script.answer(code, params, program, row);
-        });
+        view->setDialogRunner(std::bind(&DialogScript::answer, &script, _2, _3, _4, _5));
         view->setWarningPrompt([this](QWidget *, const QString &text) { warnings.append(text); });
         if (!parent) {
             view->resize(600, 400);
@@ -125,10 +114,7 @@ struct ViewWindow
     {
         return view->list()->visualRect(view->list()->model()->index(row, 1)).center();
     }
-    void key(Qt::Key key, Qt::KeyboardModifiers mods = {})
-    {
-        QTest::keyClick(view->list(), key, mods);
-    }
+    void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(view->list(), k, m); }
     // Waits for a check that started after `checks` checks, and for nothing more pending.
     [[nodiscard]] bool checkedSince(int checks) const
     {
@@ -140,7 +126,6 @@ struct ViewWindow
     std::unique_ptr<CKR44View> view;
     DialogScript script;
     QStringList warnings;
-    std::function<void()> duringDialog;
     bool ready = false;
 };
 

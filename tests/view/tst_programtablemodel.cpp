@@ -1,65 +1,74 @@
-#include "programtablemodel.h"
+// The rows as the list shows them: the cells of each kind of line and the findings' markers.
+// Then the check behind a view: on a worker after each change, only ever showing findings of
+// lines the rows have held, and the Problems panel.
+
+#include "editorharness.h"
+#include "problemspanel.h"
 #include "testmain.h"
 
+#include <QMainWindow>
+#include <QSemaphore>
 #include <QSignalSpy>
-#include <QTest>
+#include <QThreadPool>
+#include <QTreeView>
 
 using namespace kr44;
+using namespace kr44test;
 
 namespace {
 
-QStringList rowTexts(const ProgramTableModel &model, int row)
+const QString kDelayZero =
+        QStringLiteral("The delay 0 is outside 1 to 65535, so the unit refuses the line.");
+const QString kUnknownQ =
+        QStringLiteral("\"Q\" is not an instruction code, so the unit refuses this line.");
+
+// Each row as "cell|cell|...", with the number cell's marker, if any, after a blank.
+QStringList rowTexts(const QAbstractItemModel &model)
 {
-    QStringList out;
-    for (int c = 0; c < model.columnCount(); ++c)
-        out.append(model.data(model.index(row, c), Qt::DisplayRole).toString());
-    return out;
+    QStringList rows;
+    const QImage error = severityIcon(Severity::Error).pixmap(16).toImage();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList cells;
+        for (int c = 0; c < model.columnCount(); ++c)
+            cells.append(model.index(row, c).data().toString());
+        rows.append(cells.join(u'|'));
+        const QVariant icon = model.index(row, 0).data(Qt::DecorationRole);
+        if (!icon.isNull()) // told apart by their images
+            rows.last() += icon.value<QIcon>().pixmap(16).toImage() == error ? " error"
+                                                                              : " warning";
+    }
+    return rows;
 }
 
-// What a view knows of the model: the cells it read, kept up to date only from the model's
-// signals.
-class Mirror
+// A finding told apart from others on its line by `tag`, which its sentence names.
+Finding finding(int line, Severity severity, int tag = 0)
 {
-public:
-    explicit Mirror(ProgramTableModel &model) : m_model(model)
+    return {line, severity, Problem::JumpOutOfLoop, 0, {tag, tag + 1, 0}, {}};
+}
+
+// Lines for a checker whose first `held` checks wait on the worker until `gate` is released.
+struct GatedSource
+{
+    explicit GatedSource(ProgramChecker &checker)
     {
-        reload();
-        QObject::connect(&model, &QAbstractItemModel::rowsInserted, &model,
-                         [this](const QModelIndex &, int first, int last) {
-                             for (int row = first; row <= last; ++row)
-                                 m_rows.insert(row, rowTexts(m_model, row));
-                         });
-        QObject::connect(&model, &QAbstractItemModel::rowsRemoved, &model,
-                         [this](const QModelIndex &, int first, int last) {
-                             m_rows.remove(first, last - first + 1);
-                         });
-        QObject::connect(&model, &QAbstractItemModel::dataChanged, &model,
-                         [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-                             for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
-                                 m_rows[row] = rowTexts(m_model, row);
-                         });
+        checker.setSource([this] {
+            const bool hold = ++taken <= held;
+            return [this, hold, lines = lines] {
+                if (hold)
+                    gate.acquire();
+                return LineArray::fromList(lines);
+            };
+        });
+    }
+    ~GatedSource() // a failed test must not leave a worker waiting on a gate that is gone
+    {
+        gate.release(100);
+        QThreadPool::globalInstance()->waitForDone();
     }
 
-    void reload()
-    {
-        m_rows.clear();
-        for (int row = 0; row < m_model.rowCount(); ++row)
-            m_rows.append(rowTexts(m_model, row));
-    }
-    [[nodiscard]] bool matches() const
-    {
-        if (m_rows.size() != m_model.rowCount())
-            return false;
-        for (int row = 0; row < m_model.rowCount(); ++row) {
-            if (m_rows.at(row) != rowTexts(m_model, row))
-                return false;
-        }
-        return true;
-    }
-
-private:
-    ProgramTableModel &m_model;
-    QList<QStringList> m_rows;
+    QByteArrayList lines{"Q7"};
+    int held = 1, taken = 0; // the first `held` checks wait; checks started
+    QSemaphore gate;
 };
 
 } // namespace
@@ -69,139 +78,149 @@ class TestProgramTableModel : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void headers()
-    {
-        ProgramTableModel model;
-        QCOMPARE(model.columnCount(), 4);
-        const QStringList titles = {"Line no.", "Code", "Instruction", "Parameters"};
-        for (int c = 0; c < 4; ++c) {
-            QCOMPARE(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), titles[c]);
-            QCOMPARE(model.headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>(),
-                     Qt::AlignLeft | Qt::AlignVCenter);
-        }
-    }
-
-    void cells_data()
-    {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QStringList>("cells"); // Code, Instruction, Parameters
-        QTest::newRow("G") << QByteArray("G1000") << QStringList{"G", "Go to", "1000"};
-        QTest::newRow("J") << QByteArray("J1H,5") << QStringList{"J", "Jump if", "1H,5"};
-        QTest::newRow("K") << QByteArray("K") << QStringList{"K", "Kill", ""};
-        QTest::newRow("comment") << QByteArray("* Start position") << QStringList{"", "", "Start position"};
-        QTest::newRow("unknown letter") << QByteArray("Q12") << QStringList{"Q", "", "12"};
-        QTest::newRow("g") << QByteArray("g+1L") << QStringList{"g", "Go until", "+1L"};
-        QTest::newRow("h") << QByteArray("h10,0") << QStringList{"h", "Hold time", "10,0"};
-        QTest::newRow("H") << QByteArray("H+") << QStringList{"H", "Home", "+"};
-        QTest::newRow("j") << QByteArray("j3") << QStringList{"j", "Jump", "3"};
-        QTest::newRow("empty line") << QByteArray() << QStringList{"", "", ""};
-        QTest::newRow("comment without blank") << QByteArray("*abc") << QStringList{"", "", "abc"};
-        QTest::newRow("8-bit text") << QByteArray("* \xb0" "C") << QStringList{"", "", QString::fromLatin1("\xb0" "C")};
-        QTest::newRow("parameters not decoded") << QByteArray("X500,,20") << QStringList{"X", "Acc Profile", "500,,20"};
-    }
     void cells()
     {
-        QFETCH(QByteArray, line);
-        QFETCH(QStringList, cells);
         ProgramTableModel model;
-        model.fill(LineArray::fromList({"K", line}));
-        QCOMPARE(model.rowCount(), 3);
-        QCOMPARE(rowTexts(model, 1), QStringList{"2"} + cells);
-        QCOMPARE(rowTexts(model, 2), (QStringList{"3", "", "", ""}));
+        model.fill(LineArray::fromList(
+                {"G1000", "J1H,5", "K", "* Start position", "Q12", "*abc", "* \xb0X", "", "X5,2"}));
+        QVERIFY(!(model.flags(model.index(0, 3)) & Qt::ItemIsEditable));
+        QCOMPARE(rowTexts(model), (QStringList{"1|G|Go to|1000", "2|J|Jump if|1H,5", "3|K|Kill|",
+                                               "4|||Start position", "5|Q||12", "6|||abc",
+                                               QString::fromLatin1("7|||\xb0X"), "8|||",
+                                               "9|X|Acc Profile|5,2", "10|||"}));
     }
 
-    void cellsAreNotEditable()
+    // Row r shows line r + 1's findings in its number cell: the worst one's icon, every
+    // sentence as the tooltip, each with its severity for a screen reader.
+    void markersByRow()
     {
+        const QList<Finding> findings{finding(3, Severity::Warning, 31),
+                                      finding(3, Severity::Error, 32),
+                                      finding(7, Severity::Warning, 70)};
         ProgramTableModel model;
-        model.fill(LineArray::fromList({"G1"}));
-        for (int c = 0; c < 4; ++c) {
-            const Qt::ItemFlags f = model.flags(model.index(0, c));
-            QVERIFY(f & Qt::ItemIsSelectable);
-            QVERIFY(!(f & Qt::ItemIsEditable));
-        }
-    }
+        model.fill(LineArray::fromList(QByteArrayList(7, "K")));
+        model.setFindings(FindingIndex({findings[2], findings[0], findings[1]}));
+        QCOMPARE(rowTexts(model).filter(QStringLiteral(" ")),
+                 (QStringList{"3|K|Kill| error", "7|K|Kill| warning"}));
+        QCOMPARE(model.index(2, 0).data(Qt::ToolTipRole).toString(),
+                 findings[0].sentence() + '\n' + findings[1].sentence());
+        QCOMPARE(model.index(2, 0).data(Qt::AccessibleDescriptionRole).toString(),
+                 "warning: " + findings[0].sentence() + "\nerror: " + findings[1].sentence());
+        QVERIFY(model.index(2, 1).data(Qt::ToolTipRole).isNull());
 
-    // The line numbers are the row positions, so the rows below an insertion or deletion show
-    // new numbers; that is announced as a change of their first column.
-    void changesAreAnnounced()
-    {
-        ProgramTableModel model;
-        model.fill(LineArray::fromList({"G1", "j1", "K"}));
-        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        // Attached views hear of the rows whose marker changed, and of no other row.
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        model.setFindings(FindingIndex(findings));
+        QCOMPARE(changed.count(), 0);
+        model.setFindings(FindingIndex({findings[2]}));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toModelIndex(), model.index(2, 0));
+        QCOMPARE(changed.at(0).at(1).toModelIndex(), model.index(2, 0));
+    }
+};
 
-        model.insertLine(0);
-        QCOMPARE(inserted.size(), 1);
-        QCOMPARE(inserted[0].at(1).toInt(), 0);
-        const auto announced = [&changed](int row, int column) {
-            for (const QList<QVariant> &args : std::as_const(changed)) {
-                const QModelIndex from = args.at(0).toModelIndex();
-                const QModelIndex to = args.at(1).toModelIndex();
-                if (from.row() <= row && row <= to.row() && from.column() <= column
-                    && column <= to.column())
-                    return true;
-            }
-            return false;
-        };
-        QVERIFY(announced(2, ProgramTableModel::ParametersColumn)); // the moved jump
-        QVERIFY(announced(1, ProgramTableModel::LineNumberColumn));
-        QVERIFY(announced(4, ProgramTableModel::LineNumberColumn));
-        QCOMPARE(model.cellText(2, ProgramTableModel::ParametersColumn), QStringLiteral("2"));
+class TestProgramFindings : public QObject
+{
+    Q_OBJECT
 
-        model.appendEndRow();
-        QCOMPARE(inserted.size(), 2);
-        QCOMPARE(inserted[1].at(1).toInt(), 5); // below the old end row, which stays at 4
-        QCOMPARE(model.rowCount(), 6);
-
-        changed.clear();
-        model.removeLine(0);
-        QVERIFY(announced(0, ProgramTableModel::LineNumberColumn));
-        QVERIFY(announced(4, ProgramTableModel::LineNumberColumn));
-        QCOMPARE(removed.size(), 1);
-        QCOMPARE(removed[0].at(1).toInt(), 0);
-        QCOMPARE(model.cellText(1, ProgramTableModel::ParametersColumn), QStringLiteral("1"));
-
-        changed.clear();
-        model.setCode(0, "D");
-        model.setParams(0, "500");
-        QCOMPARE(changed.size(), 2);
-        QCOMPARE(rowTexts(model, 0), (QStringList{"1", "D", "Delay", "500"}));
-        QCOMPARE(model.writeBack().toList(), (QByteArrayList{"D500", "j1", "K", "* "}));
+private Q_SLOTS:
+    // A check whose lines change while it runs on the worker comes to nothing: the new lines
+    // are checked next, or at once by checkNow(), or not at all when the checker has gone.
+    void checkOvertaken_data()
+    {
+        QTest::addColumn<QString>("then");
+        QTest::newRow("schedule") << "schedule";
+        QTest::newRow("checkNow") << "checkNow";
+        QTest::newRow("checker gone") << "gone";
+    }
+    void checkOvertaken()
+    {
+        QFETCH(QString, then);
+        auto checker = std::make_unique<ProgramChecker>();
+        GatedSource source(*checker);
+        QSignalSpy changed(checker.get(), &ProgramChecker::findingsChanged);
+        source.held = then == u"schedule" ? 2 : 1;
+        checker->schedule();
+        QTRY_COMPARE(source.taken, 1);
+        source.lines = {"+1", "D0"};
+        then == u"gone" ? checker.reset() : then == u"checkNow" ? checker->checkNow()
+                                                                : checker->schedule();
+        source.gate.release(2);
+        QThreadPool::globalInstance()->waitForDone();
+        QTRY_VERIFY(!checker || !checker->isPending());
+        QCoreApplication::processEvents();
+        QCOMPARE(source.taken, checker ? 2 : 1);
+        QCOMPARE(changed.count(), checker ? 1 : 0);
+        if (checker) { // one finding, of the newer lines: D0 on line 2
+            QCOMPARE(checker->checkCount(), 1);
+            QCOMPARE(checker->findings().findings().value(0).line, 2);
+        }
     }
 
-    // Undoing and redoing a recorded edit tells attached views of every row it inserts, removes
-    // or changes, line numbers and moved jump targets included.
-    void replayTellsViewsOfEveryChange()
+    // No check while a dialog decides what a change stores; once the event loop is free, one
+    // check for all changes made in the meantime; the markers follow undo too.
+    void viewChecksItsRows()
     {
-        ProgramTableModel model;
-        model.fill(LineArray::fromList({"G1", "j3", "D5", "J1H,4", "K", "j6"}));
-        Mirror mirror(model);
-        const QByteArrayList start = model.rows().lines().toList();
+        ViewWindow w({"+200", "D0", "K"});
+        QVERIFY(w.ready && w.checkedSince(0));
+        QCOMPARE(w.view->tableModel()->index(1, 0).data(Qt::ToolTipRole).toString(), kDelayZero);
+        w.script.dialog = [&w](const QByteArray &, QByteArray &params, const ProgramCodes &, int) {
+            QCoreApplication::processEvents();
+            params = QByteArray::number(w.checker()->checkCount() * 10 + w.checker()->isPending());
+            return DialogResult::Accepted;
+        };
+        w.view->selectRow(2);
+        w.view->ChooseInstruction(instructionCommand('D'));
+        w.script.dialog = {};
+        w.script.answers = {"500", "note"};
+        QSignalSpy checked(w.checker(), &ProgramChecker::checked);
+        QVERIFY(w.view->EditLine(1));
+        w.view->AddComment();
+        QCOMPARE(w.docLines(), (QByteArrayList{"+200", "D500", "* note", "D10", "K"}));
+        QVERIFY(w.checkedSince(1));
+        QCOMPARE(checked.count(), 1);
+        QVERIFY(w.view->findings().isEmpty());
+        for (int i = 0; i < 3; ++i)
+            w.view->undo();
+        QVERIFY(w.checkedSince(2));
+        QCOMPARE(w.view->findings().findings(), checkProgram(w.doc.m_lines));
+    }
 
-        RowJournal journal;
-        model.setJournal(&journal);
-        model.insertLine(1);
-        model.setCode(1, "j");
-        model.setParams(1, "5");
-        model.insertLines(0, LineArray::fromList({"K", "j2"}));
-        model.removeLine(5);
-        model.appendEndRow();
-        model.setParams(model.rows().lineCount() - 1, "end");
-        model.setJournal(nullptr);
-        QVERIFY(mirror.matches());
-        const QByteArrayList end = model.rows().lines().toList();
+    // The panel lists the findings of the view it is given and follows its checks; activating
+    // an entry shows its row and gives the view the focus.
+    void problemsPanel()
+    {
+        QByteArrayList lines(400, "+1");
+        lines[2] = "D0";
+        lines[300] = lines[349] = "Q7";
+        QMainWindow window;
+        auto *panel = new ProblemsPanel(&window);
+        window.addDockWidget(Qt::BottomDockWidgetArea, panel);
+        auto w = std::make_unique<ViewWindow>(lines, &window);
+        window.setCentralWidget(w->view.get());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window) && w->checkedSince(0));
+        panel->setView(w->view.get());
+        QTreeView *list = panel->list();
+        list->setCurrentIndex(list->model()->index(2, 2));
+        QTest::keyClick(list, Qt::Key_Return);
+        QTableView *table = w->view->list();
+        QCOMPARE(w->view->selectedRow(), 349);
+        QVERIFY(table->viewport()->rect().contains(table->visualRect(table->currentIndex())));
+        QTRY_VERIFY(table->hasFocus());
 
-        for (int round = 0; round < 2; ++round) {
-            model.replay(journal, false);
-            QCOMPARE(model.rows().lines().toList(), start);
-            QVERIFY(mirror.matches());
-            model.replay(journal, true);
-            QCOMPARE(model.rows().lines().toList(), end);
-            QVERIFY(mirror.matches());
-        }
+        w->script.answers = {"5"}; // refilled: the place in the list stays, or the last entry
+        QVERIFY(w->view->EditLine(2));
+        QVERIFY(w->checkedSince(1));
+        QCOMPARE(rowTexts(*list->model()),
+                 QStringList({"301|Error|" + kUnknownQ, "350|Error|" + kUnknownQ}));
+        QCOMPARE(list->currentIndex().row(), 1);
+        w.reset();
+        QCOMPARE(panel->view(), nullptr);
+        QCOMPARE(rowTexts(*list->model()), QStringList());
     }
 };
 
 KR44_TEST(TestProgramTableModel)
+KR44_TEST(TestProgramFindings)
 #include "tst_programtablemodel.moc"
