@@ -131,7 +131,7 @@ void SingleInstance::acceptConnections()
             socket->abort();
             socket->deleteLater();
         });
-        timer->start(kConnectionTimeoutMs);
+        timer->start(m_connectionTimeoutMs);
         // Bytes may have arrived before the readyRead connection existed.
         if (socket->bytesAvailable() > 0)
             readFrom(socket);

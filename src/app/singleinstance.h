@@ -56,6 +56,8 @@ public:
     // Primary: decides which messages are accepted; refused ones are answered 'R' and not
     // signalled. Without a filter every message is accepted.
     void setMessageFilter(std::function<bool(const QByteArray &)> filter) { m_filter = std::move(filter); }
+    // Primary: how long a connection may take to send its frame; kConnectionTimeoutMs unless set.
+    void setConnectionTimeout(int timeoutMs) { m_connectionTimeoutMs = timeoutMs; }
 
     // Secondary: hands `message` to the primary and waits for its answer. This blocks for up to
     // `timeoutMs`, so call it before any window exists.
@@ -83,4 +85,5 @@ private:
     QLocalServer *m_server = nullptr;
     QHash<QLocalSocket *, QByteArray> m_pending; // bytes read so far per connection
     std::function<bool(const QByteArray &)> m_filter;
+    int m_connectionTimeoutMs = kConnectionTimeoutMs;
 };

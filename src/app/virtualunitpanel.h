@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDockWidget>
 #include <QPointer>
+#include <QProperty>
 #include <QString>
 #include <QTimer>
 
@@ -59,6 +60,8 @@ public:
 
     void poke();
     [[nodiscard]] bool isPending() const { return m_timer.isActive(); }
+    // isPending() as a property: each interval begins with one change to true.
+    [[nodiscard]] QBindable<bool> bindablePending() { return m_timer.bindableActive(); }
     [[nodiscard]] int interval() const { return m_timer.interval(); }
 
 Q_SIGNALS:

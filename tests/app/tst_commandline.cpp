@@ -1,128 +1,109 @@
-#include "appsettings.h"
+// What a start asks for: the command line, and the request text a second start or the desktop
+// hands to the running instance.
 #include "commandline.h"
+#include "shellrequest.h"
 #include "testmain.h"
 
-#include <QSettings>
-#include <QTemporaryDir>
+#include <QRandomGenerator>
 #include <QTest>
 
-using Action = CommandLineRequest::Action;
-Q_DECLARE_METATYPE(CommandLineRequest::Action)
+using kr44::ShellRequest;
+
+namespace {
+
+QString describe(const CommandLineRequest &r)
+{
+    static const char *const actions[] = {"new", "open", "print", "printto", "dde", "unregister",
+                                          "pdf", "check", "send",  "help",    "version"};
+    QStringList out{actions[int(r.action)], r.fileName, r.printer, r.driver, r.port, r.sendPort};
+    out << (r.sendPort.isEmpty() ? QString() : QString::number(r.sendBaud)) << r.checkFiles;
+    out << (r.sendRun ? "run" : "") << (r.sendStop ? "stop" : "") << (r.sendWait ? "wait" : "");
+    out << (r.startedByUser ? "" : "desktop");
+    out.removeAll(QString());
+    return out.join(u' ');
+}
+
+QString describe(const std::optional<ShellRequest> &r)
+{
+    static const char *const kinds[] = {"open", "print", "printto"};
+    return r ? QStringList{kinds[int(r->kind)], r->file, r->printer, r->driver, r->port}.join(u'|')
+             : QStringLiteral("none");
+}
+
+} // namespace
 
 class TestCommandLine : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void parse_data()
+    // What the command line asks for, and the request a second start hands over for it, its
+    // file made absolute against the folder the second start was started in (here /w).
+    void parsesTheCommandLine_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<Action>("action");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QStringList>("printTo");
-        QTest::addColumn<bool>("byUser");
-        QTest::newRow("plain") << QStringList{} << Action::New << "" << QStringList{"", "", ""} << true;
-        QTest::newRow("file") << QStringList{"a.krp"} << Action::Open << "a.krp" << QStringList{"", "", ""} << true;
-        QTest::newRow("absolute file") << QStringList{"/home/u/a.krp"} << Action::Open << "/home/u/a.krp"
-                                       << QStringList{"", "", ""} << true;
-        QTest::newRow("file at root") << QStringList{"/a.krp"} << Action::Open << "/a.krp" << QStringList{"", "", ""} << true;
-        QTest::newRow("first file only") << QStringList{"a.krp", "b.krp"} << Action::Open << "a.krp"
-                                         << QStringList{"", "", ""} << true;
-        QTest::newRow("print slash") << QStringList{"/p", "a.krp"} << Action::Print << "a.krp" << QStringList{"", "", ""} << true;
-        QTest::newRow("print dash after file") << QStringList{"a.krp", "-p"} << Action::Print << "a.krp"
-                                               << QStringList{"", "", ""} << true;
-        QTest::newRow("P is not p") << QStringList{"/P", "a.krp"} << Action::Open << "/P" << QStringList{"", "", ""} << true;
-        QTest::newRow("-P ignored") << QStringList{"-P", "a.krp"} << Action::Open << "a.krp" << QStringList{"", "", ""} << true;
-        QTest::newRow("print to") << QStringList{"/pt", "a.krp", "Laser", "drv", "lp0"} << Action::PrintTo << "a.krp"
-                                  << QStringList{"Laser", "drv", "lp0"} << true;
-        QTest::newRow("print to, options between") << QStringList{"-pt", "a.krp", "-Embedding", "Laser", "drv", "lp0", "x"}
-                                                   << Action::PrintTo << "a.krp" << QStringList{"Laser", "drv", "lp0"} << false;
-        QTest::newRow("dde") << QStringList{"/dde"} << Action::Dde << "" << QStringList{"", "", ""} << false;
-        QTest::newRow("DDE is not dde") << QStringList{"-DDE"} << Action::New << "" << QStringList{"", "", ""} << true;
-        QTest::newRow("unregister any case") << QStringList{"/UNREGISTER"} << Action::Unregister << ""
-                                             << QStringList{"", "", ""} << true;
-        QTest::newRow("unregserver") << QStringList{"-unregserver"} << Action::Unregister << "" << QStringList{"", "", ""} << true;
-        QTest::newRow("automation") << QStringList{"/automation"} << Action::New << "" << QStringList{"", "", ""} << false;
-        QTest::newRow("help") << QStringList{"--help", "a.krp"} << Action::Help << "a.krp" << QStringList{"", "", ""} << true;
-        QTest::newRow("version") << QStringList{"--version"} << Action::Version << "" << QStringList{"", "", ""} << true;
-        QTest::newRow("pdf") << QStringList{"--print-pdf=out.pdf", "a.krp"} << Action::PrintPdf << "a.krp"
-                             << QStringList{"", "", ""} << true;
-        QTest::newRow("pdf separate") << QStringList{"--print-pdf", "out.pdf", "a.krp"} << Action::PrintPdf << "a.krp"
-                                      << QStringList{"", "", ""} << true;
-        QTest::newRow("pdf without file") << QStringList{"--print-pdf=out.pdf"} << Action::Help << ""
-                                          << QStringList{"", "", ""} << true;
+        QTest::addColumn<QString>("request");
+        QTest::newRow("plain start") << QStringList{} << "new => none";
+        QTest::newRow("slash file") << QStringList{"/a.krp"} << "open /a.krp => open|/a.krp|||";
+        QTest::newRow("quoted") << QStringList{"\"b c\""} << "open \"b c\" => open|/w/b c|||";
+        QTest::newRow("P is not p") << QStringList{"/P", "a", "/p"} << "print /P => print|/P|||";
+        QTest::newRow("print to, options between")
+            << QStringList{"-pt", "a", "-Embedding", "x.pdf", "drv", "lp0", "x"}
+            << "printto a x.pdf drv lp0 desktop => printto|/w/a|/w/x.pdf|drv|lp0";
+        QTest::newRow("no printer") << QStringList{"/pt", "a"} << "printto a => print|/w/a|||";
+        QTest::newRow("dde") << QStringList{"/dde"} << "dde desktop => none";
+        QTest::newRow("send and wait") << QStringList{"--send", "a", "--port", "S0", "--wait"}
+                                       << "send a S0 19200 wait => none";
+        QTest::newRow("send, stop and run")
+            << QStringList{"--send", "a", "--port", "p", "--baud", "9600", "--run", "--stop"}
+            << "send a p 9600 run stop => none";
+        QTest::newRow("no port") << QStringList{"--send", "a.krp"} << "help a.krp => none";
     }
-    void parse()
+    void parsesTheCommandLine()
     {
         QFETCH(QStringList, args);
-        QFETCH(Action, action);
-        QFETCH(QString, file);
-        QFETCH(QStringList, printTo);
-        QFETCH(bool, byUser);
-        const CommandLineRequest r = parseCommandLine(args);
-        QCOMPARE(r.action, action);
-        QCOMPARE(r.fileName, file);
-        QCOMPARE((QStringList{r.printer, r.driver, r.port}), printTo);
-        QCOMPARE(r.startedByUser, byUser);
+        QFETCH(QString, request);
+        const CommandLineRequest parsed = parseCommandLine(args);
+        const auto handedOver = kr44::shellRequestFor(parsed, QStringLiteral("/w"));
+        QCOMPARE(describe(parsed) + " => " + describe(handedOver), request);
     }
 
-    void recentFiles()
+    // Only the three requests are carried out, each in its one spelling.
+    void refusesOtherRequestTexts_data()
     {
-        RecentFileList list;
-        for (const char *name : {"/p/a.krp", "/p/b.krp", "/p/c.krp", "/p/d.krp", "/p/e.krp"})
-            list.add(QString::fromLatin1(name));
-        QCOMPARE(list.entries(), (QStringList{"/p/e.krp", "/p/d.krp", "/p/c.krp", "/p/b.krp"}));
-        list.add(QStringLiteral("/p/c.krp"));
-        QCOMPARE(list.entries(), (QStringList{"/p/c.krp", "/p/e.krp", "/p/d.krp", "/p/b.krp"}));
-        QCOMPARE(list.menuText(0), QStringLiteral("&1 /p/c.krp"));
-
-        QTemporaryDir dir;
-        QSettings settings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
-        list.save(settings);
-        RecentFileList loaded;
-        loaded.load(settings);
-        QCOMPARE(loaded.entries(), list.entries());
-        QCOMPARE(settings.value(QStringLiteral("Recent File List/File1")).toString(), QStringLiteral("/p/c.krp"));
-        loaded.remove(QStringLiteral("/p/e.krp"));
-        loaded.save(settings);
-        QVERIFY(!settings.contains(QStringLiteral("Recent File List/File4")));
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("relative path") << QByteArray("[open(\"a.krp\")]");
+        QTest::newRow("no printer") << QByteArray("[printto(\"/a\",\"\",\"\",\"\")]");
+        QTest::newRow("text outside") << QByteArray("[open(\"/a\")]\n");
+        QTest::newRow("NUL") << QByteArray("[open(\"/a\0b\")]", 14);
+        QTest::newRow("invalid UTF-8") << QByteArray("[open(\"/a\xff\")]");
+        QTest::newRow("too long")
+            << "[open(\"/" + QByteArray(kr44::kMaxShellRequestSize, 'a') + "\")]";
+    }
+    void refusesOtherRequestTexts()
+    {
+        QFETCH(QByteArray, text);
+        QCOMPARE(describe(kr44::parseShellRequest(text)), QStringLiteral("none"));
     }
 
-    void abbreviation_data()
+    // Whatever the names hold, the text written is read back as the request that was written.
+    void shellRequestsRoundTrip()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("short") << "/home/u/a.krp" << "/home/u/a.krp";
-        QTest::newRow("long") << "/home/someone/projects/axis/feeder/program.krp" << "/home/.../feeder/program.krp";
-        QTest::newRow("long name") << "/x/averyveryveryverylongprogramname.krp" << "averyveryveryverylongprogra...";
-    }
-    void abbreviation()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, shown);
-        QCOMPARE(abbreviatePath(path, 30), shown);
-        QVERIFY(abbreviatePath(path, 30).size() <= 30);
-    }
-
-    void commSettings()
-    {
-        QTemporaryDir dir;
-        QSettings settings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
-        CommSettings comm;
-        comm.load(settings);
-        QCOMPARE(comm.port, QStringLiteral("COM1"));
-        QCOMPARE(comm.baud, 19200);
-        QVERIFY(!settings.contains(QStringLiteral("Communication/COMPort"))); // read does not store
-        settings.setValue(QStringLiteral("Communication/BaudRate"), QStringLiteral(" 9600 baud"));
-        comm.load(settings);
-        QCOMPARE(comm.baud, 9600);
-        comm.port = QStringLiteral("/dev/ttyUSB0");
-        comm.baud = 4800;
-        comm.save(settings);
-        QCOMPARE(settings.value(QStringLiteral("Communication/BaudRate")).toString(), QStringLiteral("4800"));
-        CommSettings again;
-        again.load(settings);
-        QCOMPARE(again.port, QStringLiteral("/dev/ttyUSB0"));
+        QRandomGenerator random(4711);
+        const QString alphabet = QStringLiteral("ab /\"\\,()[]'%$\t\n\u00e9\u20ac");
+        for (int n = 0; n < 2000; ++n) {
+            QString parts[4];
+            for (QString &part : parts) {
+                for (int i = int(random.bounded(12)); i > 0; --i)
+                    part += alphabet.at(int(random.bounded(alphabet.size())));
+            }
+            const auto kind = ShellRequest::Kind(random.bounded(3));
+            ShellRequest request{kind, u'/' + parts[0], {}, {}, {}};
+            if (kind == ShellRequest::Kind::PrintTo)
+                request = {kind, request.file, u'P' + parts[1], parts[2], parts[3]};
+            const QByteArray text = kr44::formatShellRequest(request);
+            QCOMPARE(describe(kr44::parseShellRequest(text)), describe(request));
+        }
     }
 };
 

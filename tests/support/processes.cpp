@@ -51,6 +51,24 @@ ProcessResult runProcess(const QString &program, const QStringList &args,
     return result;
 }
 
+bool startProcess(QProcess &process, const QStringList &command, const QStringList &environment)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString &entry : environment) {
+        const qsizetype eq = entry.indexOf(QLatin1Char('='));
+        env.insert(entry.left(eq), entry.mid(eq + 1));
+    }
+    process.setProcessEnvironment(env);
+    process.start(command.first(), command.mid(1));
+    return process.waitForStarted(kProcessTimeoutMs);
+}
+
+QStringList outputLines(QProcess &process, QByteArray &seen)
+{
+    seen += process.readAllStandardOutput();
+    return QString::fromUtf8(seen).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 ProcessResult runCommand(const QStringList &command, int timeoutMs)
 {
     return runProcess(command.first(), command.mid(1), {}, timeoutMs);

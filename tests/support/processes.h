@@ -28,6 +28,12 @@ ProcessResult runProcess(const QString &program, const QStringList &args,
 // Runs `command` (program first) to its end.
 ProcessResult runCommand(const QStringList &command, int timeoutMs = kProcessTimeoutMs);
 
+// Starts `command` (program first) beside the test; `environment` adds to the test's own.
+bool startProcess(QProcess &process, const QStringList &command,
+                  const QStringList &environment = {});
+// The lines a running process has written to its standard output so far, kept in `seen`.
+QStringList outputLines(QProcess &process, QByteArray &seen);
+
 bool waitFinished(QProcess &process, int timeoutMs = kProcessTimeoutMs);
 // Ends a process that is still running: terminate, then kill.
 void stopProcess(QProcess &process);
