@@ -8,7 +8,9 @@
 #include "framelink.h"
 #include "kr44app.h"
 #include "kr44doc.h"
+#include "kr44view.h"
 #include "mainframe.h"
+#include "problemspanel.h"
 #include "processes.h"
 #include "shellrequest.h"
 #include "virtualunitpanel.h"
@@ -141,6 +143,29 @@ private Q_SLOTS:
         fresh->showNormal();
         frame->updateCaption();
         QCOMPARE(frame->windowTitle(), fresh->windowTitle() + " - KR44 Demo Program");
+    }
+
+    // Edit's commands and the Problems panel act on the active program window.
+    void editAndProblemsFollowTheActiveProgram()
+    {
+        CKR44App *app = start();
+        CChildFrame *fresh = app->activeChild();
+        QAction *undo = app->mainFrame()->action(cmd::ID_EDIT_UNDO);
+        QVERIFY(!undo->isEnabled());
+        fresh->view()->setDialogRunner([](QWidget *, const QByteArray &, QByteArray &params,
+                                          const kr44::ProgramCodes &, int) {
+            params = "set up";
+            return kr44::DialogResult::Accepted;
+        });
+        fresh->view()->AddComment();
+        QVERIFY(undo->isEnabled() && undo->text().startsWith(QStringLiteral("&Undo Comment")));
+        undo->trigger();
+        QVERIFY(fresh->document()->m_lines.isEmpty() && !fresh->document()->IsModified());
+        CChildFrame *bad = app->OpenDocumentFile(program(QStringLiteral("bad.krp"), "Q1\r\n"));
+        QCOMPARE(app->problemsPanel()->view(), bad->view());
+        QVERIFY(!undo->isEnabled());
+        bad->close();
+        QTRY_COMPARE(app->problemsPanel()->view(), fresh->view());
     }
 
     // Send and run takes the active window's program to the built-in virtual unit, whose panel
