@@ -190,6 +190,21 @@ private Q_SLOTS:
         QCOMPARE(kr44test::readAll(cache).contains("application/x-o=o.desktop;"), others);
     }
 
+    // The file type's default is claimed only while no application has it.
+    void defaultClaimedOnlyWhenFree()
+    {
+        const QString base = m_dir.filePath(QStringLiteral("claim"));
+        const XdgPaths paths{base + "/data", base + "/config", {"/usr/share"}, {base + "/etc"}, {}};
+        const QString list = paths.configHome + "/mimeapps.list";
+        const QByteArray chosen = "[Default Applications]\napplication/x-kr44-program=o.desktop;\n";
+        QVERIFY(QDir().mkpath(paths.configHome) && kr44test::writeAll(list, chosen));
+        QVERIFY(!kr44::registerFileType(paths, QStringLiteral("/opt/kr44/kr44")).claimedDefault);
+        QCOMPARE(kr44test::readAll(list), chosen);
+        QVERIFY(QFile::remove(list));
+        QVERIFY(kr44::registerFileType(paths, QStringLiteral("/opt/kr44/kr44")).claimedDefault);
+        QVERIFY(kr44test::readAll(list).contains("application/x-kr44-program=kr44.desktop;"));
+    }
+
     // The help's instruction table has a row for each instruction, which gives each number
     // field's range as the instruction set has it.
     void helpTableFollowsTheInstructionSet()

@@ -5,11 +5,13 @@
 #include "childframe.h"
 #include "commands.h"
 #include "commandwnd.h"
+#include "firstframe.h"
 #include "framelink.h"
 #include "kr44app.h"
 #include "kr44doc.h"
 #include "kr44view.h"
 #include "mainframe.h"
+#include "positionplot.h"
 #include "problemspanel.h"
 #include "processes.h"
 #include "shellrequest.h"
@@ -20,6 +22,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QProperty>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -143,6 +146,39 @@ private Q_SLOTS:
         fresh->showNormal();
         frame->updateCaption();
         QCOMPARE(frame->windowTitle(), fresh->windowTitle() + " - KR44 Demo Program");
+    }
+
+    // Work put off until the main window's first frame runs after it, once, in order.
+    void firstFrameWorkWaitsForTheWindow()
+    {
+        QLabel window(QStringLiteral("first frame"));
+        auto *frame = new FirstFrame(&window);
+        QStringList done;
+        frame->whenShown([&] { done.append(QStringLiteral("a")); });
+        frame->whenShown([&] { done.append(QStringLiteral("b")); });
+        QCoreApplication::processEvents();
+        QVERIFY(done.isEmpty());
+        window.show();
+        QTRY_VERIFY(frame->isShown());
+        QCOMPARE(done, QStringList({"a", "b"}));
+        window.repaint();
+        QCoreApplication::processEvents();
+        QCOMPARE(done.size(), 2);
+    }
+
+    // The plot's axes: random ranges, each covered from its first tick to its last with at most
+    // the ticks asked for (three at the least: two cannot frame a range around 0).
+    void plotScaleCoversEveryRange()
+    {
+        QRandomGenerator random(7);
+        for (int n = 0; n < 2000; ++n) {
+            const double lo = (random.generateDouble() - 0.5) * std::pow(10, random.bounded(6));
+            const double hi = lo + random.generateDouble() * std::pow(10, random.bounded(6));
+            const int maxTicks = random.bounded(2, 12);
+            const kr44::AxisScale scale = kr44::niceScale(lo, hi, maxTicks);
+            QVERIFY(scale.min <= lo && scale.max >= hi);
+            QVERIFY(scale.ticks().size() <= std::max(maxTicks, 3));
+        }
     }
 
     // Edit's commands and the Problems panel act on the active program window.

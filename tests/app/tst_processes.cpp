@@ -300,11 +300,12 @@ private Q_SLOTS:
         QCOMPARE(sim.received(), ("<- " + received.replace(' ', "\\r\n<- ") + "\\r").split('\n'));
     }
 
-    // A port that is not there is one exit status, a port lost while a run is waited for
-    // another.
+    // A file that cannot be read, a port that is not there and a port lost while a run is
+    // waited for each have their exit status.
     void portFailures()
     {
         QCOMPARE(runKr44({"--send", "clean.krp", "--port", "kr44-no-such-tty"}).exitCode, 3);
+        QCOMPARE(runKr44({"--send", "no-such.krp", "--port", "kr44-no-such-tty"}).exitCode, 2);
         kr44test::SimProcess sim;
         QVERIFY(sim.start({"--time-scale", "100", "--inputs", "LLL"}));
         QVERIFY(writeProgram(QStringLiteral("waits.krp"), "W3H\n"));
