@@ -31,7 +31,7 @@ protected:
             && watched->objectName() == QLatin1String("bareMainWindow")) {
             m_done = true;
             QTimer::singleShot(0, this, [] {
-                timespec now{};
+                timespec now {};
                 clock_gettime(CLOCK_MONOTONIC, &now);
                 std::fprintf(stderr, "first-paint-ns %lld\n",
                              static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);

@@ -72,7 +72,8 @@ int main(int argc, char **argv)
     }
 
     kr44::LineArray loaded;
-    const double load = kr44bench::bestOfMs(11, [&] { loaded = kr44::loadProgramFile(path).lines; });
+    const double load
+            = kr44bench::bestOfMs(11, [&] { loaded = kr44::loadProgramFile(path).lines; });
     QList<kr44::Finding> findings;
     const double check = kr44bench::bestOfMs(11, [&] { findings = kr44::checkProgram(loaded); });
 

@@ -21,19 +21,18 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <termios.h>
-#include <time.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
 #include <thread>
+#include <time.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -43,20 +42,14 @@ constexpr int kDownloadLines = 10000;
 
 double cpuMs(clockid_t clock)
 {
-    timespec ts{};
+    timespec ts {};
     ::clock_gettime(clock, &ts);
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
-double threadCpuMs()
-{
-    return cpuMs(CLOCK_THREAD_CPUTIME_ID);
-}
+double threadCpuMs() { return cpuMs(CLOCK_THREAD_CPUTIME_ID); }
 
-double processCpuMs()
-{
-    return cpuMs(CLOCK_PROCESS_CPUTIME_ID);
-}
+double processCpuMs() { return cpuMs(CLOCK_PROCESS_CPUTIME_ID); }
 
 double median(std::vector<double> v)
 {
@@ -84,7 +77,7 @@ public:
         if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
             return;
         m_path = QString::fromLocal8Bit(name);
-        termios t{};
+        termios t {};
         ::tcgetattr(m_slave, &t);
         ::cfmakeraw(&t);
         ::tcsetattr(m_slave, TCSANOW, &t);
@@ -119,10 +112,7 @@ public:
     {
         m_thread = std::thread([this] { run(); });
     }
-    ~Drain()
-    {
-        stop();
-    }
+    ~Drain() { stop(); }
     void stop()
     {
         m_stop = true;
@@ -137,7 +127,7 @@ private:
     {
         char buffer[65536];
         while (!m_stop && m_received < m_expected) {
-            pollfd p{m_fd, POLLIN, 0};
+            pollfd p {m_fd, POLLIN, 0};
             if (::poll(&p, 1, 20) <= 0)
                 continue;
             const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
@@ -150,8 +140,8 @@ private:
 
     int m_fd;
     qint64 m_expected;
-    std::atomic<qint64> m_received{0};
-    std::atomic<bool> m_stop{false};
+    std::atomic<qint64> m_received {0};
+    std::atomic<bool> m_stop {false};
     std::thread m_thread;
 };
 
@@ -215,8 +205,9 @@ void benchIdleTick()
 
 kr44::LineArray makeProgram(int lines)
 {
-    static const char *const samples[] = {"+200", "-50", "W1H", "L0", "L5", "X500,1000,20", "G25000",
-                                          "D500", "J2L,4", "A1", "C1", "V1", "* a comment line"};
+    static const char *const samples[]
+            = {"+200", "-50",   "W1H", "L0", "L5", "X500,1000,20",    "G25000",
+               "D500", "J2L,4", "A1",  "C1", "V1", "* a comment line"};
     kr44::LineArray out;
     for (int i = 0; i < lines; ++i)
         out.append(QByteArray(samples[i % int(std::size(samples))]));
@@ -247,7 +238,8 @@ void benchDownload()
         const double c0 = threadCpuMs();
         qsizetype done = 0;
         while (done < all.size()) {
-            const ssize_t n = ::write(pty.slave(), all.constData() + done, size_t(all.size() - done));
+            const ssize_t n
+                    = ::write(pty.slave(), all.constData() + done, size_t(all.size() - done));
             if (n > 0)
                 done += n;
             else if (errno != EINTR && errno != EAGAIN)
@@ -267,10 +259,11 @@ void benchDownload()
     QEventLoop loop;
     bool finished = false;
     CSerialLink::TransferResult result = CSerialLink::TransferResult::Failed;
-    QObject::connect(&link, &CSerialLink::transferFinished, &loop, [&](CSerialLink::TransferResult r) {
-        finished = true;
-        result = r;
-    });
+    QObject::connect(&link, &CSerialLink::transferFinished, &loop,
+                     [&](CSerialLink::TransferResult r) {
+                         finished = true;
+                         result = r;
+                     });
     QTimer check;
     check.setInterval(1);
     QObject::connect(&check, &QTimer::timeout, &loop, [&] {
@@ -291,20 +284,22 @@ void benchDownload()
 
     std::printf("   %lld bytes, %lld received, %s; %lld ms on a %d-baud wire\n", (long long)bytes,
                 (long long)drain.received(),
-                result == CSerialLink::TransferResult::Completed ? "completed" : "NOT completed", (long long)wireMs,
-                kBaud);
+                result == CSerialLink::TransferResult::Completed ? "completed" : "NOT completed",
+                (long long)wireMs, kBaud);
     std::printf("   application CPU %.1f ms = %.3f%% of the wire time (target under 1%%); "
                 "%.1fx one raw write of the same bytes (%.2f ms)\n",
                 appMs, 100.0 * appMs / double(wireMs), rawMs > 0 ? appMs / rawMs : 0.0, rawMs);
-    std::printf("   wall time %.0f ms = %.1f%% of the wire time (the terminal drains faster than a wire)\n", wallMs,
-                100.0 * wallMs / double(wireMs));
+    std::printf("   wall time %.0f ms = %.1f%% of the wire time (the terminal drains faster than a "
+                "wire)\n",
+                wallMs, 100.0 * wallMs / double(wireMs));
 }
 
 // Replies as a unit sends them, about one poll's worth at the wire's full rate.
 QByteArray tickOfData(qsizetype bytes)
 {
-    static const char *const replies[] = {"R\r", "-250\r", "Inputs LHL Outputs 100\r", "B\r",
-                                          "KR44 virtual unit 1.0\r", "500,1000,20\r", "25\r"};
+    static const char *const replies[] = {
+            "R\r",           "-250\r", "Inputs LHL Outputs 100\r", "B\r", "KR44 virtual unit 1.0\r",
+            "500,1000,20\r", "25\r"};
     QByteArray out;
     for (int i = 0; out.size() < bytes; ++i)
         out += replies[i % int(std::size(replies))];
@@ -313,8 +308,10 @@ QByteArray tickOfData(qsizetype bytes)
 
 void benchCommandWindow()
 {
-    const qsizetype tickBytes = qsizetype(kBaud / kr44::kBitsPerCharacter) * CReplyMonitor::kPeriodMs / 1000;
-    std::printf("== Direct Command Window, full (%lld characters); one tick at %d baud = %lld bytes (%s)\n",
+    const qsizetype tickBytes
+            = qsizetype(kBaud / kr44::kBitsPerCharacter) * CReplyMonitor::kPeriodMs / 1000;
+    std::printf("== Direct Command Window, full (%lld characters); one tick at %d baud = %lld "
+                "bytes (%s)\n",
                 (long long)CCommandWnd::kCapacity, kBaud, (long long)tickBytes,
                 qPrintable(QGuiApplication::platformName()));
     CCommandWnd window;
@@ -357,13 +354,15 @@ void benchCommandWindow()
         appendRepaint.push_back(double(t.nsecsElapsed()) / 1e3);
         QCoreApplication::processEvents();
     }
-    std::printf("   event loop: bare repaint %.0f us; append + its repaint %.0f us = %.2fx (target under 5x); "
+    std::printf("   event loop: bare repaint %.0f us; append + its repaint %.0f us = %.2fx (target "
+                "under 5x); "
                 "the append call alone %.0f us = %.2fx\n",
-                median(bareLoop), median(appendLoop), median(appendLoop) / median(bareLoop), median(appendAlone),
-                median(appendAlone) / median(bareLoop));
-    std::printf("   repaint(): bare %.0f us; append + repaint %.0f us = %.2fx; text %lld characters\n",
-                median(bareRepaint), median(appendRepaint), median(appendRepaint) / median(bareRepaint),
-                (long long)window.text().size());
+                median(bareLoop), median(appendLoop), median(appendLoop) / median(bareLoop),
+                median(appendAlone), median(appendAlone) / median(bareLoop));
+    std::printf(
+            "   repaint(): bare %.0f us; append + repaint %.0f us = %.2fx; text %lld characters\n",
+            median(bareRepaint), median(appendRepaint), median(appendRepaint) / median(bareRepaint),
+            (long long)window.text().size());
 
     // 10 MB streamed in, in 4 KB pieces with the window painted every so often.
     constexpr qint64 kStream = 10LL * 1024 * 1024;
@@ -380,9 +379,11 @@ void benchCommandWindow()
         }
     }
     QCoreApplication::processEvents();
-    std::printf("   after %lld bytes streamed in (%.0f ms): text %lld characters, %d lines held, capacity %lld\n",
-                (long long)streamed, double(t.nsecsElapsed()) / 1e6, (long long)window.text().size(),
-                edit->document()->blockCount(), (long long)CCommandWnd::kCapacity);
+    std::printf("   after %lld bytes streamed in (%.0f ms): text %lld characters, %d lines held, "
+                "capacity %lld\n",
+                (long long)streamed, double(t.nsecsElapsed()) / 1e6,
+                (long long)window.text().size(), edit->document()->blockCount(),
+                (long long)CCommandWnd::kCapacity);
 }
 
 } // namespace

@@ -166,8 +166,7 @@ bool run(const char *name, const QByteArray &bytes, const QString &path)
     waitForCheck(w.view, 0);
     w.paint();
     std::printf("%s program: %d lines, %lld findings\n", name, kLines, (long long)findings);
-    std::printf("  load %.2f ms, check alone %.2f ms (%.2fx the load)\n", load, check,
-                check / load);
+    std::printf("  load %.2f ms, check alone %.2f ms (%.2fx the load)\n", load, check, check / load);
     std::printf("  open and show %.2f ms, until the first check is shown %.2f ms\n", shown,
                 checkedShown);
     int mismatches = 0;
@@ -227,7 +226,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const bool tidy = run("tidy", makeTidyProgram(kLines), dir.filePath(QStringLiteral("a.krp")));
-    const bool tangled =
-            run("tangled", kr44bench::makeJumpyProgram(kLines), dir.filePath(QStringLiteral("b.krp")));
+    const bool tangled = run("tangled", kr44bench::makeJumpyProgram(kLines),
+                             dir.filePath(QStringLiteral("b.krp")));
     return tidy && tangled ? 0 : 1;
 }

@@ -10,19 +10,19 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 QByteArray makeProgram(int lines)
 {
-    static const char *const samples[] = {"+200", "-50", "W1H", "J2L,4", "L5", "X500,1000,20",
-                                          "* set up the axis", "G25000", "D500", "h50,3", "K"};
+    static const char *const samples[]
+            = {"+200",   "-50",  "W1H",   "J2L,4", "L5", "X500,1000,20", "* set up the axis",
+               "G25000", "D500", "h50,3", "K"};
     QByteArray out;
     out.reserve(qsizetype(lines) * 9);
     QRandomGenerator rng(44);
@@ -57,7 +57,8 @@ int main(int argc, char **argv)
         std::FILE *f = std::fopen(QFile::encodeName(path).constData(), "rb");
         std::vector<char> buf(size_t(bytes.size()));
         size_t n, at = 0;
-        while ((n = std::fread(buf.data() + at, 1, std::min<size_t>(1 << 16, buf.size() - at), f)) > 0)
+        while ((n = std::fread(buf.data() + at, 1, std::min<size_t>(1 << 16, buf.size() - at), f))
+               > 0)
             at += n;
         sink += qsizetype(at);
         std::fclose(f);
@@ -84,11 +85,13 @@ int main(int argc, char **argv)
         std::fclose(f);
     });
     bool saved = true;
-    const double save = kr44bench::bestOfMs(7, [&] { saved = saved && kr44::saveProgramFile(path, loaded).ok(); });
+    const double save = kr44bench::bestOfMs(
+            7, [&] { saved = saved && kr44::saveProgramFile(path, loaded).ok(); });
 
     std::printf("program: %d lines, %lld bytes (read %lld)\n", kLines, (long long)bytes.size(),
                 (long long)sink / 7);
-    std::printf("lines loaded: %lld, saved ok: %s\n", (long long)loaded.size(), saved ? "yes" : "no");
+    std::printf("lines loaded: %lld, saved ok: %s\n", (long long)loaded.size(),
+                saved ? "yes" : "no");
     std::printf("plain read  %8.2f ms\n", plainRead);
     std::printf("load        %8.2f ms   ratio %.2f (target <= 4)\n", load, load / plainRead);
     std::printf("plain write %8.2f ms\n", plainWrite);

@@ -40,7 +40,7 @@ constexpr int kRunTimeoutMs = 60000;
 
 qint64 monotonicNs()
 {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return qint64(now.tv_sec) * 1000000000LL + now.tv_nsec;
 }
@@ -61,7 +61,8 @@ std::optional<double> launchOnce(const Program &program, const QString &platform
         return std::nullopt;
     }
     const QTemporaryDir memory(QStringLiteral("/dev/shm/bench-startup-XXXXXX"));
-    const QString runtime = memory.isValid() ? memory.path() : home.filePath(QStringLiteral("runtime"));
+    const QString runtime
+            = memory.isValid() ? memory.path() : home.filePath(QStringLiteral("runtime"));
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -128,9 +129,9 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     int runs = 9;
     QString platform = QStringLiteral("offscreen");
-    Program kr44{"kr44", QStringLiteral(KR44_EXECUTABLE), {}};
-    Program bare{"bare", QStringLiteral(BARE_EXECUTABLE), {}};
-    Program text{"bare with text", QStringLiteral(BARE_EXECUTABLE), {QStringLiteral("--text")}};
+    Program kr44 {"kr44", QStringLiteral(KR44_EXECUTABLE), {}};
+    Program bare {"bare", QStringLiteral(BARE_EXECUTABLE), {}};
+    Program text {"bare with text", QStringLiteral(BARE_EXECUTABLE), {QStringLiteral("--text")}};
 
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -145,15 +146,16 @@ int main(int argc, char *argv[])
         else if (arg == QLatin1String("--bare") && hasValue)
             text.path = bare.path = args.at(++i);
         else {
-            std::fprintf(stderr, "usage: bench_startup [--runs N] [--platform offscreen|xcb]"
-                                 " [--kr44 PATH] [--bare PATH]\n");
+            std::fprintf(stderr,
+                         "usage: bench_startup [--runs N] [--platform offscreen|xcb]"
+                         " [--kr44 PATH] [--bare PATH]\n");
             return 2;
         }
     }
 
     std::printf("start-up to the first painted main window, platform %s, %d runs each\n",
                 qPrintable(platform), runs);
-    Program virtualUnit{"kr44 --virtual-unit", kr44.path, {QStringLiteral("--virtual-unit")}};
+    Program virtualUnit {"kr44 --virtual-unit", kr44.path, {QStringLiteral("--virtual-unit")}};
     const Program *programs[] = {&kr44, &virtualUnit, &bare, &text};
     std::vector<double> times[std::size(programs)];
     // The warm-up runs fill the file cache for all of them and are not counted.

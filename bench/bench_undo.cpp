@@ -131,7 +131,8 @@ int main(int argc, char **argv)
             7, [view] { view->selectRow(0); }, [view] { view->AddComment(); }, nothing);
     const Timings remove = bench.measure(
             7, addTopComment, [view] { view->DeleteLine(); }, undoTopComment);
-    const Timings cut = bench.measure(7, addTopComment, [view] { view->cut(); }, undoTopComment);
+    const Timings cut = bench.measure(
+            7, addTopComment, [view] { view->cut(); }, undoTopComment);
     QApplication::clipboard()->setText(QStringLiteral("G100\nj5\n"));
     const Timings paste = bench.measure(
             7, [view] { view->selectRow(0); }, [view] { view->paste(); }, nothing);

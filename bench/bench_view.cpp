@@ -30,13 +30,12 @@
 #include <QTreeView>
 #include <QWindow>
 
-#include <malloc.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <malloc.h>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -48,8 +47,9 @@ double residentMB()
     if (!f.open(QIODevice::ReadOnly))
         return -1;
     const QList<QByteArray> fields = f.readAll().split(' ');
-    return fields.size() > 1 ? double(fields[1].toLong()) * double(sysconf(_SC_PAGESIZE)) / 1048576.0
-                             : -1;
+    return fields.size() > 1
+            ? double(fields[1].toLong()) * double(sysconf(_SC_PAGESIZE)) / 1048576.0
+            : -1;
 }
 
 // Bytes handed out by malloc: unlike the resident size, it does not depend on which freed
@@ -130,10 +130,10 @@ struct Window
 struct Figures
 {
     double load = 0;
-    double show = 0;       // open to the first painted list
-    double firstCheck = 0; // open to the first check's findings painted
-    double openStall = 0;  // worst heartbeat lateness while opening and first checking
-    double editStall = 0;  // worst heartbeat lateness while inserting at line 1 and checking
+    double show = 0;        // open to the first painted list
+    double firstCheck = 0;  // open to the first check's findings painted
+    double openStall = 0;   // worst heartbeat lateness while opening and first checking
+    double editStall = 0;   // worst heartbeat lateness while inserting at line 1 and checking
     double editChecked = 0; // insert at line 1 until its check is painted
     qsizetype findings = 0;
     double insert = 0;
@@ -182,11 +182,11 @@ Figures measure(int lines, const QString &path)
     f.findings = w->view->findings().size();
 
     CKR44View *view = w->view;
-    view->setDialogRunner([](QWidget *, const QByteArray &, QByteArray &params,
-                             const kr44::ProgramCodes &, int) {
-        params = "bench";
-        return kr44::DialogResult::Accepted;
-    });
+    view->setDialogRunner(
+            [](QWidget *, const QByteArray &, QByteArray &params, const kr44::ProgramCodes &, int) {
+                params = "bench";
+                return kr44::DialogResult::Accepted;
+            });
     // Insert: a comment before line 1 (an instruction line), with renumbering and write-back.
     // Delete: that comment again. Each is timed alone, then its check is let run out.
     double insertBest = 1e300;
@@ -230,7 +230,8 @@ Figures measure(int lines, const QString &path)
     }
 
     if (doc->m_lines.size() != lines)
-        std::fprintf(stderr, "line count changed: %lld\n", static_cast<long long>(doc->m_lines.size()));
+        std::fprintf(stderr, "line count changed: %lld\n",
+                     static_cast<long long>(doc->m_lines.size()));
     f.writeBack = kr44bench::bestOfMs(7, [&] { view->WriteRowsBack(); });
     runUntil([&] { return !view->programChecker()->isPending(); });
     return f;

@@ -16,8 +16,9 @@ namespace kr44bench {
 // jump to anywhere, so that an insertion or deletion near the top moves many targets.
 inline QByteArray makeJumpyProgram(int lines)
 {
-    static const char *const samples[] = {"+200", "-50", "W1H", "L0", "L5", "X500,1000,20",
-                                          "* set up the axis", "G25000", "D500", "h50,3", "K"};
+    static const char *const samples[]
+            = {"+200",   "-50",  "W1H",   "L0", "L5", "X500,1000,20", "* set up the axis",
+               "G25000", "D500", "h50,3", "K"};
     QByteArray out;
     out.reserve(qsizetype(lines) * 10);
     QRandomGenerator rng(44);
@@ -34,10 +35,7 @@ inline QByteArray makeJumpyProgram(int lines)
     return out;
 }
 
-inline double ms(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
+inline double ms(const QElapsedTimer &t) { return double(t.nsecsElapsed()) / 1e6; }
 
 // The shortest of `runs` timings of `work`, in milliseconds.
 inline double bestOfMs(int runs, const std::function<void()> &work)

@@ -18,8 +18,8 @@ CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
     icon->setObjectName(QStringLiteral("aboutIcon"));
     icon->setAccessibleName(QStringLiteral("Application icon"));
     const QIcon appIcon = QApplication::windowIcon().isNull()
-        ? style()->standardIcon(QStyle::SP_ComputerIcon)
-        : QApplication::windowIcon();
+            ? style()->standardIcon(QStyle::SP_ComputerIcon)
+            : QApplication::windowIcon();
     icon->setPixmap(appIcon.pixmap(32, 32));
 
     auto *version = new QLabel(QStringLiteral("KR44 Controller Version 1.0"), this);
@@ -27,7 +27,8 @@ CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
     version->setTextFormat(Qt::PlainText);
     version->setAccessibleName(version->text());
 
-    auto *notice = new QLabel(QStringLiteral("Copyright \u00a9 Quelmark Controls.\nAll rights reserved."), this);
+    auto *notice = new QLabel(
+            QStringLiteral("Copyright \u00a9 Quelmark Controls.\nAll rights reserved."), this);
     notice->setObjectName(QStringLiteral("aboutNotice"));
     notice->setTextFormat(Qt::PlainText);
     notice->setAccessibleName(notice->text());

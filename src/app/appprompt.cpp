@@ -2,12 +2,10 @@
 
 #include <QFileDialog>
 
-QString programFileFilters()
-{
-    return QStringLiteral("KR44 Program Files (*.krp);;All Files (*)");
-}
+QString programFileFilters() { return QStringLiteral("KR44 Program Files (*.krp);;All Files (*)"); }
 
-QMessageBox::StandardButton AppPrompt::message(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+QMessageBox::StandardButton AppPrompt::message(QWidget *parent, QMessageBox::Icon icon,
+                                               const QString &text,
                                                QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(icon, QStringLiteral("KR44 Demo Program"), text, buttons, parent);

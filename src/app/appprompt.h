@@ -12,8 +12,10 @@ class AppPrompt
 public:
     virtual ~AppPrompt() = default;
 
-    virtual QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    virtual QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon,
+                                                const QString &text,
+                                                QMessageBox::StandardButtons buttons
+                                                = QMessageBox::Ok);
     // The Save As dialog, proposing `proposed`; an empty result cancels.
     virtual QString saveFileName(QWidget *parent, const QString &proposed);
     // The Open dialog; an empty result cancels.

@@ -11,7 +11,9 @@ void CommSettings::load(QSettings &settings)
     settings.beginGroup(QStringLiteral("Communication"));
     port = settings.value(QStringLiteral("COMPort"), QStringLiteral("COM1")).toString();
     // The rate is stored as text and read like the unit's numbers: leading digits, 0 for none.
-    baud = kr44::leadingInt(settings.value(QStringLiteral("BaudRate"), QStringLiteral("19200")).toString().toLatin1());
+    baud = kr44::leadingInt(settings.value(QStringLiteral("BaudRate"), QStringLiteral("19200"))
+                                    .toString()
+                                    .toLatin1());
     settings.endGroup();
 }
 

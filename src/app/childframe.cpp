@@ -12,8 +12,9 @@ CChildFrame::CChildFrame(CKR44Doc *doc, QWidget *parent)
     m_doc->setParent(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // Caption, system menu, sizing border, maximise and close: no minimise button.
-    setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
+                   | Qt::WindowCloseButtonHint);
     setWidget(m_view);
     setWindowTitle(m_doc->GetTitle());
     setAccessibleName(m_doc->GetTitle());

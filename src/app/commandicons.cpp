@@ -36,7 +36,8 @@ void draw(QPainter &p, CommandPicture picture)
     }
     case CommandPicture::OpenProgram:
         p.setBrush(QColor(214, 170, 60));
-        p.drawPolygon(QPolygonF({{1.5, 3.5}, {6.0, 3.5}, {7.5, 5.0}, {13.5, 5.0}, {13.5, 13.5}, {1.5, 13.5}}));
+        p.drawPolygon(QPolygonF(
+                {{1.5, 3.5}, {6.0, 3.5}, {7.5, 5.0}, {13.5, 5.0}, {13.5, 13.5}, {1.5, 13.5}}));
         p.setBrush(QColor(245, 205, 95));
         p.drawPolygon(QPolygonF({{3.5, 7.5}, {15.0, 7.5}, {13.5, 13.5}, {1.5, 13.5}}));
         break;
@@ -78,7 +79,13 @@ void draw(QPainter &p, CommandPicture picture)
         p.setBrush(QColor(150, 150, 150));
         p.drawRoundedRect(QRectF(9.5, 2.5, 5, 11), 1.0, 1.0);
         p.setBrush(QColor(60, 150, 60));
-        p.drawPolygon(QPolygonF({{1.5, 6.0}, {5.5, 6.0}, {5.5, 3.5}, {9.5, 8.0}, {5.5, 12.5}, {5.5, 10.0}, {1.5, 10.0}}));
+        p.drawPolygon(QPolygonF({{1.5, 6.0},
+                                 {5.5, 6.0},
+                                 {5.5, 3.5},
+                                 {9.5, 8.0},
+                                 {5.5, 12.5},
+                                 {5.5, 10.0},
+                                 {1.5, 10.0}}));
         break;
     case CommandPicture::About:
         p.setBrush(QColor(50, 110, 200));
@@ -119,10 +126,12 @@ public:
         const int side = int(std::lround(std::min(size.width(), size.height()) / scale));
         if (side <= 0)
             return {};
-        const quint64 key = (quint64(side) << 32) | (quint64(std::lround(scale * 100)) << 2) | quint64(mode);
+        const quint64 key
+                = (quint64(side) << 32) | (quint64(std::lround(scale * 100)) << 2) | quint64(mode);
         auto it = m_drawn.find(key);
         if (it == m_drawn.end())
-            it = m_drawn.insert(key, pixmapForMode(drawCommandPicture(m_picture, side, scale), mode));
+            it = m_drawn.insert(key,
+                                pixmapForMode(drawCommandPicture(m_picture, side, scale), mode));
         return *it;
     }
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override

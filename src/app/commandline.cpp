@@ -10,8 +10,8 @@ bool equalsNoCase(const QString &a, const char *b)
 bool isOptionWord(const QString &word)
 {
     return word == QLatin1String("p") || word == QLatin1String("pt") || word == QLatin1String("dde")
-        || equalsNoCase(word, "Unregister") || equalsNoCase(word, "Unregserver")
-        || equalsNoCase(word, "Embedding") || equalsNoCase(word, "Automation");
+            || equalsNoCase(word, "Unregister") || equalsNoCase(word, "Unregserver")
+            || equalsNoCase(word, "Embedding") || equalsNoCase(word, "Automation");
 }
 
 void takeFlag(CommandLineRequest &r, const QString &word)
@@ -123,31 +123,42 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
 QString commandLineHelp(const QString &programName)
 {
     return QStringLiteral(
-               "Usage: %1 [options] [FILE]\n"
-               "Edit, print and download KR44 motion programs (.krp files).\n"
-               "\n"
-               "  FILE                      open this program (otherwise the most recent one)\n"
-               "  /p FILE                   open FILE and print it on the default printer\n"
-               "  /pt FILE PRINTER [DRIVER PORT]\n"
-               "                            open FILE and print it on PRINTER\n"
-               "  /dde                      wait for open and print requests from the desktop\n"
-               "  /Unregister, /Unregserver remove the file-type registration and the settings\n"
-               "  /Embedding, /Automation   accepted; the run counts as not started by the user\n"
-               "  --virtual-unit            connect to the built-in virtual KR44 unit, not the COM port\n"
-               "  --print-pdf=PDF FILE      print FILE to the PDF file PDF without showing a window\n"
-               "  --check FILE...           check programs; prints FILE:LINE: severity: sentence\n"
-               "                            (exit 0 clean, 1 errors found, 2 a file cannot be read)\n"
-               "  --send FILE --port DEVICE [--baud N] [--run] [--stop] [--wait]\n"
-               "                            download FILE to the unit on DEVICE without a window;\n"
-               "                            --run starts it,\n"
-               "                            --stop stops a running program before the download,\n"
-               "                            --wait waits, without a time limit, for the run to end;\n"
-               "                            exit 0 done, 1 the unit answered an error or was busy,\n"
-               "                            2 a file cannot be read, 3 the port cannot be opened,\n"
-               "                            4 a write failed or the port was lost\n"
-               "  --help                    show this help and exit\n"
-               "  --version                 show the version and exit\n"
-               "\n"
-               "Options may also start with '-' instead of '/'.\n")
-        .arg(programName);
+                   "Usage: %1 [options] [FILE]\n"
+                   "Edit, print and download KR44 motion programs (.krp files).\n"
+                   "\n"
+                   "  FILE                      open this program (otherwise the most recent one)\n"
+                   "  /p FILE                   open FILE and print it on the default printer\n"
+                   "  /pt FILE PRINTER [DRIVER PORT]\n"
+                   "                            open FILE and print it on PRINTER\n"
+                   "  /dde                      wait for open and print requests from the desktop\n"
+                   "  /Unregister, /Unregserver remove the file-type registration and the "
+                   "settings\n"
+                   "  /Embedding, /Automation   accepted; the run counts as not started by the "
+                   "user\n"
+                   "  --virtual-unit            connect to the built-in virtual KR44 unit, not the "
+                   "COM port\n"
+                   "  --print-pdf=PDF FILE      print FILE to the PDF file PDF without showing a "
+                   "window\n"
+                   "  --check FILE...           check programs; prints FILE:LINE: severity: "
+                   "sentence\n"
+                   "                            (exit 0 clean, 1 errors found, 2 a file cannot be "
+                   "read)\n"
+                   "  --send FILE --port DEVICE [--baud N] [--run] [--stop] [--wait]\n"
+                   "                            download FILE to the unit on DEVICE without a "
+                   "window;\n"
+                   "                            --run starts it,\n"
+                   "                            --stop stops a running program before the "
+                   "download,\n"
+                   "                            --wait waits, without a time limit, for the run to "
+                   "end;\n"
+                   "                            exit 0 done, 1 the unit answered an error or was "
+                   "busy,\n"
+                   "                            2 a file cannot be read, 3 the port cannot be "
+                   "opened,\n"
+                   "                            4 a write failed or the port was lost\n"
+                   "  --help                    show this help and exit\n"
+                   "  --version                 show the version and exit\n"
+                   "\n"
+                   "Options may also start with '-' instead of '/'.\n")
+            .arg(programName);
 }

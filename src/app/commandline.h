@@ -33,10 +33,10 @@ struct CommandLineRequest
     bool sendRun = false;
     bool sendStop = false;
     bool sendWait = false;
-    bool embedded = false;       // "Embedding" or "Automation"
-    bool virtualUnit = false;    // --virtual-unit: connect to the built-in virtual unit
-    bool startedByUser = true;   // false for "dde", "Embedding", "Automation"
-    QString error;               // a usage error of the Linux options, for --help's text
+    bool embedded = false;     // "Embedding" or "Automation"
+    bool virtualUnit = false;  // --virtual-unit: connect to the built-in virtual unit
+    bool startedByUser = true; // false for "dde", "Embedding", "Automation"
+    QString error;             // a usage error of the Linux options, for --help's text
 
     // A plain start: no file and no option that makes a request.
     [[nodiscard]] bool isPlainStart() const { return action == Action::New; }

@@ -13,8 +13,8 @@ class QWidget;
 struct CommandInfo
 {
     int id;
-    const char *text;      // menu text, with "\t" before the key name
-    const char *prompt;    // status-bar prompt, "\n", tooltip; null for none
+    const char *text;   // menu text, with "\t" before the key name
+    const char *prompt; // status-bar prompt, "\n", tooltip; null for none
 };
 
 [[nodiscard]] const QList<CommandInfo> &commandInfos();

@@ -32,7 +32,8 @@ QString absoluteFromEnv(const char *variable, const QString &fallback)
 QStringList absoluteListFromEnv(const char *variable, const QStringList &fallback)
 {
     QStringList out;
-    for (const QString &part : qEnvironmentVariable(variable).split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+    for (const QString &part :
+         qEnvironmentVariable(variable).split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         if (QDir::isAbsolutePath(part))
             out.append(QDir::cleanPath(part));
     }
@@ -46,11 +47,20 @@ QString escapeValue(const QString &value)
     out.reserve(value.size());
     for (const QChar c : value) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        default: out += c;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -167,9 +177,9 @@ bool hasFilesWithSuffix(const QString &folder, const QString &pattern)
 }
 
 // The files update-mime-database writes beside packages/.
-const char *const kGeneratedMimeFiles[] = {"XMLnamespaces", "aliases",  "generic-icons", "globs",
-                                           "globs2",        "icons",    "magic",         "mime.cache",
-                                           "subclasses",    "treemagic", "types",        "version"};
+const char *const kGeneratedMimeFiles[]
+        = {"XMLnamespaces", "aliases",    "generic-icons", "globs",     "globs2", "icons",
+           "magic",         "mime.cache", "subclasses",    "treemagic", "types",  "version"};
 
 // With no package left the generated database describes nothing: remove it, and each media
 // type folder that holds nothing but generated type files.
@@ -183,7 +193,8 @@ bool removeGeneratedMimeDatabase(const QString &mimeFolder)
         if (sub == QLatin1String("packages"))
             continue;
         QDir media(dir.filePath(sub));
-        const QStringList all = media.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        const QStringList all
+                = media.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
         const QStringList xml = media.entryList({QStringLiteral("*.xml")}, QDir::Files);
         if (all.size() != xml.size())
             continue;
@@ -208,7 +219,8 @@ bool databaseIsCurrent(const QString &folder, const QString &pattern, const QStr
     if (!hasFilesWithSuffix(folder, pattern))
         return !QFileInfo::exists(database);
     const QFileInfo db(database);
-    return db.exists() && db.lastModified().toMSecsSinceEpoch() > newestModification(folder, pattern);
+    return db.exists()
+            && db.lastModified().toMSecsSinceEpoch() > newestModification(folder, pattern);
 }
 
 } // namespace
@@ -219,9 +231,11 @@ XdgPaths XdgPaths::fromEnvironment()
     XdgPaths p;
     p.dataHome = absoluteFromEnv("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
     p.configHome = absoluteFromEnv("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
-    p.dataDirs = absoluteListFromEnv("XDG_DATA_DIRS", {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")});
+    p.dataDirs = absoluteListFromEnv(
+            "XDG_DATA_DIRS", {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")});
     p.configDirs = absoluteListFromEnv("XDG_CONFIG_DIRS", {QStringLiteral("/etc/xdg")});
-    for (const QString &desktop : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    for (const QString &desktop :
+         qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'), Qt::SkipEmptyParts))
         p.desktops.append(desktop.toLower());
     return p;
 }
@@ -237,7 +251,8 @@ QString desktopExecArgument(const QString &argument)
     if (needsQuotes) {
         QString quoted = QStringLiteral("\"");
         for (const QChar c : arg) {
-            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$')
+                || c == QLatin1Char('\\'))
                 quoted += QLatin1Char('\\');
             quoted += c;
         }
@@ -255,21 +270,21 @@ QByteArray desktopEntry(const QString &executablePath)
     return text;
 }
 
-QByteArray mimePackage()
-{
-    return resource(QStringLiteral("desktop/kr44-program.xml"));
-}
+QByteArray mimePackage() { return resource(QStringLiteral("desktop/kr44-program.xml")); }
 
 QList<RegistrationFile> registrationFiles(const XdgPaths &paths, const QString &executablePath)
 {
     const QString icons = paths.dataHome + QStringLiteral("/icons/hicolor/scalable/");
     return {
-        {paths.dataHome + QStringLiteral("/applications/") + QLatin1String(kDesktopFileId), desktopEntry(executablePath)},
-        {paths.dataHome + QStringLiteral("/mime/packages/") + QLatin1String(kMimePackageName), mimePackage()},
-        {icons + QStringLiteral("apps/") + QLatin1String(kAppIconName) + QStringLiteral(".svg"),
-         resource(QStringLiteral("icons/kr44.svg"))},
-        {icons + QStringLiteral("mimetypes/") + QLatin1String(kProgramIconName) + QStringLiteral(".svg"),
-         resource(QStringLiteral("icons/application-x-kr44-program.svg"))},
+            {paths.dataHome + QStringLiteral("/applications/") + QLatin1String(kDesktopFileId),
+             desktopEntry(executablePath)},
+            {paths.dataHome + QStringLiteral("/mime/packages/") + QLatin1String(kMimePackageName),
+             mimePackage()},
+            {icons + QStringLiteral("apps/") + QLatin1String(kAppIconName) + QStringLiteral(".svg"),
+             resource(QStringLiteral("icons/kr44.svg"))},
+            {icons + QStringLiteral("mimetypes/") + QLatin1String(kProgramIconName)
+                     + QStringLiteral(".svg"),
+             resource(QStringLiteral("icons/application-x-kr44-program.svg"))},
     };
 }
 
@@ -288,7 +303,8 @@ QStringList mimeAppsDefaults(const QByteArray &text, const QString &mimeType)
     return {};
 }
 
-QByteArray withMimeAppsDefault(const QByteArray &text, const QString &mimeType, const QString &desktopId)
+QByteArray withMimeAppsDefault(const QByteArray &text, const QString &mimeType,
+                               const QString &desktopId)
 {
     const QByteArray key = mimeType.toUtf8();
     const QByteArray entry = key + '=' + desktopId.toUtf8() + ';';
@@ -315,7 +331,8 @@ QByteArray withMimeAppsDefault(const QByteArray &text, const QString &mimeType, 
     }
     // After the section's last key, before any blank lines that end it.
     qsizetype insertAt = section + 1;
-    for (qsizetype i = section + 1; i < lines.size() && !isSectionHeader(lines.at(i).trimmed()); ++i) {
+    for (qsizetype i = section + 1; i < lines.size() && !isSectionHeader(lines.at(i).trimmed());
+         ++i) {
         if (!lines.at(i).trimmed().isEmpty())
             insertAt = i + 1;
     }
@@ -323,7 +340,8 @@ QByteArray withMimeAppsDefault(const QByteArray &text, const QString &mimeType, 
     return joinLines(lines);
 }
 
-QByteArray withoutMimeAppsDefault(const QByteArray &text, const QString &mimeType, const QString &desktopId)
+QByteArray withoutMimeAppsDefault(const QByteArray &text, const QString &mimeType,
+                                  const QString &desktopId)
 {
     const QByteArray key = mimeType.toUtf8();
     QList<QByteArray> lines = splitLines(text);
@@ -384,7 +402,8 @@ RegisterResult registerFileType(const XdgPaths &paths, const QString &executable
     const QString mime = QLatin1String(kProgramMimeType);
     if (currentDefaultApplication(paths, mime).isEmpty()) {
         const QString list = userMimeAppsList(paths);
-        if (writeFile(list, withMimeAppsDefault(readFile(list), mime, QLatin1String(kDesktopFileId))))
+        if (writeFile(list,
+                      withMimeAppsDefault(readFile(list), mime, QLatin1String(kDesktopFileId))))
             result.claimedDefault = true;
         else
             result.failed.append(list);
@@ -404,8 +423,10 @@ UnregisterResult unregisterFileType(const XdgPaths &paths)
     bool exists = false;
     const QByteArray before = readFile(list, &exists);
     if (exists) {
-        const QByteArray after = withoutMimeAppsDefault(before, QLatin1String(kProgramMimeType), QLatin1String(kDesktopFileId));
-        const bool done = after == before || (after.trimmed().isEmpty() ? QFile::remove(list) : writeFile(list, after));
+        const QByteArray after = withoutMimeAppsDefault(before, QLatin1String(kProgramMimeType),
+                                                        QLatin1String(kDesktopFileId));
+        const bool done = after == before
+                || (after.trimmed().isEmpty() ? QFile::remove(list) : writeFile(list, after));
         if (!done)
             result.remaining.append(list);
     }
@@ -434,7 +455,8 @@ bool removeApplicationSettings(QSettings &settings)
     bool ok = settings.status() == QSettings::NoError && removeFileIfPresent(path);
     const QString organisation = settings.organizationName();
     const QFileInfo folder(QFileInfo(path).path());
-    if (!organisation.isEmpty() && folder.fileName() == organisation && QDir(folder.filePath()).isEmpty())
+    if (!organisation.isEmpty() && folder.fileName() == organisation
+        && QDir(folder.filePath()).isEmpty())
         ok = QDir().rmdir(folder.filePath()) && ok;
     return ok;
 }
@@ -449,8 +471,10 @@ UnregisterResult unregisterApplication(const XdgPaths &paths, QSettings &setting
 
 QString unregisterMessage(bool allRemoved)
 {
-    return allRemoved ? QStringLiteral("System registry entries have been removed and the INI file (if any) was deleted.")
-                      : QStringLiteral("Not all of the system registry entries (or INI file) were removed.");
+    return allRemoved
+            ? QStringLiteral("System registry entries have been removed and the INI file (if any) "
+                             "was deleted.")
+            : QStringLiteral("Not all of the system registry entries (or INI file) were removed.");
 }
 
 QIcon applicationIcon()
@@ -464,14 +488,14 @@ QIcon applicationIcon()
 QList<VersionEntry> versionInformation(const QString &executableFileName)
 {
     return {
-        {QStringLiteral("File version"), QStringLiteral("1.0.0.1")},
-        {QStringLiteral("FileVersion"), QStringLiteral("2.0.00")},
-        {QStringLiteral("ProductVersion"), QStringLiteral("2.0")},
-        {QStringLiteral("ProductName"), QStringLiteral("KR44 Application")},
-        {QStringLiteral("FileDescription"), QStringLiteral("KR44 Controller  Application")},
-        {QStringLiteral("InternalName"), QStringLiteral("KR44")},
-        {QStringLiteral("OriginalFilename"), executableFileName},
-        {QStringLiteral("CompanyName"), QString()},
+            {QStringLiteral("File version"), QStringLiteral("1.0.0.1")},
+            {QStringLiteral("FileVersion"), QStringLiteral("2.0.00")},
+            {QStringLiteral("ProductVersion"), QStringLiteral("2.0")},
+            {QStringLiteral("ProductName"), QStringLiteral("KR44 Application")},
+            {QStringLiteral("FileDescription"), QStringLiteral("KR44 Controller  Application")},
+            {QStringLiteral("InternalName"), QStringLiteral("KR44")},
+            {QStringLiteral("OriginalFilename"), executableFileName},
+            {QStringLiteral("CompanyName"), QString()},
     };
 }
 
@@ -485,23 +509,20 @@ QString versionText(const QString &executableFileName)
         }
         return QString();
     };
-    QString out = QStringLiteral("%1 (%2) %3\n").arg(executableFileName, value("ProductName"), value("ProductVersion"));
+    QString out = QStringLiteral("%1 (%2) %3\n")
+                          .arg(executableFileName, value("ProductName"), value("ProductVersion"));
     for (const VersionEntry &e : entries)
         out += (e.name + QLatin1Char(':')).leftJustified(18) + e.value + QLatin1Char('\n');
     return out;
 }
 
-QString aboutVersionText()
-{
-    return QStringLiteral("KR44 Controller Version 1.0");
-}
+QString aboutVersionText() { return QStringLiteral("KR44 Controller Version 1.0"); }
 
 } // namespace kr44
 
 DesktopDatabaseUpdater::DesktopDatabaseUpdater(kr44::XdgPaths paths, QObject *parent)
     : QObject(parent), m_paths(std::move(paths))
-{
-}
+{}
 
 DesktopDatabaseUpdater::~DesktopDatabaseUpdater()
 {
@@ -515,7 +536,8 @@ DesktopDatabaseUpdater::~DesktopDatabaseUpdater()
 bool DesktopDatabaseUpdater::mimeDatabaseIsCurrent() const
 {
     const QString mime = m_paths.dataHome + QStringLiteral("/mime");
-    return kr44::databaseIsCurrent(mime + QStringLiteral("/packages"), QStringLiteral("*.xml"), mime + QStringLiteral("/mime.cache"));
+    return kr44::databaseIsCurrent(mime + QStringLiteral("/packages"), QStringLiteral("*.xml"),
+                                   mime + QStringLiteral("/mime.cache"));
 }
 
 bool DesktopDatabaseUpdater::desktopDatabaseIsCurrent() const
@@ -524,7 +546,8 @@ bool DesktopDatabaseUpdater::desktopDatabaseIsCurrent() const
     // the cache names this program tells whether it saw the last registration or removal.
     const QString applications = m_paths.dataHome + QStringLiteral("/applications");
     const QString cache = applications + QStringLiteral("/mimeinfo.cache");
-    const QStringList entries = QDir(applications).entryList({QStringLiteral("*.desktop")}, QDir::Files);
+    const QStringList entries
+            = QDir(applications).entryList({QStringLiteral("*.desktop")}, QDir::Files);
     if (entries.isEmpty())
         return !QFileInfo::exists(cache);
     const QFileInfo info(cache);
@@ -541,18 +564,18 @@ bool DesktopDatabaseUpdater::desktopDatabaseIsCurrent() const
 int DesktopDatabaseUpdater::start()
 {
     int started = 0;
-    if (!mimeDatabaseIsCurrent() && launch(QStringLiteral("update-mime-database"), m_paths.dataHome + QStringLiteral("/mime")))
+    if (!mimeDatabaseIsCurrent()
+        && launch(QStringLiteral("update-mime-database"),
+                  m_paths.dataHome + QStringLiteral("/mime")))
         ++started;
     if (!desktopDatabaseIsCurrent()
-        && launch(QStringLiteral("update-desktop-database"), m_paths.dataHome + QStringLiteral("/applications")))
+        && launch(QStringLiteral("update-desktop-database"),
+                  m_paths.dataHome + QStringLiteral("/applications")))
         ++started;
     return started;
 }
 
-bool DesktopDatabaseUpdater::isRunning() const
-{
-    return !m_running.isEmpty();
-}
+bool DesktopDatabaseUpdater::isRunning() const { return !m_running.isEmpty(); }
 
 bool DesktopDatabaseUpdater::launch(const QString &tool, const QString &folder)
 {

@@ -50,13 +50,15 @@ struct RegistrationFile
 };
 
 // Every file the registration writes: desktop entry, file type, application and file icons.
-[[nodiscard]] QList<RegistrationFile> registrationFiles(const XdgPaths &paths, const QString &executablePath);
+[[nodiscard]] QList<RegistrationFile> registrationFiles(const XdgPaths &paths,
+                                                        const QString &executablePath);
 
 // ---- mimeapps.list ---------------------------------------------------------------------------
 // The desktop ids listed as defaults for `mimeType` in one mimeapps.list text.
 [[nodiscard]] QStringList mimeAppsDefaults(const QByteArray &text, const QString &mimeType);
 // The text with `desktopId` as the default for `mimeType`; every other line is kept.
-[[nodiscard]] QByteArray withMimeAppsDefault(const QByteArray &text, const QString &mimeType, const QString &desktopId);
+[[nodiscard]] QByteArray withMimeAppsDefault(const QByteArray &text, const QString &mimeType,
+                                             const QString &desktopId);
 // The text without `desktopId` among the defaults for `mimeType`: the key goes when nothing else
 // is listed, the section header when its section is left empty.
 [[nodiscard]] QByteArray withoutMimeAppsDefault(const QByteArray &text, const QString &mimeType,
@@ -68,9 +70,9 @@ struct RegistrationFile
 // ---- registering and unregistering ------------------------------------------------------------
 struct RegisterResult
 {
-    QStringList written;          // files that were missing or different
-    bool claimedDefault = false;  // mimeapps.list gained the default line
-    QStringList failed;           // files that could not be written
+    QStringList written;         // files that were missing or different
+    bool claimedDefault = false; // mimeapps.list gained the default line
+    QStringList failed;          // files that could not be written
     [[nodiscard]] bool ok() const { return failed.isEmpty(); }
     [[nodiscard]] bool changed() const { return !written.isEmpty() || claimedDefault; }
 };

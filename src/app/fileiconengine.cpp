@@ -9,15 +9,9 @@
 
 FileIconEngine::FileIconEngine(QMap<int, QString> files) : m_files(std::move(files)) {}
 
-QIconEngine *FileIconEngine::clone() const
-{
-    return new FileIconEngine(*this);
-}
+QIconEngine *FileIconEngine::clone() const { return new FileIconEngine(*this); }
 
-QString FileIconEngine::key() const
-{
-    return QStringLiteral("FileIconEngine");
-}
+QString FileIconEngine::key() const { return QStringLiteral("FileIconEngine"); }
 
 int FileIconEngine::sideFor(int extent) const
 {
@@ -38,7 +32,8 @@ QPixmap FileIconEngine::imageOfSide(int side)
 QSize FileIconEngine::actualSize(const QSize &size, QIcon::Mode, QIcon::State)
 {
     // Never larger than asked, as QIcon promises; a smaller file stays at its own size.
-    const int side = std::min(sideFor(std::min(size.width(), size.height())), std::min(size.width(), size.height()));
+    const int side = std::min(sideFor(std::min(size.width(), size.height())),
+                              std::min(size.width(), size.height()));
     return side > 0 ? QSize(side, side) : QSize();
 }
 
@@ -56,7 +51,8 @@ QPixmap FileIconEngine::pixmap(const QSize &size, QIcon::Mode mode, QIcon::State
 }
 
 // QIcon hands this the size in device pixels, with the ratio they are to be shown at.
-QPixmap FileIconEngine::scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale)
+QPixmap FileIconEngine::scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
+                                     qreal scale)
 {
     const int device = actualSize(size, mode, state).width();
     if (device <= 0)
@@ -70,7 +66,8 @@ QPixmap FileIconEngine::scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon:
     return pixmapForMode(image, mode);
 }
 
-void FileIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state)
+void FileIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode,
+                           QIcon::State state)
 {
     paintAtDensity(*this, painter, rect, mode, state);
 }

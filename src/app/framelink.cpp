@@ -27,7 +27,8 @@ FrameLink::FrameLink(QWidget *window, QSettings &settings, QObject *parent)
         return true;
     };
     m_infoBox = [](QWidget *parent, const QString &text) {
-        QMessageBox box(QMessageBox::Information, QStringLiteral("KR44 Demo Program"), text, QMessageBox::Ok, parent);
+        QMessageBox box(QMessageBox::Information, QStringLiteral("KR44 Demo Program"), text,
+                        QMessageBox::Ok, parent);
         box.setObjectName(QStringLiteral("communicationErrorBox"));
         box.exec();
     };
@@ -37,17 +38,15 @@ FrameLink::FrameLink(QWidget *window, QSettings &settings, QObject *parent)
             [this](const QString &text) { Q_EMIT statusText(shownStatus(text)); });
     connect(m_link, &CSerialLink::statusTextChanged, this,
             [this](const QString &text) { Q_EMIT statusText(shownStatus(text)); });
-    connect(m_commandWnd, &CCommandWnd::characterTyped, m_link, [this](char ch) { m_link->SendChar(ch); });
+    connect(m_commandWnd, &CCommandWnd::characterTyped, m_link,
+            [this](char ch) { m_link->SendChar(ch); });
     // The box is shown once the failing line is known; the transfer itself goes on to its end.
     connect(m_link, &CSerialLink::communicationError, this,
             [this] { m_infoBox(m_window, QStringLiteral("Communication error")); });
     connect(m_link, &CSerialLink::transferFinished, this, [this] { afterTransfer(); });
 }
 
-FrameLink::~FrameLink()
-{
-    shutDown();
-}
+FrameLink::~FrameLink() { shutDown(); }
 
 void FrameLink::start()
 {
@@ -121,9 +120,12 @@ void FrameLink::disconnectVirtualUnit()
 
 QString FrameLink::shownStatus(const QString &linkText) const
 {
-    if (!m_virtualUnit || !m_link->isConnected() || m_link->portName() != m_virtualUnit->devicePath())
+    if (!m_virtualUnit || !m_link->isConnected()
+        || m_link->portName() != m_virtualUnit->devicePath())
         return linkText;
-    return QStringLiteral("Using the virtual KR44 unit (%1), %2 baud").arg(m_virtualUnit->devicePath()).arg(m_link->baudRate());
+    return QStringLiteral("Using the virtual KR44 unit (%1), %2 baud")
+            .arg(m_virtualUnit->devicePath())
+            .arg(m_link->baudRate());
 }
 
 void FrameLink::runPortSettings()
@@ -142,15 +144,9 @@ void FrameLink::runPortSettings()
     m_link->PortIO(none, CSerialLink::PORT_OPEN);
 }
 
-void FrameLink::OnCommandWindow()
-{
-    m_commandWnd->toggleVisible();
-}
+void FrameLink::OnCommandWindow() { m_commandWnd->toggleVisible(); }
 
-bool FrameLink::OnCommand(int id)
-{
-    return m_monitor->OnCommand(id);
-}
+bool FrameLink::OnCommand(int id) { return m_monitor->OnCommand(id); }
 
 void FrameLink::sendProgram(const kr44::LineArray &lines)
 {
@@ -166,10 +162,7 @@ void FrameLink::sendAndRun(const kr44::LineArray &lines)
         m_showAfterTransfer = false;
 }
 
-void FrameLink::stopProgram()
-{
-    m_link->StopProgram();
-}
+void FrameLink::stopProgram() { m_link->StopProgram(); }
 
 void FrameLink::afterTransfer()
 {

@@ -41,10 +41,7 @@ void printLine(std::FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
-void printError(const QString &text)
-{
-    printLine(stderr, QStringLiteral("kr44: ") + text);
-}
+void printError(const QString &text) { printLine(stderr, QStringLiteral("kr44: ") + text); }
 
 // The file error message; it names the file, except the generic open failure.
 QString fileErrorLine(const kr44::FileError &error, const QString &fileName)
@@ -102,12 +99,13 @@ public:
         QByteArray none;
         if (!m_link.PortIO(none, CSerialLink::PORT_OPEN)) {
             printError(
-                QFileInfo::exists(devicePath(m_request.sendPort))
-                    ? QStringLiteral("cannot open %1 at %2 baud (in use, no access, or the "
-                                     "baud rate is refused)")
-                          .arg(m_request.sendPort)
-                          .arg(m_request.sendBaud)
-                    : QStringLiteral("%1: no such device").arg(devicePath(m_request.sendPort)));
+                    QFileInfo::exists(devicePath(m_request.sendPort))
+                            ? QStringLiteral("cannot open %1 at %2 baud (in use, no access, or the "
+                                             "baud rate is refused)")
+                                      .arg(m_request.sendPort)
+                                      .arg(m_request.sendBaud)
+                            : QStringLiteral("%1: no such device")
+                                      .arg(devicePath(m_request.sendPort)));
             return kExitNoPort;
         }
         wire();
@@ -167,18 +165,19 @@ private:
         endProgress();
         if (result != CSerialLink::TransferResult::Completed) {
             printError(QStringLiteral("Communication error: %1 of %2 lines were sent to %3")
-                           .arg(m_linesSent)
-                           .arg(m_linesToSend)
-                           .arg(m_request.sendPort));
+                               .arg(m_linesSent)
+                               .arg(m_linesToSend)
+                               .arg(m_request.sendPort));
             m_linkFailed = true;
             finish();
             return;
         }
-        printError(QStringLiteral("sent %1 %2 of %3 to %4%5")
-                       .arg(m_linesToSend)
-                       .arg(m_linesToSend == 1 ? QStringLiteral("line") : QStringLiteral("lines"))
-                       .arg(m_request.fileName, m_request.sendPort)
-                       .arg(m_request.sendRun ? QStringLiteral(" and started it") : QString()));
+        printError(
+                QStringLiteral("sent %1 %2 of %3 to %4%5")
+                        .arg(m_linesToSend)
+                        .arg(m_linesToSend == 1 ? QStringLiteral("line") : QStringLiteral("lines"))
+                        .arg(m_request.fileName, m_request.sendPort)
+                        .arg(m_request.sendRun ? QStringLiteral(" and started it") : QString()));
         startListening(m_request.sendRun);
     }
 
@@ -229,9 +228,9 @@ private:
             showReply(std::exchange(m_pending, QByteArray()));
         if (m_busySeen && !m_request.sendStop)
             printError(
-                QStringLiteral("the unit was busy running a program; --stop stops it first"));
+                    QStringLiteral("the unit was busy running a program; --stop stops it first"));
         m_status = m_linkFailed ? kExitLinkFailed
-            : m_unitError       ? kExitFindingsOrUnitError
+                : m_unitError   ? kExitFindingsOrUnitError
                                 : kExitOk;
         m_loop.exit(m_status);
     }
@@ -278,11 +277,11 @@ private:
             return;
         const std::optional<int> editorLine = kr44::editorLineOf(m_lines, unitLine);
         if (editorLine && *editorLine != unitLine) {
-            printError(
-                QStringLiteral("the unit's line %1 is line %2 of %3 (comment lines are not sent)")
-                    .arg(unitLine)
-                    .arg(*editorLine)
-                    .arg(m_request.fileName));
+            printError(QStringLiteral(
+                               "the unit's line %1 is line %2 of %3 (comment lines are not sent)")
+                               .arg(unitLine)
+                               .arg(*editorLine)
+                               .arg(m_request.fileName));
         }
     }
 
@@ -327,9 +326,9 @@ private:
         m_redraw.start();
         m_progressShown = true;
         const QString text = QStringLiteral("\rSending %1: %2 of %3 lines")
-                                 .arg(m_request.fileName)
-                                 .arg(sent)
-                                 .arg(m_linesToSend);
+                                     .arg(m_request.fileName)
+                                     .arg(sent)
+                                     .arg(m_linesToSend);
         std::fputs(text.toLocal8Bit().constData(), stderr);
         std::fflush(stderr);
     }

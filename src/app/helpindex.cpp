@@ -22,40 +22,49 @@ namespace {
 
 // What each instruction does; the names, ranges and defaults come from the instruction table.
 constexpr InstructionHelp kInstructionTexts[] = {
-    {'+', "<i>steps</i>", "moves clockwise by <i>steps</i> steps", "+200"},
-    {'-', "<i>steps</i>", "moves counterclockwise by <i>steps</i> steps", "-50"},
-    {'A', "<i>output</i>", "sets user output <i>output</i>", "A2"},
-    {'B', "<i>motor</i>", "selects motor <i>motor</i>", "B2"},
-    {'C', "<i>output</i>", "clears user output <i>output</i>", "C3"},
-    {'D', "<i>time</i>", "waits <i>time</i> milliseconds", "D500"},
-    {'f', "<i>position</i>", "sets the position counter to <i>position</i>; the motor does not move", "f-1000"},
-    {'G', "<i>position</i>", "moves to position <i>position</i>", "G25000"},
-    {'g', "<i>dir</i><i>input</i><i>level</i>",
-     "moves in direction <i>dir</i> until user input <i>input</i> is at <i>level</i>", "g-2H"},
-    {'h', "<i>time</i>,<i>mult</i>",
-     "holds the current for <i>time</i> milliseconds with the hold-current multiplier <i>mult</i>", "h50,3"},
-    {'H', "<i>end</i>", "travels to an end of travel and stops on its switch", "H-"},
-    {'I', "<i>mask</i>",
-     "clears the position counter (1), all user outputs (2), or both (3); at least one of them", "I3"},
-    {'j', "<i>line</i>", "jumps to program line <i>line</i>", "j4"},
-    {'J', "<i>input</i><i>level</i>,<i>line</i>",
-     "jumps to program line <i>line</i> if user input <i>input</i> is at <i>level</i>", "J1H,6"},
-    {'K', "", "kill: ends the program; the same letter is what <b>Stop program</b> sends", "K"},
-    {'L', "<i>count</i>",
-     "<code>0</code> marks a loop start; 1 to 255 marks a loop end that repeats the loop <i>count</i> times in all",
-     "L10"},
-    {'M', "<i>eighth</i>,<i>quarter</i>,<i>half</i>",
-     "ministepping thresholds in steps per second: eighth steps below <i>eighth</i>, quarter steps below "
-     "<i>quarter</i>, half steps below <i>half</i>",
-     "M30,60,120"},
-    {'T', "<i>rate</i>", "sets the slew rate to <i>rate</i> steps per second", "T1000"},
-    {'U', "<i>input</i><i>level</i>",
-     "repeats the program from its start until user input <i>input</i> is at <i>level</i>", "U2H"},
-    {'V', "<i>item</i>", "asks the unit to report an item", "V3"},
-    {'W', "<i>input</i><i>level</i>", "waits until user input <i>input</i> is at <i>level</i>", "W1H"},
-    {'X', "<i>start</i>,<i>slew</i>,<i>ramp</i>",
-     "acceleration profile: start rate and slew rate in steps per second, ramp in steps", "X500,1000,20"},
-    {'Z', "", "smooth stop", "Z"},
+        {'+', "<i>steps</i>", "moves clockwise by <i>steps</i> steps", "+200"},
+        {'-', "<i>steps</i>", "moves counterclockwise by <i>steps</i> steps", "-50"},
+        {'A', "<i>output</i>", "sets user output <i>output</i>", "A2"},
+        {'B', "<i>motor</i>", "selects motor <i>motor</i>", "B2"},
+        {'C', "<i>output</i>", "clears user output <i>output</i>", "C3"},
+        {'D', "<i>time</i>", "waits <i>time</i> milliseconds", "D500"},
+        {'f', "<i>position</i>",
+         "sets the position counter to <i>position</i>; the motor does not move", "f-1000"},
+        {'G', "<i>position</i>", "moves to position <i>position</i>", "G25000"},
+        {'g', "<i>dir</i><i>input</i><i>level</i>",
+         "moves in direction <i>dir</i> until user input <i>input</i> is at <i>level</i>", "g-2H"},
+        {'h', "<i>time</i>,<i>mult</i>",
+         "holds the current for <i>time</i> milliseconds with the hold-current multiplier "
+         "<i>mult</i>",
+         "h50,3"},
+        {'H', "<i>end</i>", "travels to an end of travel and stops on its switch", "H-"},
+        {'I', "<i>mask</i>",
+         "clears the position counter (1), all user outputs (2), or both (3); at least one of them",
+         "I3"},
+        {'j', "<i>line</i>", "jumps to program line <i>line</i>", "j4"},
+        {'J', "<i>input</i><i>level</i>,<i>line</i>",
+         "jumps to program line <i>line</i> if user input <i>input</i> is at <i>level</i>", "J1H,6"},
+        {'K', "", "kill: ends the program; the same letter is what <b>Stop program</b> sends", "K"},
+        {'L', "<i>count</i>",
+         "<code>0</code> marks a loop start; 1 to 255 marks a loop end that repeats the loop "
+         "<i>count</i> times in all",
+         "L10"},
+        {'M', "<i>eighth</i>,<i>quarter</i>,<i>half</i>",
+         "ministepping thresholds in steps per second: eighth steps below <i>eighth</i>, quarter "
+         "steps below "
+         "<i>quarter</i>, half steps below <i>half</i>",
+         "M30,60,120"},
+        {'T', "<i>rate</i>", "sets the slew rate to <i>rate</i> steps per second", "T1000"},
+        {'U', "<i>input</i><i>level</i>",
+         "repeats the program from its start until user input <i>input</i> is at <i>level</i>",
+         "U2H"},
+        {'V', "<i>item</i>", "asks the unit to report an item", "V3"},
+        {'W', "<i>input</i><i>level</i>", "waits until user input <i>input</i> is at <i>level</i>",
+         "W1H"},
+        {'X', "<i>start</i>,<i>slew</i>,<i>ramp</i>",
+         "acceleration profile: start rate and slew rate in steps per second, ramp in steps",
+         "X500,1000,20"},
+        {'Z', "", "smooth stop", "Z"},
 };
 
 QStringList levels() { return {QStringLiteral("L low"), QStringLiteral("H high")}; }
@@ -63,8 +72,14 @@ QStringList levels() { return {QStringLiteral("L low"), QStringLiteral("H high")
 QString escaped(const QString &text) { return text.toHtmlEscaped(); }
 
 // A menu text without its mnemonic marks, and the key after its tab.
-QString menuName(const char *text) { return QString::fromLatin1(text).section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')); }
-QString menuKey(const char *text) { return QString::fromLatin1(text).section(QLatin1Char('\t'), 1, 1); }
+QString menuName(const char *text)
+{
+    return QString::fromLatin1(text).section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
+}
+QString menuKey(const char *text)
+{
+    return QString::fromLatin1(text).section(QLatin1Char('\t'), 1, 1);
+}
 
 QString rangeText(const FieldSpec &field, const FieldHelp &help)
 {
@@ -87,11 +102,14 @@ QString newInstructionText(char code)
         return QStringLiteral("target: the first line that is not a jump");
     if (!hasParamFields(code))
         return QStringLiteral("&mdash;");
-    QString text = QStringLiteral("<code>%1</code>")
-                       .arg(escaped(QString::fromLatin1(QByteArray(1, code) + composeParams(code, defaultFields(code)))));
+    QString text
+            = QStringLiteral("<code>%1</code>")
+                      .arg(escaped(QString::fromLatin1(
+                              QByteArray(1, code) + composeParams(code, defaultFields(code)))));
     const QList<FieldSpec> specs = fieldSpecs(code);
     for (const FieldSpec &field : specs) {
-        if (field.kind == FieldKind::Number && (field.defaultValue < field.minimum || field.defaultValue > field.maximum))
+        if (field.kind == FieldKind::Number
+            && (field.defaultValue < field.minimum || field.defaultValue > field.maximum))
             return text + QStringLiteral(", to be changed before OK");
     }
     return text;
@@ -108,10 +126,7 @@ const InstructionHelp *instructionHelp(char code)
     return nullptr;
 }
 
-QUrl helpIndexUrl()
-{
-    return QUrl(QStringLiteral("qrc:/kr44/help/index.html"));
-}
+QUrl helpIndexUrl() { return QUrl(QStringLiteral("qrc:/kr44/help/index.html")); }
 
 QList<FieldHelp> fieldHelp(char code)
 {
@@ -123,7 +138,8 @@ QList<FieldHelp> fieldHelp(char code)
         return {{QStringLiteral("steps"), {}}};
     case 'A':
     case 'C':
-        return {{QStringLiteral("output"), {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}}};
+        return {{QStringLiteral("output"),
+                 {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}}};
     case 'B':
         return {{QStringLiteral("motor"), {QStringLiteral("1"), QStringLiteral("2")}}};
     case 'D':
@@ -132,11 +148,12 @@ QList<FieldHelp> fieldHelp(char code)
     case 'G':
         return {{QStringLiteral("position"), {}}};
     case 'g':
-        return {{QStringLiteral("dir"), {QStringLiteral("+ clockwise"), QStringLiteral("- counterclockwise")}},
+        return {{QStringLiteral("dir"),
+                 {QStringLiteral("+ clockwise"), QStringLiteral("- counterclockwise")}},
                 {input, {}},
                 {level, levels()}};
     case 'h': {
-        QStringList multipliers{QStringLiteral("0 Off")};
+        QStringList multipliers {QStringLiteral("0 Off")};
         for (int m = 1; m <= 7; ++m)
             multipliers.append(QString::number(m));
         return {{QStringLiteral("time"), {}}, {QStringLiteral("mult"), multipliers}};
@@ -144,7 +161,8 @@ QList<FieldHelp> fieldHelp(char code)
     case 'H':
         return {{QStringLiteral("end"), {QStringLiteral("+ EOT+"), QStringLiteral("- EOT-")}}};
     case 'I':
-        return {{QStringLiteral("clear the position counter"), {}}, {QStringLiteral("clear all user outputs"), {}}};
+        return {{QStringLiteral("clear the position counter"), {}},
+                {QStringLiteral("clear all user outputs"), {}}};
     case 'j':
         return {{QStringLiteral("line"), {}}};
     case 'J':
@@ -152,7 +170,9 @@ QList<FieldHelp> fieldHelp(char code)
     case 'L':
         return {{QStringLiteral("count"), {}}};
     case 'M':
-        return {{QStringLiteral("eighth"), {}}, {QStringLiteral("quarter"), {}}, {QStringLiteral("half"), {}}};
+        return {{QStringLiteral("eighth"), {}},
+                {QStringLiteral("quarter"), {}},
+                {QStringLiteral("half"), {}}};
     case 'T':
         return {{QStringLiteral("rate"), {}}};
     case 'U':
@@ -164,7 +184,9 @@ QList<FieldHelp> fieldHelp(char code)
                   QStringLiteral("3 temperature"), QStringLiteral("4 program version"),
                   QStringLiteral("5 acceleration profile")}}};
     case 'X':
-        return {{QStringLiteral("start"), {}}, {QStringLiteral("slew"), {}}, {QStringLiteral("ramp"), {}}};
+        return {{QStringLiteral("start"), {}},
+                {QStringLiteral("slew"), {}},
+                {QStringLiteral("ramp"), {}}};
     default:
         return {};
     }
@@ -173,9 +195,9 @@ QList<FieldHelp> fieldHelp(char code)
 QString instructionTableHtml()
 {
     QString html = QStringLiteral(
-        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n"
-        "<tr><th>Code</th><th>Name</th><th>Parameter text</th><th>What it does</th>"
-        "<th>Fields and ranges</th><th>New instruction</th><th>Example</th></tr>\n");
+            "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n"
+            "<tr><th>Code</th><th>Name</th><th>Parameter text</th><th>What it does</th>"
+            "<th>Fields and ranges</th><th>New instruction</th><th>Example</th></tr>\n");
     for (int i = 0; i < kInstructionCount; ++i) {
         const char code = instructionCode(i);
         const QString name = QString::fromLatin1(kInstructionTable[i] + 2);
@@ -184,14 +206,19 @@ QString instructionTableHtml()
         const QList<FieldHelp> helps = fieldHelp(code);
         QStringList fields;
         for (qsizetype f = 0; f < specs.size() && f < helps.size(); ++f)
-            fields.append(QStringLiteral("<i>%1</i>: %2").arg(escaped(helps.at(f).name), rangeText(specs.at(f), helps.at(f))));
-        html += QStringLiteral("<tr><td><code>%1</code></td><td>%2</td><td><code>%1</code>%3</td><td>%4</td>"
+            fields.append(
+                    QStringLiteral("<i>%1</i>: %2")
+                            .arg(escaped(helps.at(f).name), rangeText(specs.at(f), helps.at(f))));
+        html += QStringLiteral("<tr><td><code>%1</code></td><td>%2</td><td><code>%1</code>%3</"
+                               "td><td>%4</td>"
                                "<td>%5</td><td>%6</td><td><code>%7</code></td></tr>\n")
-                    .arg(escaped(QString(QLatin1Char(code))), escaped(name),
-                         text ? QString::fromLatin1(text->format) : QString(),
-                         text ? QString::fromLatin1(text->meaning) : QString(),
-                         fields.isEmpty() ? QStringLiteral("none") : fields.join(QStringLiteral("<br>")),
-                         newInstructionText(code), text ? escaped(QString::fromLatin1(text->example)) : QString());
+                        .arg(escaped(QString(QLatin1Char(code))), escaped(name),
+                             text ? QString::fromLatin1(text->format) : QString(),
+                             text ? QString::fromLatin1(text->meaning) : QString(),
+                             fields.isEmpty() ? QStringLiteral("none")
+                                              : fields.join(QStringLiteral("<br>")),
+                             newInstructionText(code),
+                             text ? escaped(QString::fromLatin1(text->example)) : QString());
     }
     html += QStringLiteral("</table>\n");
     return html;
@@ -201,22 +228,24 @@ QString menusHtml(int menuId)
 {
     QString html;
     for (const MenuSpec &menu : menuSpec(menuId)) {
-        html += QStringLiteral("<h3>%1</h3>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n"
-                               "<tr><th>Command</th><th>Key</th><th>What it does</th></tr>\n")
-                    .arg(escaped(QString::fromLatin1(menu.title).remove(QLatin1Char('&'))));
+        html += QStringLiteral(
+                        "<h3>%1</h3>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n"
+                        "<tr><th>Command</th><th>Key</th><th>What it does</th></tr>\n")
+                        .arg(escaped(QString::fromLatin1(menu.title).remove(QLatin1Char('&'))));
         for (int id : menu.items) {
             const CommandInfo *info = id ? findCommand(id) : nullptr;
             if (!info)
                 continue;
             QString what = escaped(statusPrompt(*info));
             if (id == cmd::ID_FILE_MRU_FILE1)
-                what = QStringLiteral("The last four programs you opened or saved, most recent first.");
+                what = QStringLiteral(
+                        "The last four programs you opened or saved, most recent first.");
             else if (id == cmd::ID_COM_PORT)
                 what = QStringLiteral("Choose the serial port and the baud rate.");
             else if (id == cmd::ID_FILE_SEND_MAIL)
                 what += QStringLiteral(" (present when the desktop's mail tool is installed)");
             html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td></tr>\n")
-                        .arg(escaped(menuName(info->text)), escaped(menuKey(info->text)), what);
+                            .arg(escaped(menuName(info->text)), escaped(menuKey(info->text)), what);
         }
         html += QStringLiteral("</table>\n");
     }
@@ -230,7 +259,8 @@ QString toolbarHtml()
         if (const CommandInfo *info = id ? findCommand(id) : nullptr)
             buttons.append(QStringLiteral("<b>%1</b>").arg(escaped(menuName(info->text))));
     }
-    return QStringLiteral("<p>The toolbar's buttons, from left to right: %1.</p>\n").arg(buttons.join(QStringLiteral(", ")));
+    return QStringLiteral("<p>The toolbar's buttons, from left to right: %1.</p>\n")
+            .arg(buttons.join(QStringLiteral(", ")));
 }
 
 QString editKeysHtml()
@@ -240,11 +270,16 @@ QString editKeysHtml()
         int id;
         const char *what;
     } keys[] = {
-        {cmd::ID_EDIT_UNDO, "Undo: takes back the last change to the program, one editing operation or dialog at a time."},
-        {cmd::ID_EDIT_REDO, "Redo: makes an undone change again."},
-        {cmd::ID_EDIT_CUT, "Cut: puts the selected line on the clipboard and deletes it (not a line a jump refers to)."},
-        {cmd::ID_EDIT_COPY, "Copy: puts the selected line on the clipboard as text."},
-        {cmd::ID_EDIT_PASTE, "Paste: inserts the clipboard's text lines before the selected row."},
+            {cmd::ID_EDIT_UNDO,
+             "Undo: takes back the last change to the program, one editing operation or dialog at "
+             "a time."},
+            {cmd::ID_EDIT_REDO, "Redo: makes an undone change again."},
+            {cmd::ID_EDIT_CUT,
+             "Cut: puts the selected line on the clipboard and deletes it (not a line a jump "
+             "refers to)."},
+            {cmd::ID_EDIT_COPY, "Copy: puts the selected line on the clipboard as text."},
+            {cmd::ID_EDIT_PASTE,
+             "Paste: inserts the clipboard's text lines before the selected row."},
     };
     QString html;
     for (const auto &key : keys) {
@@ -252,7 +287,8 @@ QString editKeysHtml()
         for (const QKeySequence &sequence : acceleratorsFor(key.id))
             names.append(sequence.toString(QKeySequence::NativeText));
         html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>\n")
-                    .arg(escaped(names.join(QStringLiteral(" or "))), escaped(QString::fromLatin1(key.what)));
+                        .arg(escaped(names.join(QStringLiteral(" or "))),
+                             escaped(QString::fromLatin1(key.what)));
     }
     return html;
 }
@@ -262,7 +298,8 @@ QString repliesHtml()
     QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n"
                                   "<tr><th>The unit sends</th><th>The window shows</th></tr>\n");
     const auto row = [&html](const QByteArray &sent, const QString &shownAs) {
-        html += QStringLiteral("<tr><td><code>%1</code></td><td>%2</td></tr>\n").arg(escaped(QString::fromLatin1(sent)), shownAs);
+        html += QStringLiteral("<tr><td><code>%1</code></td><td>%2</td></tr>\n")
+                        .arg(escaped(QString::fromLatin1(sent)), shownAs);
     };
     const auto shown = [](const QByteArray &received) {
         QByteArray text = translateReply(received);
@@ -280,7 +317,8 @@ QString repliesHtml()
             sent += " n";
         row(sent, shown(sent + '\r'));
     }
-    html += QStringLiteral("<tr><td>anything else</td><td>what the unit sent, as it is</td></tr>\n</table>\n");
+    html += QStringLiteral(
+            "<tr><td>anything else</td><td>what the unit sent, as it is</td></tr>\n</table>\n");
     return html;
 }
 
@@ -290,7 +328,8 @@ QString baudRatesHtml()
     for (const qint32 rate : kBaudRates)
         rates.append(QString::number(rate));
     const QString last = rates.takeLast();
-    return rates.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last + QStringLiteral(" baud");
+    return rates.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last
+            + QStringLiteral(" baud");
 }
 
 QString commandLineOptionsHtml()
@@ -305,15 +344,15 @@ QString fillHelpPage(QString page)
         const char *mark;
         QString (*make)();
     } parts[] = {
-        {"instructions", &instructionTableHtml},
-        {"menus-noprogram", [] { return menusHtml(kMenuNoProgram); }},
-        {"menus-program", [] { return menusHtml(kMenuProgram); }},
-        {"toolbar", &toolbarHtml},
-        {"editkeys", &editKeysHtml},
-        {"replies", &repliesHtml},
-        {"baudrates", &baudRatesHtml},
-        {"commandline", &commandLineOptionsHtml},
-        {"version", [] { return escaped(aboutVersionText()); }},
+            {"instructions", &instructionTableHtml},
+            {"menus-noprogram", [] { return menusHtml(kMenuNoProgram); }},
+            {"menus-program", [] { return menusHtml(kMenuProgram); }},
+            {"toolbar", &toolbarHtml},
+            {"editkeys", &editKeysHtml},
+            {"replies", &repliesHtml},
+            {"baudrates", &baudRatesHtml},
+            {"commandline", &commandLineOptionsHtml},
+            {"version", [] { return escaped(aboutVersionText()); }},
     };
     for (const auto &part : parts) {
         const QString mark = QStringLiteral("<!--@%1@-->").arg(QLatin1String(part.mark));
@@ -337,7 +376,9 @@ QVariant HelpBrowser::loadResource(int type, const QUrl &name)
     const QVariant loaded = QTextBrowser::loadResource(type, name);
     if (type != QTextDocument::HtmlResource || !loaded.isValid())
         return loaded;
-    const QString page = loaded.typeId() == QMetaType::QByteArray ? QString::fromUtf8(loaded.toByteArray()) : loaded.toString();
+    const QString page = loaded.typeId() == QMetaType::QByteArray
+            ? QString::fromUtf8(loaded.toByteArray())
+            : loaded.toString();
     return kr44::fillHelpPage(page);
 }
 
@@ -352,18 +393,20 @@ CHelpWindow::CHelpWindow(const QUrl &home, QWidget *parent)
     bar->setObjectName(QStringLiteral("helpToolBar"));
     bar->setAccessibleName(QStringLiteral("Help navigation"));
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    const auto addButton = [this, bar](const char *objectName, const QString &text, QStyle::StandardPixmap icon,
-                                       const QKeySequence &key) {
+    const auto addButton = [this, bar](const char *objectName, const QString &text,
+                                       QStyle::StandardPixmap icon, const QKeySequence &key) {
         QAction *action = bar->addAction(style()->standardIcon(icon), text);
         action->setObjectName(QLatin1String(objectName));
         action->setShortcut(key);
         action->setToolTip(text);
         return action;
     };
-    QAction *back = addButton("helpBack", QStringLiteral("Back"), QStyle::SP_ArrowBack, QKeySequence::Back);
-    QAction *forward = addButton("helpForward", QStringLiteral("Forward"), QStyle::SP_ArrowForward, QKeySequence::Forward);
-    QAction *contents = addButton("helpContents", QStringLiteral("Contents"), QStyle::SP_DirHomeIcon,
-                                  QKeySequence(Qt::ALT | Qt::Key_Home));
+    QAction *back = addButton("helpBack", QStringLiteral("Back"), QStyle::SP_ArrowBack,
+                              QKeySequence::Back);
+    QAction *forward = addButton("helpForward", QStringLiteral("Forward"), QStyle::SP_ArrowForward,
+                                 QKeySequence::Forward);
+    QAction *contents = addButton("helpContents", QStringLiteral("Contents"),
+                                  QStyle::SP_DirHomeIcon, QKeySequence(Qt::ALT | Qt::Key_Home));
     back->setEnabled(false);
     forward->setEnabled(false);
     connect(back, &QAction::triggered, m_browser, &QTextBrowser::backward);
@@ -373,7 +416,8 @@ CHelpWindow::CHelpWindow(const QUrl &home, QWidget *parent)
     connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::sourceChanged, this, [this] {
         const QString title = m_browser->documentTitle();
-        setWindowTitle(title.isEmpty() ? QStringLiteral("KR44 Help") : QStringLiteral("KR44 Help - ") + title);
+        setWindowTitle(title.isEmpty() ? QStringLiteral("KR44 Help")
+                                       : QStringLiteral("KR44 Help - ") + title);
     });
 
     auto *layout = new QVBoxLayout(this);
@@ -384,29 +428,20 @@ CHelpWindow::CHelpWindow(const QUrl &home, QWidget *parent)
     resize(820, 600);
 }
 
-void CHelpWindow::showHome()
-{
-    m_browser->setSource(m_home);
-}
+void CHelpWindow::showHome() { m_browser->setSource(m_home); }
 
-HelpIndex::HelpIndex(QUrl index, QObject *parent) : QObject(parent), m_index(std::move(index))
-{
-}
+HelpIndex::HelpIndex(QUrl index, QObject *parent) : QObject(parent), m_index(std::move(index)) {}
 
-HelpIndex::~HelpIndex()
-{
-    delete m_window.data();
-}
+HelpIndex::~HelpIndex() { delete m_window.data(); }
 
-QString HelpIndex::failedMessage()
-{
-    return QStringLiteral("Failed to launch help.");
-}
+QString HelpIndex::failedMessage() { return QStringLiteral("Failed to launch help."); }
 
 bool HelpIndex::showIndex(QWidget *parent)
 {
     // The pages are part of the executable; without its index there is no help to show.
-    const QString file = m_index.scheme() == QLatin1String("qrc") ? QLatin1Char(':') + m_index.path() : m_index.toLocalFile();
+    const QString file = m_index.scheme() == QLatin1String("qrc")
+            ? QLatin1Char(':') + m_index.path()
+            : m_index.toLocalFile();
     if (file.isEmpty() || !QFile::exists(file))
         return false;
     if (!m_window)

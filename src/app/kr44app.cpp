@@ -7,17 +7,17 @@
 #include "commandtable.h"
 #include "desktopintegration.h"
 #include "firstframe.h"
-#include "helpindex.h"
-#include "mailer.h"
-#include "problemspanel.h"
-#include "shellrequest.h"
-#include "virtualunitpanel.h"
 #include "framelink.h"
+#include "helpindex.h"
 #include "kr44doc.h"
 #include "kr44view.h"
+#include "mailer.h"
 #include "mainframe.h"
+#include "problemspanel.h"
 #include "programprinter.h"
 #include "replymonitor.h"
+#include "shellrequest.h"
+#include "virtualunitpanel.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -49,8 +49,7 @@ void choosePrinter(QPrinter &printer, const QString &name)
 
 CKR44App::CKR44App(QSettings &settings, AppPrompt &prompt, QObject *parent)
     : QObject(parent), m_settings(settings), m_prompt(prompt)
-{
-}
+{}
 
 CKR44App::~CKR44App()
 {
@@ -116,7 +115,8 @@ bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
     m_firstFrame->whenShown([this, virtualUnit = request.virtualUnit] { startLink(virtualUnit); });
 
     CommandLineRequest todo = request;
-    if (todo.isPlainStart() && !m_recent.entries().isEmpty() && !m_recent.entries().first().isEmpty()) {
+    if (todo.isPlainStart() && !m_recent.entries().isEmpty()
+        && !m_recent.entries().first().isEmpty()) {
         todo.action = CommandLineRequest::Action::Open;
         todo.fileName = m_recent.entries().first();
     }
@@ -169,7 +169,8 @@ void CKR44App::carryOut(const CommandLineRequest &request)
         if (!request.startedByUser) {
             // Started by the desktop for this print alone: print, close, and end the run.
             kr44::ShellRequest shell;
-            shell.kind = request.action == A::Print ? kr44::ShellRequest::Kind::Print : kr44::ShellRequest::Kind::PrintTo;
+            shell.kind = request.action == A::Print ? kr44::ShellRequest::Kind::Print
+                                                    : kr44::ShellRequest::Kind::PrintTo;
             shell.file = QFileInfo(request.fileName).absoluteFilePath();
             shell.printer = request.printer;
             shell.driver = request.driver;
@@ -204,11 +205,15 @@ CChildFrame *CKR44App::addChild(std::unique_ptr<CKR44Doc> doc)
     auto *child = new CChildFrame(doc.release());
     child->setCloseGuard([this](CChildFrame *c) { return SaveModified(c); });
     CKR44View *view = child->view();
-    connect(view, &CKR44View::commPauseRequested, m_link, [this] { m_link->OnCommand(cmd::ID_COMM_PAUSE); });
-    connect(view, &CKR44View::commResumeRequested, m_link, [this] { m_link->OnCommand(cmd::ID_COMM_RESUME); });
+    connect(view, &CKR44View::commPauseRequested, m_link,
+            [this] { m_link->OnCommand(cmd::ID_COMM_PAUSE); });
+    connect(view, &CKR44View::commResumeRequested, m_link,
+            [this] { m_link->OnCommand(cmd::ID_COMM_RESUME); });
     connect(child->document(), &CKR44Doc::linesChanged, this, [this] { updateCommandEnabling(); });
     connect(view, &CKR44View::editCommandsChanged, this, [this] { updateEditCommands(); });
-    connect(child, &QObject::destroyed, this, [this] { updateCommandEnabling(); }, Qt::QueuedConnection);
+    connect(
+            child, &QObject::destroyed, this, [this] { updateCommandEnabling(); },
+            Qt::QueuedConnection);
     m_frame->mdiArea()->addSubWindow(child);
     child->showMaximized();
     m_frame->mdiArea()->setActiveSubWindow(child);
@@ -292,7 +297,8 @@ bool CKR44App::OnFileSaveAs(CChildFrame *child)
 {
     if (!child)
         return false;
-    const QString path = m_prompt.saveFileName(m_frame.get(), child->document()->proposedSaveName());
+    const QString path
+            = m_prompt.saveFileName(m_frame.get(), child->document()->proposedSaveName());
     return !path.isEmpty() && saveTo(child, path);
 }
 
@@ -301,9 +307,10 @@ bool CKR44App::SaveModified(CChildFrame *child)
     CKR44Doc *doc = child->document();
     if (!doc->IsModified())
         return true;
-    const auto answer = m_prompt.message(m_frame.get(), QMessageBox::Warning,
-                                         QStringLiteral("Save changes to %1?").arg(doc->displayName()),
-                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const auto answer
+            = m_prompt.message(m_frame.get(), QMessageBox::Warning,
+                               QStringLiteral("Save changes to %1?").arg(doc->displayName()),
+                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes)
         return OnFileSave(child);
     return answer == QMessageBox::No;
@@ -345,10 +352,7 @@ QList<CChildFrame *> CKR44App::children() const
     return out;
 }
 
-bool CKR44App::printDirect(CChildFrame *child)
-{
-    return printOn(child, printer());
-}
+bool CKR44App::printDirect(CChildFrame *child) { return printOn(child, printer()); }
 
 bool CKR44App::printOn(CChildFrame *child, QPrinter *target)
 {
@@ -356,7 +360,8 @@ bool CKR44App::printOn(CChildFrame *child, QPrinter *target)
         return false;
     const kr44::ProgramPrinter program(child->document()->m_lines, child->document()->GetTitle());
     if (!program.print(target)) {
-        m_prompt.message(m_frame.get(), QMessageBox::Warning, QStringLiteral("Failed to print %1.").arg(program.title()));
+        m_prompt.message(m_frame.get(), QMessageBox::Warning,
+                         QStringLiteral("Failed to print %1.").arg(program.title()));
         return false;
     }
     return true;
@@ -445,7 +450,8 @@ void CKR44App::unregister(const CommandLineRequest &request)
     updater->start();
     m_unregistered = true;
     if (!request.embedded)
-        m_prompt.message(m_frame.get(), QMessageBox::Information, kr44::unregisterMessage(result.ok()));
+        m_prompt.message(m_frame.get(), QMessageBox::Information,
+                         kr44::unregisterMessage(result.ok()));
 }
 
 void CKR44App::showFileError(const QString &message)
@@ -499,12 +505,14 @@ void CKR44App::connectCommands()
     f->action(ID_VIRTUAL_UNIT)->setCheckable(true);
     on(ID_VIRTUAL_UNIT, [this](bool on) {
         if (on && !m_link->connectVirtualUnit())
-            m_prompt.message(m_frame.get(), QMessageBox::Warning, QStringLiteral("The virtual KR44 unit could not be started."));
+            m_prompt.message(m_frame.get(), QMessageBox::Warning,
+                             QStringLiteral("The virtual KR44 unit could not be started."));
         else if (!on)
             m_link->disconnectVirtualUnit();
     });
-    connect(m_link, &FrameLink::virtualUnitChanged, this,
-            [this](kr44::PtyUnit *unit) { m_frame->action(ID_VIRTUAL_UNIT)->setChecked(unit != nullptr); });
+    connect(m_link, &FrameLink::virtualUnitChanged, this, [this](kr44::PtyUnit *unit) {
+        m_frame->action(ID_VIRTUAL_UNIT)->setChecked(unit != nullptr);
+    });
     on(ID_SEND_PROGRAM, [this] {
         if (CChildFrame *c = activeChild(); c && c->document()->canSendProgram())
             m_link->sendProgram(c->document()->m_lines);
@@ -549,8 +557,9 @@ void CKR44App::updateCommandEnabling()
     CChildFrame *child = activeChild();
     CKR44Doc *doc = child ? child->document() : nullptr;
     const bool hasChild = child != nullptr;
-    for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT_PREVIEW, ID_SEND_AND_RUN,
-                   ID_STOP_PROGRAM, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_FILE_SEND_MAIL})
+    for (int id :
+         {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT_PREVIEW, ID_SEND_AND_RUN,
+          ID_STOP_PROGRAM, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_FILE_SEND_MAIL})
         m_frame->action(id)->setEnabled(hasChild);
     m_frame->action(ID_FILE_PRINT)->setEnabled(doc && doc->canPrint());
     m_frame->action(ID_SEND_PROGRAM)->setEnabled(doc && doc->canSendProgram());
@@ -563,8 +572,9 @@ void CKR44App::updateEditCommands()
     CChildFrame *child = activeChild();
     CKR44View *view = child ? child->view() : nullptr;
     const auto named = [](const char *base, const QString &what, const char *key) {
-        return (what.isEmpty() ? QString::fromLatin1(base) : QString::fromLatin1(base) + QLatin1Char(' ') + what)
-            + QLatin1Char('\t') + QLatin1String(key);
+        return (what.isEmpty() ? QString::fromLatin1(base)
+                               : QString::fromLatin1(base) + QLatin1Char(' ') + what)
+                + QLatin1Char('\t') + QLatin1String(key);
     };
     QAction *undo = m_frame->action(ID_EDIT_UNDO);
     QAction *redo = m_frame->action(ID_EDIT_REDO);

@@ -16,7 +16,7 @@ class VirtualUnitPanel;
 namespace kr44 {
 class ProblemsPanel;
 struct ShellRequest;
-}
+} // namespace kr44
 class CChildFrame;
 class CKR44Doc;
 class CMainFrame;

@@ -32,7 +32,9 @@ void removeActionWithSeparator(QWidget *menu, QAction *action)
     const qsizetype at = actions.indexOf(action);
     if (at < 0)
         return;
-    const auto separatorAt = [&actions](qsizetype i) { return i >= 0 && i < actions.size() && actions.at(i)->isSeparator(); };
+    const auto separatorAt = [&actions](qsizetype i) {
+        return i >= 0 && i < actions.size() && actions.at(i)->isSeparator();
+    };
     const bool before = separatorAt(at - 1);
     const bool after = separatorAt(at + 1);
     const bool atStart = at == 0;
@@ -48,8 +50,7 @@ void removeActionWithSeparator(QWidget *menu, QAction *action)
 
 Mailer::Mailer(QObject *parent)
     : QObject(parent), m_program(QStandardPaths::findExecutable(QStringLiteral("xdg-email")))
-{
-}
+{}
 
 Mailer::~Mailer()
 {
@@ -66,10 +67,7 @@ QString Mailer::unavailableMessage()
     return QStringLiteral("Unable to load mail system support.");
 }
 
-QString Mailer::failedMessage()
-{
-    return QStringLiteral("Send Mail failed to send message.");
-}
+QString Mailer::failedMessage() { return QStringLiteral("Send Mail failed to send message."); }
 
 QStringList Mailer::temporaryFiles() const
 {
@@ -90,7 +88,8 @@ bool Mailer::sendDocument(const CKR44Doc &doc, QString *error)
     QString attachment = doc.GetPathName();
     std::unique_ptr<QTemporaryDir> copy;
     if (attachment.isEmpty() || doc.IsModified()) {
-        copy = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kr44-mail-XXXXXX"));
+        copy = std::make_unique<QTemporaryDir>(QDir::tempPath()
+                                               + QStringLiteral("/kr44-mail-XXXXXX"));
         if (!copy->isValid()) {
             *error = kr44::fileErrorText(kr44::FileErrorCause::Generic, copy->path());
             return false;

@@ -3,11 +3,11 @@
 #include "desktopintegration.h"
 #include "firstframe.h"
 #include "headless.h"
-#include "shellrequest.h"
-#include "singleinstance.h"
 #include "kr44app.h"
 #include "kr44doc.h"
 #include "programprinter.h"
+#include "shellrequest.h"
+#include "singleinstance.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,9 +45,10 @@ int printToPdf(const CommandLineRequest &request)
 // launch time. Nothing that would follow the first frame runs, a port settings dialog included.
 void reportFirstFrame()
 {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    std::fprintf(stderr, "first-paint-ns %lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
+    std::fprintf(stderr, "first-paint-ns %lld\n",
+                 (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
     std::fflush(stderr);
     std::_Exit(0);
 }
@@ -63,11 +64,14 @@ int main(int argc, char *argv[])
     if (request.action == CommandLineRequest::Action::Help) {
         if (!request.error.isEmpty())
             std::fprintf(stderr, "kr44: %s\n\n", qPrintable(request.error));
-        std::fputs(qPrintable(commandLineHelp(QStringLiteral("kr44"))), request.error.isEmpty() ? stdout : stderr);
+        std::fputs(qPrintable(commandLineHelp(QStringLiteral("kr44"))),
+                   request.error.isEmpty() ? stdout : stderr);
         return request.error.isEmpty() ? 0 : 2;
     }
     if (request.action == CommandLineRequest::Action::Version) {
-        std::fputs(qPrintable(kr44::versionText(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName())), stdout);
+        std::fputs(qPrintable(kr44::versionText(
+                           QFileInfo(QString::fromLocal8Bit(argv[0])).fileName())),
+                   stdout);
         return 0;
     }
     if (request.action == CommandLineRequest::Action::Check
@@ -98,12 +102,14 @@ int main(int argc, char *argv[])
     SingleInstance instance;
     if (const auto shell = kr44::shellRequestFor(request, QDir::currentPath());
         shell && !instance.isPrimaryInstance()) {
-        const SingleInstance::SendResult sent = instance.sendMessage(kr44::formatShellRequest(*shell));
+        const SingleInstance::SendResult sent
+                = instance.sendMessage(kr44::formatShellRequest(*shell));
         if (sent == SingleInstance::SendResult::Accepted)
             return 0;
         if (!instance.isPrimaryInstance()) {
             std::fprintf(stderr, "kr44: the running KR44 Controller %s\n",
-                         sent == SingleInstance::SendResult::Refused ? "refused the request" : "does not answer");
+                         sent == SingleInstance::SendResult::Refused ? "refused the request"
+                                                                     : "does not answer");
             return 1;
         }
     }
@@ -114,11 +120,13 @@ int main(int argc, char *argv[])
     AppPrompt prompt;
     CKR44App kr44App(settings, prompt);
     if (instance.isPrimaryInstance()) {
-        instance.setMessageFilter([](const QByteArray &m) { return kr44::parseShellRequest(m).has_value(); });
-        QObject::connect(&instance, &SingleInstance::messageReceived, &kr44App, [&kr44App](const QByteArray &m) {
-            if (const auto shell = kr44::parseShellRequest(m))
-                kr44App.executeShellRequest(*shell);
-        });
+        instance.setMessageFilter(
+                [](const QByteArray &m) { return kr44::parseShellRequest(m).has_value(); });
+        QObject::connect(&instance, &SingleInstance::messageReceived, &kr44App,
+                         [&kr44App](const QByteArray &m) {
+                             if (const auto shell = kr44::parseShellRequest(m))
+                                 kr44App.executeShellRequest(*shell);
+                         });
     }
     if (!kr44App.InitInstance(request))
         return 1;

@@ -11,11 +11,11 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -38,19 +38,20 @@ QIcon commandIcon(int id)
         CommandPicture fallback;
     };
     static const Entry entries[] = {
-        {ID_FILE_NEW, "document-new", CommandPicture::NewProgram},
-        {ID_FILE_OPEN, "document-open", CommandPicture::OpenProgram},
-        {ID_FILE_SAVE, "document-save", CommandPicture::SaveProgram},
-        {ID_FILE_PRINT, "document-print", CommandPicture::PrintProgram},
-        {ID_COMMAND_WINDOW, "utilities-terminal", CommandPicture::CommandWindow},
-        {ID_SEND_PROGRAM, "document-send", CommandPicture::SendProgram},
-        {ID_APP_ABOUT, "help-about", CommandPicture::About},
+            {ID_FILE_NEW, "document-new", CommandPicture::NewProgram},
+            {ID_FILE_OPEN, "document-open", CommandPicture::OpenProgram},
+            {ID_FILE_SAVE, "document-save", CommandPicture::SaveProgram},
+            {ID_FILE_PRINT, "document-print", CommandPicture::PrintProgram},
+            {ID_COMMAND_WINDOW, "utilities-terminal", CommandPicture::CommandWindow},
+            {ID_SEND_PROGRAM, "document-send", CommandPicture::SendProgram},
+            {ID_APP_ABOUT, "help-about", CommandPicture::About},
     };
     for (const Entry &e : entries) {
         if (e.id != id)
             continue;
         const QString name = QString::fromLatin1(e.theme);
-        return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name) : kr44::commandPictureIcon(e.fallback);
+        return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name)
+                                         : kr44::commandPictureIcon(e.fallback);
     }
     return {};
 }
@@ -58,7 +59,7 @@ QIcon commandIcon(int id)
 // Whether a keyboard LED is lit; Linux lists them under /sys/class/leds as inputN::capslock etc.
 bool ledLit(const char *name)
 {
-    glob_t found{};
+    glob_t found {};
     const QByteArray pattern = QByteArray("/sys/class/leds/*::") + name + "/brightness";
     bool lit = false;
     if (glob(pattern.constData(), 0, nullptr, &found) == 0) {
@@ -78,8 +79,9 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent), m_mdiArea(new QMd
     setObjectName(QStringLiteral("CMainFrame"));
     setAccessibleName(QString::fromLatin1(kAppTitle));
     // Caption, system menu, sizing border and maximise box: no minimise box.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
+                   | Qt::WindowCloseButtonHint);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     m_mdiArea->setAccessibleName(QStringLiteral("Program windows"));
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -127,8 +129,10 @@ void CMainFrame::createActions()
     status->setCheckable(true);
     status->setChecked(true);
     connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
-    connect(m_actions.value(ID_WINDOW_CASCADE), &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
-    connect(m_actions.value(ID_WINDOW_TILE_HORZ), &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
+    connect(m_actions.value(ID_WINDOW_CASCADE), &QAction::triggered, m_mdiArea,
+            &QMdiArea::cascadeSubWindows);
+    connect(m_actions.value(ID_WINDOW_TILE_HORZ), &QAction::triggered, m_mdiArea,
+            &QMdiArea::tileSubWindows);
 }
 
 void CMainFrame::fillMenu(QMenu *menu, const QList<int> &items)
@@ -239,15 +243,9 @@ void CMainFrame::createStatusBar()
     m_messagePane->setText(QStringLiteral("Ready"));
 }
 
-void CMainFrame::setMessageText(const QString &text)
-{
-    m_messagePane->setText(text);
-}
+void CMainFrame::setMessageText(const QString &text) { m_messagePane->setText(text); }
 
-QString CMainFrame::messageText() const
-{
-    return m_messagePane->text();
-}
+QString CMainFrame::messageText() const { return m_messagePane->text(); }
 
 QMenu *CMainFrame::topMenu(int menuId, const QString &title) const
 {

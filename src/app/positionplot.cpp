@@ -100,7 +100,7 @@ QList<QPointF> thinCurve(const QList<QPointF> &points, double xMin, double xMax,
     qsizetype highest = 0;
     int column = columnOf(points.first().x());
     const auto flush = [&](qsizetype last) {
-        std::array<qsizetype, 4> keep{first, lowest, highest, last};
+        std::array<qsizetype, 4> keep {first, lowest, highest, last};
         std::sort(keep.begin(), keep.end());
         const auto end = std::unique(keep.begin(), keep.end());
         for (auto it = keep.begin(); it != end; ++it)
@@ -154,10 +154,7 @@ void PositionPlot::setRun(const QList<kr44::TracePoint> &trace, qint64 untilUs)
     update();
 }
 
-void PositionPlot::clear()
-{
-    setRun({}, 0);
-}
+void PositionPlot::clear() { setRun({}, 0); }
 
 void PositionPlot::rescale()
 {
@@ -166,27 +163,30 @@ void PositionPlot::rescale()
     double high = 0;
     if (!m_curve.isEmpty()) {
         lastTime = m_curve.last().x();
-        const auto [lo, hi] = std::minmax_element(m_curve.cbegin(), m_curve.cend(),
-                                                  [](const QPointF &a, const QPointF &b) { return a.y() < b.y(); });
+        const auto [lo, hi] = std::minmax_element(
+                m_curve.cbegin(), m_curve.cend(),
+                [](const QPointF &a, const QPointF &b) { return a.y() < b.y(); });
         low = lo->y();
         high = hi->y();
     }
     // A margin above and below, so a move that ends on a tick does not run along the frame.
     const double pad = (high - low) * 0.05;
     const QFontMetrics fm(font());
-    m_position = kr44::niceScale(low - pad, high + pad, maxTicks(height() - 3 * fm.height(), 2.5 * fm.height()));
+    m_position = kr44::niceScale(low - pad, high + pad,
+                                 maxTicks(height() - 3 * fm.height(), 2.5 * fm.height()));
     // Room for the position labels and titles on the left; a time label and a gap per tick.
     const double tickPixels = 1.7 * fm.horizontalAdvance(QStringLiteral("0.00"));
-    const double timePixels = width() - 4.0 * fm.height() - fm.horizontalAdvance(QStringLiteral("-0000"));
+    const double timePixels
+            = width() - 4.0 * fm.height() - fm.horizontalAdvance(QStringLiteral("-0000"));
     m_time = kr44::niceScale(0, std::max(lastTime, kMinTimeSpan), maxTicks(timePixels, tickPixels));
 
     if (m_curve.isEmpty()) {
         setAccessibleDescription(QStringLiteral("No run yet"));
     } else {
         setAccessibleDescription(QStringLiteral("Last run: %1 s, position from %2 to %3 steps")
-                                     .arg(QString::number(lastTime, 'f', 3))
-                                     .arg(qint64(low))
-                                     .arg(qint64(high)));
+                                         .arg(QString::number(lastTime, 'f', 3))
+                                         .arg(qint64(low))
+                                         .arg(qint64(high)));
     }
 }
 
@@ -207,14 +207,17 @@ QRectF PositionPlot::plotArea() const
     const double right = fm.horizontalAdvance(m_time.label(m_time.max)) / 2.0 + kGap;
     const double top = fm.height() / 2.0 + kGap;
     const double bottom = kTickLength + kGap + 2.0 * fm.height() + kGap;
-    return QRectF(left, top, std::max(1.0, width() - left - right), std::max(1.0, height() - top - bottom));
+    return QRectF(left, top, std::max(1.0, width() - left - right),
+                  std::max(1.0, height() - top - bottom));
 }
 
 QPointF PositionPlot::mapToArea(const QPointF &value) const
 {
     const QRectF area = plotArea();
-    const double x = area.left() + (value.x() - m_time.min) / (m_time.max - m_time.min) * area.width();
-    const double y = area.bottom() - (value.y() - m_position.min) / (m_position.max - m_position.min) * area.height();
+    const double x
+            = area.left() + (value.x() - m_time.min) / (m_time.max - m_time.min) * area.width();
+    const double y = area.bottom()
+            - (value.y() - m_position.min) / (m_position.max - m_position.min) * area.height();
     return {x, y};
 }
 
@@ -259,7 +262,9 @@ void PositionPlot::paintEvent(QPaintEvent *)
         painter.drawLine(QPointF(area.left() - kTickLength, y), QPointF(area.left(), y));
         const QString text = m_position.label(p);
         const double w = fm.horizontalAdvance(text);
-        painter.drawText(QPointF(area.left() - kTickLength - kGap - w, y + (fm.ascent() - fm.descent()) / 2.0), text);
+        painter.drawText(QPointF(area.left() - kTickLength - kGap - w,
+                                 y + (fm.ascent() - fm.descent()) / 2.0),
+                         text);
     }
     painter.setPen(QPen(textColor, 0));
     painter.drawRect(area);
@@ -281,7 +286,8 @@ void PositionPlot::paintEvent(QPaintEvent *)
         return;
     }
 
-    const QList<QPointF> shown = kr44::thinCurve(m_curve, m_time.min, m_time.max, int(area.width()));
+    const QList<QPointF> shown
+            = kr44::thinCurve(m_curve, m_time.min, m_time.max, int(area.width()));
     QPolygonF line;
     line.reserve(shown.size());
     for (const QPointF &p : shown)

@@ -17,17 +17,18 @@ struct Command
 };
 
 constexpr Command kCommands[] = {
-    {"open", ShellRequest::Kind::Open, 1},
-    {"print", ShellRequest::Kind::Print, 1},
-    {"printto", ShellRequest::Kind::PrintTo, 4},
+        {"open", ShellRequest::Kind::Open, 1},
+        {"print", ShellRequest::Kind::Print, 1},
+        {"printto", ShellRequest::Kind::PrintTo, 4},
 };
 
 // Strict UTF-8: an invalid sequence refuses the request instead of turning into U+FFFD, and a
 // leading byte-order mark stays part of the argument.
 std::optional<QString> decodeUtf8(const QByteArray &bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
-                                                     | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless
+                                   | QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder(bytes);
     if (decoder.hasError())
         return std::nullopt;
@@ -47,7 +48,8 @@ QByteArray quoted(const QString &argument)
 
 std::optional<ShellRequest> parseShellRequest(QByteArrayView text)
 {
-    if (text.size() > kMaxShellRequestSize || text.size() < 2 || text.front() != '[' || text.back() != ']')
+    if (text.size() > kMaxShellRequestSize || text.size() < 2 || text.front() != '['
+        || text.back() != ']')
         return std::nullopt;
     const qsizetype open = text.indexOf('(');
     if (open < 0)
@@ -132,15 +134,16 @@ QByteArray formatShellRequest(const ShellRequest &request)
         out += "print(" + quoted(request.file);
         break;
     case ShellRequest::Kind::PrintTo:
-        out += "printto(" + quoted(request.file) + ',' + quoted(request.printer) + ',' + quoted(request.driver)
-            + ',' + quoted(request.port);
+        out += "printto(" + quoted(request.file) + ',' + quoted(request.printer) + ','
+                + quoted(request.driver) + ',' + quoted(request.port);
         break;
     }
     out += ")]";
     return out;
 }
 
-std::optional<ShellRequest> shellRequestFor(const CommandLineRequest &commandLine, const QString &workingDirectory)
+std::optional<ShellRequest> shellRequestFor(const CommandLineRequest &commandLine,
+                                            const QString &workingDirectory)
 {
     using A = CommandLineRequest::Action;
     ShellRequest request;
@@ -153,7 +156,8 @@ std::optional<ShellRequest> shellRequestFor(const CommandLineRequest &commandLin
         break;
     case A::PrintTo:
         // Without a printer this is a print on the default printer, as when carried out directly.
-        request.kind = commandLine.printer.isEmpty() ? ShellRequest::Kind::Print : ShellRequest::Kind::PrintTo;
+        request.kind = commandLine.printer.isEmpty() ? ShellRequest::Kind::Print
+                                                     : ShellRequest::Kind::PrintTo;
         break;
     default:
         return std::nullopt;
@@ -168,8 +172,8 @@ std::optional<ShellRequest> shellRequestFor(const CommandLineRequest &commandLin
     if (request.kind == ShellRequest::Kind::PrintTo) {
         // A printer named as a PDF file prints into that file, found from where the user is.
         request.printer = commandLine.printer.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
-            ? QDir(workingDirectory).absoluteFilePath(commandLine.printer)
-            : commandLine.printer;
+                ? QDir(workingDirectory).absoluteFilePath(commandLine.printer)
+                : commandLine.printer;
         request.driver = commandLine.driver;
         request.port = commandLine.port;
     }

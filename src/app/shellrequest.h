@@ -17,15 +17,15 @@ struct ShellRequest
     enum class Kind { Open, Print, PrintTo };
 
     Kind kind = Kind::Open;
-    QString file; // always an absolute path
+    QString file;    // always an absolute path
     QString printer; // PrintTo only: printer, driver and port
     QString driver;
     QString port;
 
     friend bool operator==(const ShellRequest &a, const ShellRequest &b)
     {
-        return a.kind == b.kind && a.file == b.file && a.printer == b.printer && a.driver == b.driver
-            && a.port == b.port;
+        return a.kind == b.kind && a.file == b.file && a.printer == b.printer
+                && a.driver == b.driver && a.port == b.port;
     }
     friend bool operator!=(const ShellRequest &a, const ShellRequest &b) { return !(a == b); }
 };

@@ -26,9 +26,10 @@ QString cleanName(const QString &name)
 {
     QString out = name.left(64);
     for (QChar &c : out) {
-        const bool allowed = (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') || c == QLatin1Char('_')
-            || c == QLatin1Char('-');
+        const bool allowed = (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+                || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+                || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.')
+                || c == QLatin1Char('_') || c == QLatin1Char('-');
         if (!allowed)
             c = QLatin1Char('_');
     }
@@ -42,9 +43,10 @@ bool peerIsOwnUser(const QLocalSocket *socket)
     const qintptr fd = socket->socketDescriptor();
     if (fd < 0)
         return false;
-    ucred credentials{};
+    ucred credentials {};
     socklen_t size = sizeof credentials;
-    if (getsockopt(int(fd), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 || size != sizeof credentials)
+    if (getsockopt(int(fd), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0
+        || size != sizeof credentials)
         return false;
     return credentials.uid == geteuid();
 }
@@ -90,10 +92,7 @@ SingleInstance::~SingleInstance()
         m_lock->unlock();
 }
 
-bool SingleInstance::isListening() const
-{
-    return m_server && m_server->isListening();
-}
+bool SingleInstance::isListening() const { return m_server && m_server->isListening(); }
 
 void SingleInstance::becomePrimary()
 {
@@ -149,7 +148,8 @@ void SingleInstance::readFrom(QLocalSocket *socket)
     buffer.append(socket->read(room));
     if (buffer.size() < kHeaderSize) {
         // The magic can be judged before the rest has come.
-        if (!QByteArrayView(kMagic, 4).startsWith(QByteArrayView(buffer).first(qMin<qsizetype>(buffer.size(), 4))))
+        if (!QByteArrayView(kMagic, 4).startsWith(
+                    QByteArrayView(buffer).first(qMin<qsizetype>(buffer.size(), 4))))
             answer(socket, kRefused);
         return;
     }
@@ -170,7 +170,8 @@ void SingleInstance::readFrom(QLocalSocket *socket)
     if (accepted) {
         // From the event loop: the handler may open windows or run a modal loop, and the
         // secondary should have its answer before that.
-        QMetaObject::invokeMethod(this, [this, message] { Q_EMIT messageReceived(message); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+                this, [this, message] { Q_EMIT messageReceived(message); }, Qt::QueuedConnection);
     }
 }
 

@@ -55,7 +55,10 @@ public:
 
     // Primary: decides which messages are accepted; refused ones are answered 'R' and not
     // signalled. Without a filter every message is accepted.
-    void setMessageFilter(std::function<bool(const QByteArray &)> filter) { m_filter = std::move(filter); }
+    void setMessageFilter(std::function<bool(const QByteArray &)> filter)
+    {
+        m_filter = std::move(filter);
+    }
     // Primary: how long a connection may take to send its frame; kConnectionTimeoutMs unless set.
     void setConnectionTimeout(int timeoutMs) { m_connectionTimeoutMs = timeoutMs; }
 

@@ -43,7 +43,8 @@ QString stateText(const UnitSnapshot &s)
     case VirtualUnit::Mode::Running:
         break;
     }
-    QString text = s.runningProgram ? QStringLiteral("Busy: program") : QStringLiteral("Busy: direct command");
+    QString text = s.runningProgram ? QStringLiteral("Busy: program")
+                                    : QStringLiteral("Busy: direct command");
     switch (s.activity) {
     case VirtualUnit::Activity::Moving:
         text += QStringLiteral(", moving");
@@ -67,9 +68,9 @@ QString motorText(const UnitSnapshot &s)
     if (speed == 0)
         return QStringLiteral("%1, stopped").arg(s.motor);
     return QStringLiteral("%1, %2 steps/s %3")
-        .arg(s.motor)
-        .arg(std::abs(speed))
-        .arg(speed > 0 ? QStringLiteral("up") : QStringLiteral("down"));
+            .arg(s.motor)
+            .arg(std::abs(speed))
+            .arg(speed > 0 ? QStringLiteral("up") : QStringLiteral("down"));
 }
 
 QString lineText(const UnitSnapshot &s)
@@ -112,20 +113,24 @@ void setLamp(QLabel *lamp, int number, bool on)
         return;
     lamp->setAccessibleDescription(state);
     // A lit or dark dot before the number: the lamps must not look like the input switches.
-    lamp->setText(QStringLiteral("<span style=\"color:%1; font-size:large\">&#9679;</span>&nbsp;%2&nbsp;%3")
-                      .arg(on ? QStringLiteral("#2f9e44") : QStringLiteral("#b8b8b8"))
-                      .arg(number)
-                      .arg(on ? QStringLiteral("<b>on</b>") : state));
+    lamp->setText(
+            QStringLiteral(
+                    "<span style=\"color:%1; font-size:large\">&#9679;</span>&nbsp;%2&nbsp;%3")
+                    .arg(on ? QStringLiteral("#2f9e44") : QStringLiteral("#b8b8b8"))
+                    .arg(number)
+                    .arg(on ? QStringLiteral("<b>on</b>") : state));
 }
 
 QString inputText(int number, bool high)
 {
-    return QStringLiteral("%1 %2").arg(number).arg(high ? QStringLiteral("high") : QStringLiteral("low"));
+    return QStringLiteral("%1 %2").arg(number).arg(high ? QStringLiteral("high")
+                                                        : QStringLiteral("low"));
 }
 
 } // namespace
 
-VirtualUnitPanel::VirtualUnitPanel(QWidget *parent) : QDockWidget(QStringLiteral("Virtual KR44 unit"), parent)
+VirtualUnitPanel::VirtualUnitPanel(QWidget *parent)
+    : QDockWidget(QStringLiteral("Virtual KR44 unit"), parent)
 {
     setObjectName(QStringLiteral("virtualUnitPanel"));
     setAccessibleName(QStringLiteral("Virtual KR44 unit"));
@@ -134,7 +139,8 @@ VirtualUnitPanel::VirtualUnitPanel(QWidget *parent) : QDockWidget(QStringLiteral
     content->setObjectName(QStringLiteral("virtualUnitPanelContent"));
     content->setAccessibleName(QStringLiteral("Virtual KR44 unit"));
 
-    m_position = valueLabel(QStringLiteral("positionValue"), QStringLiteral("Position counter"), content);
+    m_position = valueLabel(QStringLiteral("positionValue"), QStringLiteral("Position counter"),
+                            content);
     QFont big = m_position->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
@@ -142,13 +148,15 @@ VirtualUnitPanel::VirtualUnitPanel(QWidget *parent) : QDockWidget(QStringLiteral
     m_motor = valueLabel(QStringLiteral("motorValue"), QStringLiteral("Motor"), content);
     m_state = valueLabel(QStringLiteral("stateValue"), QStringLiteral("State"), content);
     m_line = valueLabel(QStringLiteral("lineValue"), QStringLiteral("Program line"), content);
-    m_line->setToolTip(QStringLiteral("The unit counts the lines it received: comment lines are never sent, "
-                                      "so below a comment its numbers are lower than the editor's."));
+    m_line->setToolTip(
+            QStringLiteral("The unit counts the lines it received: comment lines are never sent, "
+                           "so below a comment its numbers are lower than the editor's."));
 
     auto *outputs = new QHBoxLayout;
     auto *inputs = new QHBoxLayout;
     for (int i = 1; i <= 3; ++i) {
-        QLabel *lamp = valueLabel(QStringLiteral("output%1").arg(i), QStringLiteral("Output %1").arg(i), content);
+        QLabel *lamp = valueLabel(QStringLiteral("output%1").arg(i),
+                                  QStringLiteral("Output %1").arg(i), content);
         lamp->setTextFormat(Qt::RichText);
         lamp->setTextInteractionFlags(Qt::NoTextInteraction);
         setLamp(lamp, i, false);
@@ -163,7 +171,8 @@ VirtualUnitPanel::VirtualUnitPanel(QWidget *parent) : QDockWidget(QStringLiteral
         button->setText(inputText(i, false));
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         // clicked() comes from the user only, never from refresh() setting the state.
-        connect(button, &QToolButton::clicked, this, [this, i](bool checked) { flipInput(i, checked); });
+        connect(button, &QToolButton::clicked, this,
+                [this, i](bool checked) { flipInput(i, checked); });
         inputs->addWidget(button);
         m_inputs[size_t(i - 1)] = button;
     }

@@ -23,8 +23,8 @@ class PtyUnit;
 struct UnitSnapshot
 {
     qint64 position = 0;
-    std::array<bool, 3> inputs{};
-    std::array<bool, 3> outputs{};
+    std::array<bool, 3> inputs {};
+    std::array<bool, 3> outputs {};
     int motor = 1;
     double speed = 0; // steps per second, signed
     VirtualUnit::Mode mode = VirtualUnit::Mode::Idle;
@@ -105,8 +105,8 @@ private:
     QLabel *m_motor = nullptr;
     QLabel *m_state = nullptr;
     QLabel *m_line = nullptr;
-    std::array<QLabel *, 3> m_outputs{};
-    std::array<QAbstractButton *, 3> m_inputs{};
+    std::array<QLabel *, 3> m_outputs {};
+    std::array<QAbstractButton *, 3> m_inputs {};
     PositionPlot *m_plot = nullptr;
     qint64 m_runStartUs = -1; // first trace point of the run on the plot
     qint64 m_runUntilUs = 0;  // last moment that run was seen running

@@ -23,25 +23,16 @@ CChoiceDlg::CChoiceDlg(char code, QByteArray &params, const QString &title,
     grid()->addLayout(row, 0, 1);
 }
 
-int CChoiceDlg::defaultValue(char code)
-{
-    return defaultFields(code).value(0);
-}
+int CChoiceDlg::defaultValue(char code) { return defaultFields(code).value(0); }
 
 void CChoiceDlg::readFields(const QByteArray &params)
 {
     value() = readParams(m_code, params).value(0);
 }
 
-void CChoiceDlg::exchange(DataExchange &dx)
-{
-    dx.radioGroup(m_group, value());
-}
+void CChoiceDlg::exchange(DataExchange &dx) { dx.radioGroup(m_group, value()); }
 
-QByteArray CChoiceDlg::composeText()
-{
-    return composeParams(m_code, {value()});
-}
+QByteArray CChoiceDlg::composeText() { return composeParams(m_code, {value()}); }
 
 namespace {
 
@@ -61,39 +52,33 @@ CActivateDlg::CActivateDlg(QByteArray &params, QWidget *parent)
     : CChoiceDlg('A', params, QStringLiteral("Activate Command"), QStringLiteral("activateDialog"),
                  QStringLiteral("Set user output"), outputChoices(), Qt::Horizontal, parent),
       m_nOutput(defaultValue('A'))
-{
-}
+{}
 
 CMotorDlg::CMotorDlg(QByteArray &params, QWidget *parent)
-    : CChoiceDlg('B', params, QStringLiteral("Motor Command"), QStringLiteral("motorDialog"),
-                 QStringLiteral("Select motor"),
-                 {{QStringLiteral("Motor &1"), QStringLiteral("motor1Radio"),
-                   QStringLiteral("Motor 1")},
-                  {QStringLiteral("Motor &2"), QStringLiteral("motor2Radio"),
-                   QStringLiteral("Motor 2")}},
-                 Qt::Horizontal, parent),
+    : CChoiceDlg(
+            'B', params, QStringLiteral("Motor Command"), QStringLiteral("motorDialog"),
+            QStringLiteral("Select motor"),
+            {{QStringLiteral("Motor &1"), QStringLiteral("motor1Radio"), QStringLiteral("Motor 1")},
+             {QStringLiteral("Motor &2"), QStringLiteral("motor2Radio"), QStringLiteral("Motor 2")}},
+            Qt::Horizontal, parent),
       m_nMotor(defaultValue('B'))
-{
-}
+{}
 
 CClearDlg::CClearDlg(QByteArray &params, QWidget *parent)
     : CChoiceDlg('C', params, QStringLiteral("Clear Command"), QStringLiteral("clearDialog"),
                  QStringLiteral("Clear user output"), outputChoices(), Qt::Horizontal, parent),
       m_nOutput(defaultValue('C'))
-{
-}
+{}
 
 CHomeDlg::CHomeDlg(QByteArray &params, QWidget *parent)
-    : CChoiceDlg('H', params, QStringLiteral("Home Command"), QStringLiteral("homeDialog"),
-                 QStringLiteral("&Travel to"),
-                 {{QStringLiteral("&EOT+"), QStringLiteral("eotPlusRadio"),
-                   QStringLiteral("EOT+")},
-                  {QStringLiteral("E&OT-"), QStringLiteral("eotMinusRadio"),
-                   QStringLiteral("EOT-")}},
-                 Qt::Horizontal, parent),
+    : CChoiceDlg(
+            'H', params, QStringLiteral("Home Command"), QStringLiteral("homeDialog"),
+            QStringLiteral("&Travel to"),
+            {{QStringLiteral("&EOT+"), QStringLiteral("eotPlusRadio"), QStringLiteral("EOT+")},
+             {QStringLiteral("E&OT-"), QStringLiteral("eotMinusRadio"), QStringLiteral("EOT-")}},
+            Qt::Horizontal, parent),
       m_nEnd(defaultValue('H'))
-{
-}
+{}
 
 CVerifyDlg::CVerifyDlg(QByteArray &params, QWidget *parent)
     : CChoiceDlg('V', params, QStringLiteral("Verify Command"), QStringLiteral("verifyDialog"),
@@ -110,5 +95,4 @@ CVerifyDlg::CVerifyDlg(QByteArray &params, QWidget *parent)
                    QStringLiteral("Dynamic parameters")}},
                  Qt::Vertical, parent),
       m_nItem(defaultValue('V'))
-{
-}
+{}

@@ -6,8 +6,8 @@
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 using namespace kr44;
 
@@ -70,10 +70,7 @@ void CCommentDlg::setComment(const QByteArray &text)
     m_edit->selectAll();
 }
 
-QByteArray CCommentDlg::comment() const
-{
-    return m_strComment.toLatin1();
-}
+QByteArray CCommentDlg::comment() const { return m_strComment.toLatin1(); }
 
 void CCommentDlg::accept()
 {

@@ -36,8 +36,8 @@ QLabel *makeLabel(const QString &text, const QString &objectName, QWidget *paren
     return label;
 }
 
-QLineEdit *makeNumberEdit(NumberSign sign, const QString &objectName,
-                          const QString &accessibleName, QWidget *parent)
+QLineEdit *makeNumberEdit(NumberSign sign, const QString &objectName, const QString &accessibleName,
+                          QWidget *parent)
 {
     auto *edit = new QLineEdit(parent);
     setNames(edit, objectName, accessibleName);

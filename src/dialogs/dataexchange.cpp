@@ -14,8 +14,7 @@ namespace kr44 {
 
 DataExchange::DataExchange(QWidget *dialog, Direction direction)
     : m_dialog(dialog), m_direction(direction)
-{
-}
+{}
 
 void DataExchange::fail(QWidget *control)
 {

@@ -8,15 +8,9 @@ namespace kr44 {
 
 namespace {
 
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 qsizetype forbiddenCount(QStringView text)
 {
@@ -46,7 +40,7 @@ std::optional<qint64> parseFieldNumber(QStringView text, NumberSign sign)
     if (i == end)
         return std::nullopt;
     const qint64 limit = sign == NumberSign::Unsigned ? qint64(UINT_MAX)
-                         : negative                   ? -qint64(INT_MIN)
+            : negative                                ? -qint64(INT_MIN)
                                                       : qint64(INT_MAX);
     qint64 value = 0;
     for (; i < end; ++i) {

@@ -113,10 +113,7 @@ void CInputLevelDlg::exchange(DataExchange &dx)
     dx.radioGroup(m_groups.level, m_nLevel);
 }
 
-QByteArray CInputLevelDlg::composeText()
-{
-    return composeParams(m_code, {m_nInput + 1, m_nLevel});
-}
+QByteArray CInputLevelDlg::composeText() { return composeParams(m_code, {m_nInput + 1, m_nLevel}); }
 
 CUntilDlg::CUntilDlg(QByteArray &params, QWidget *parent)
     : CInputLevelDlg('U', params, QStringLiteral("Until Command"), QStringLiteral("untilDialog"),
@@ -145,8 +142,8 @@ CLoopDlg::CLoopDlg(QByteArray &params, QWidget *parent)
                                 QStringLiteral("Loop start")},
                                {QStringLiteral("Loop &end"), QStringLiteral("loopEndRadio"),
                                 QStringLiteral("Loop end")}});
-    m_repeatLabel = makeLabel(QStringLiteral("Repeat the loop"), QStringLiteral("repeatLabel"),
-                              this);
+    m_repeatLabel
+            = makeLabel(QStringLiteral("Repeat the loop"), QStringLiteral("repeatLabel"), this);
     m_countEdit = makeNumberEdit(NumberSign::Unsigned, QStringLiteral("countEdit"),
                                  QStringLiteral("Repeat the loop, times"), this);
     m_repeatLabel->setBuddy(m_countEdit);
@@ -179,10 +176,7 @@ void CLoopDlg::exchange(DataExchange &dx)
     dx.range(m_countEdit, m_nCount, 1, field.maximum);
 }
 
-QByteArray CLoopDlg::composeText()
-{
-    return composeParams('L', {m_nKind == 0 ? 0 : m_nCount});
-}
+QByteArray CLoopDlg::composeText() { return composeParams('L', {m_nKind == 0 ? 0 : m_nCount}); }
 
 bool CLoopDlg::opened()
 {

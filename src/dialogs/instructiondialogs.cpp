@@ -77,8 +77,8 @@ DialogResult runInstructionDialog(QWidget *parent, const QByteArray &code, QByte
         return runCommentDialog(parent, params);
     if (code.size() != 1)
         return DialogResult::NoDialog;
-    const std::unique_ptr<CInstructionDlg> dialog =
-            createInstructionDialog(code.front(), params, program, row, parent);
+    const std::unique_ptr<CInstructionDlg> dialog
+            = createInstructionDialog(code.front(), params, program, row, parent);
     if (!dialog)
         return DialogResult::NoDialog;
     return dialog->run();

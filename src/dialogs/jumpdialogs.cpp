@@ -12,13 +12,11 @@ using namespace kr44;
 CJumpDlgBase::CJumpDlgBase(char code, QByteArray &params, const QString &title,
                            const QString &objectName, const ProgramCodes &program, int row,
                            int fallbackLine, QWidget *parent)
-    : CInstructionDlg(params, title, objectName, parent),
-      m_nLine(fallbackLine),
-      m_program(program, row, QByteArray(1, code)),
-      m_fallbackLine(fallbackLine)
+    : CInstructionDlg(params, title, objectName, parent), m_nLine(fallbackLine),
+      m_program(program, row, QByteArray(1, code)), m_fallbackLine(fallbackLine)
 {
-    QLabel *label = makeLabel(QStringLiteral("Jump to program line"), QStringLiteral("lineLabel"),
-                              this);
+    QLabel *label
+            = makeLabel(QStringLiteral("Jump to program line"), QStringLiteral("lineLabel"), this);
     m_lineEdit = makeNumberEdit(NumberSign::Unsigned, QStringLiteral("lineEdit"),
                                 QStringLiteral("Jump to program line"), this);
     label->setBuddy(m_lineEdit);
@@ -61,23 +59,13 @@ void CJumpDlgBase::checkFields(DataExchange &dx)
 CJumpDlg::CJumpDlg(QByteArray &params, const ProgramCodes &program, int row, QWidget *parent)
     : CJumpDlgBase('j', params, QStringLiteral("Jump Command"), QStringLiteral("jumpDialog"),
                    program, row, defaultFields('j').value(0), parent)
-{
-}
+{}
 
-void CJumpDlg::readFields(const QByteArray &params)
-{
-    m_nLine = readParams('j', params).value(0);
-}
+void CJumpDlg::readFields(const QByteArray &params) { m_nLine = readParams('j', params).value(0); }
 
-void CJumpDlg::exchange(DataExchange &dx)
-{
-    exchangeLine(dx);
-}
+void CJumpDlg::exchange(DataExchange &dx) { exchangeLine(dx); }
 
-QByteArray CJumpDlg::composeText()
-{
-    return composeParams('j', {m_nLine});
-}
+QByteArray CJumpDlg::composeText() { return composeParams('j', {m_nLine}); }
 
 // ---- J -----------------------------------------------------------------------------------------
 

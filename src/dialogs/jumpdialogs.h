@@ -13,8 +13,7 @@ class EditedProgram final : public ProgramCodes
 public:
     EditedProgram(const ProgramCodes &program, int row, QByteArray code)
         : m_program(program), m_row(row), m_code(std::move(code))
-    {
-    }
+    {}
     [[nodiscard]] int lineCount() const override { return m_program.lineCount(); }
     [[nodiscard]] QByteArray codeAt(int index) const override
     {

@@ -34,10 +34,7 @@ CNumberDlg::CNumberDlg(char code, QByteArray &params, const Texts &texts, Number
         grid()->addWidget(unit, 0, 2);
 }
 
-int CNumberDlg::defaultValue(char code)
-{
-    return defaultFields(code).value(0);
-}
+int CNumberDlg::defaultValue(char code) { return defaultFields(code).value(0); }
 
 void CNumberDlg::readFields(const QByteArray &params)
 {
@@ -51,10 +48,7 @@ void CNumberDlg::exchange(DataExchange &dx)
     dx.range(m_edit, value(), field.minimum, field.maximum);
 }
 
-QByteArray CNumberDlg::composeText()
-{
-    return composeParams(m_code, {value()});
-}
+QByteArray CNumberDlg::composeText() { return composeParams(m_code, {value()}); }
 
 namespace {
 
@@ -80,8 +74,7 @@ CMoveDlg::CMoveDlg(QByteArray &params, Direction direction, QWidget *parent)
     : CNumberDlg(moveCode(direction), params, moveTexts(direction), NumberSign::Unsigned, {},
                  parent),
       m_nSteps(defaultValue(moveCode(direction)))
-{
-}
+{}
 
 // The arrows stop at 32767 while the check accepts up to 65535.
 CDelayDlg::CDelayDlg(QByteArray &params, QWidget *parent)
@@ -91,8 +84,7 @@ CDelayDlg::CDelayDlg(QByteArray &params, QWidget *parent)
                   QStringLiteral("delayEdit")},
                  NumberSign::Unsigned, std::pair(1, 32767), parent),
       m_nDelay(defaultValue('D'))
-{
-}
+{}
 
 CForceDlg::CForceDlg(QByteArray &params, QWidget *parent)
     : CNumberDlg('f', params,
@@ -101,8 +93,7 @@ CForceDlg::CForceDlg(QByteArray &params, QWidget *parent)
                   QStringLiteral("positionEdit")},
                  NumberSign::Signed, {}, parent),
       m_nPosition(defaultValue('f'))
-{
-}
+{}
 
 CGotoDlg::CGotoDlg(QByteArray &params, QWidget *parent)
     : CNumberDlg('G', params,
@@ -111,8 +102,7 @@ CGotoDlg::CGotoDlg(QByteArray &params, QWidget *parent)
                   QStringLiteral("positionEdit")},
                  NumberSign::Signed, {}, parent),
       m_nPosition(defaultValue('G'))
-{
-}
+{}
 
 CSlewRateDlg::CSlewRateDlg(QByteArray &params, QWidget *parent)
     : CNumberDlg('T', params,
@@ -121,5 +111,4 @@ CSlewRateDlg::CSlewRateDlg(QByteArray &params, QWidget *parent)
                   QStringLiteral("slewRateEdit")},
                  NumberSign::Unsigned, std::pair(10, 6000), parent),
       m_nSlewRate(defaultValue('T'))
-{
-}
+{}

@@ -42,8 +42,7 @@ QLineEdit *addSpinRow(CInstructionDlg *dialog, QGridLayout *grid, int row, const
 
 CHoldDlg::CHoldDlg(QByteArray &params, QWidget *parent)
     : CInstructionDlg(params, QStringLiteral("Hold Command"), QStringLiteral("holdDialog"), parent),
-      m_nHoldTime(defaultFields('h').value(0)),
-      m_nMultiplier(defaultFields('h').value(1))
+      m_nHoldTime(defaultFields('h').value(0)), m_nMultiplier(defaultFields('h').value(1))
 {
     m_timeEdit = addSpinRow(this, grid(), 0,
                             {QStringLiteral("Hold current for"), QStringLiteral("milliseconds"),
@@ -76,18 +75,14 @@ void CHoldDlg::exchange(DataExchange &dx)
     dx.list(m_multiplierList, m_nMultiplier);
 }
 
-QByteArray CHoldDlg::composeText()
-{
-    return composeParams('h', {m_nHoldTime, m_nMultiplier});
-}
+QByteArray CHoldDlg::composeText() { return composeParams('h', {m_nHoldTime, m_nMultiplier}); }
 
 // ---- I -----------------------------------------------------------------------------------------
 
 CInitialiseDlg::CInitialiseDlg(QByteArray &params, QWidget *parent)
     : CInstructionDlg(params, QStringLiteral("Initialise Command"),
                       QStringLiteral("initialiseDialog"), parent),
-      m_bClearPosition(defaultFields('I').value(0)),
-      m_bClearOutputs(defaultFields('I').value(1))
+      m_bClearPosition(defaultFields('I').value(0)), m_bClearOutputs(defaultFields('I').value(1))
 {
     m_positionBox = new QCheckBox(QStringLiteral("Clear the &position counter"), this);
     setNames(m_positionBox, QStringLiteral("clearPositionCheck"),
@@ -136,15 +131,15 @@ CMinistepDlg::CMinistepDlg(QByteArray &params, QWidget *parent)
     m_nQuarter = d.value(1);
     m_nHalf = d.value(2);
     const QString unit = QStringLiteral("steps / sec");
-    m_eighthEdit = addSpinRow(this, grid(), 0,
-                              {QStringLiteral("Eighth steps below"), unit,
-                               QStringLiteral("eighth"), 30, 600});
-    m_quarterEdit = addSpinRow(this, grid(), 1,
-                               {QStringLiteral("Quarter steps below"), unit,
-                                QStringLiteral("quarter"), 30, 600});
-    m_halfEdit = addSpinRow(this, grid(), 2,
-                            {QStringLiteral("&Half steps below"), unit, QStringLiteral("half"),
-                             30, 600});
+    m_eighthEdit = addSpinRow(
+            this, grid(), 0,
+            {QStringLiteral("Eighth steps below"), unit, QStringLiteral("eighth"), 30, 600});
+    m_quarterEdit = addSpinRow(
+            this, grid(), 1,
+            {QStringLiteral("Quarter steps below"), unit, QStringLiteral("quarter"), 30, 600});
+    m_halfEdit = addSpinRow(
+            this, grid(), 2,
+            {QStringLiteral("&Half steps below"), unit, QStringLiteral("half"), 30, 600});
 }
 
 void CMinistepDlg::readFields(const QByteArray &params)
@@ -182,15 +177,15 @@ CAccelerationDlg::CAccelerationDlg(QByteArray &params, QWidget *parent)
     m_nSlewRate = d.value(1);
     m_nRamp = d.value(2);
     const QString rate = QStringLiteral("steps / sec");
-    m_startEdit = addSpinRow(this, grid(), 0,
-                             {QStringLiteral("&Start rate"), rate, QStringLiteral("startRate"),
-                              10, 6000});
-    m_slewEdit = addSpinRow(this, grid(), 1,
-                            {QStringLiteral("S&lew rate"), rate, QStringLiteral("slewRate"), 10,
-                             6000});
-    m_rampEdit = addSpinRow(this, grid(), 2,
-                            {QStringLiteral("&Ramp"), QStringLiteral("steps"),
-                             QStringLiteral("ramp"), 1, 1599});
+    m_startEdit = addSpinRow(
+            this, grid(), 0,
+            {QStringLiteral("&Start rate"), rate, QStringLiteral("startRate"), 10, 6000});
+    m_slewEdit = addSpinRow(
+            this, grid(), 1,
+            {QStringLiteral("S&lew rate"), rate, QStringLiteral("slewRate"), 10, 6000});
+    m_rampEdit = addSpinRow(
+            this, grid(), 2,
+            {QStringLiteral("&Ramp"), QStringLiteral("steps"), QStringLiteral("ramp"), 1, 1599});
 }
 
 void CAccelerationDlg::readFields(const QByteArray &params)

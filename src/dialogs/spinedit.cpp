@@ -69,9 +69,6 @@ QSize SpinEdit::sizeHint() const
     return style()->sizeFromContents(QStyle::CT_SpinBox, &opt, content, this);
 }
 
-QSize SpinEdit::minimumSizeHint() const
-{
-    return sizeHint();
-}
+QSize SpinEdit::minimumSizeHint() const { return sizeHint(); }
 
 } // namespace kr44

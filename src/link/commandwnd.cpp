@@ -80,10 +80,7 @@ void CCommandWnd::toggleVisible()
         showAndRaise();
 }
 
-QString CCommandWnd::text() const
-{
-    return m_edit->toPlainText();
-}
+QString CCommandWnd::text() const { return m_edit->toPlainText(); }
 
 bool CCommandWnd::eventFilter(QObject *watched, QEvent *event)
 {
@@ -109,10 +106,7 @@ void CCommandWnd::showEvent(QShowEvent *event)
     moveCaretToEnd();
 }
 
-qsizetype CCommandWnd::length() const
-{
-    return m_edit->document()->characterCount() - 1;
-}
+qsizetype CCommandWnd::length() const { return m_edit->document()->characterCount() - 1; }
 
 void CCommandWnd::makeRoomFor(qsizetype incoming)
 {

@@ -16,15 +16,9 @@ Download::Download(LineArray lines, Kind kind) : m_lines(std::move(lines)), m_ki
     }
 }
 
-bool Download::atEnd() const
-{
-    return m_phase == Phase::Done;
-}
+bool Download::atEnd() const { return m_phase == Phase::Done; }
 
-bool Download::nextIsLine() const
-{
-    return m_phase == Phase::Lines;
-}
+bool Download::nextIsLine() const { return m_phase == Phase::Lines; }
 
 void Download::skipComments()
 {

@@ -4,10 +4,9 @@
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <unistd.h>
 
 namespace kr44 {
 
@@ -42,7 +41,8 @@ bool devicePathLess(const QString &a, const QString &b)
                 ++sj;
             if (ei - si != ej - sj)
                 return ei - si < ej - sj;
-            const int c = QStringView(a).sliced(si, ei - si).compare(QStringView(b).sliced(sj, ej - sj));
+            const int c
+                    = QStringView(a).sliced(si, ei - si).compare(QStringView(b).sliced(sj, ej - sj));
             if (c != 0)
                 return c < 0;
             if (ei - i != ej - j)
@@ -80,7 +80,7 @@ QList<PortInfo> systemSerialPorts()
         const bool known = std::any_of(ports.cbegin(), ports.cend(),
                                        [&](const PortInfo &p) { return p.path == path; });
         if (!known && QFileInfo::exists(path))
-            ports.append(PortInfo{path, {}, {}, {}, {}, {}});
+            ports.append(PortInfo {path, {}, {}, {}, {}, {}});
     }
     return ports;
 }
@@ -111,8 +111,9 @@ PortScan scanPorts(const QList<PortInfo> &reported, const QString &currentPort,
         if (!seen && !p.path.isEmpty())
             candidates.append(p);
     }
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const PortInfo &a, const PortInfo &b) { return devicePathLess(a.path, b.path); });
+    std::stable_sort(candidates.begin(), candidates.end(), [](const PortInfo &a, const PortInfo &b) {
+        return devicePathLess(a.path, b.path);
+    });
 
     PortScan scan;
     QStringList tried;
@@ -138,8 +139,8 @@ PortScan scanPorts(const QList<PortInfo> &reported, const QString &currentPort,
         if (!tried.contains(currentPort)) {
             const auto known = std::find_if(candidates.cbegin(), candidates.cend(), sameAsCurrent);
             const PortInfo current = known != candidates.cend()
-                ? *known
-                : PortInfo{currentPort, {}, {}, {}, {}, {}};
+                    ? *known
+                    : PortInfo {currentPort, {}, {}, {}, {}, {}};
             switch (probe(currentPort)) {
             case PortProbeResult::Opened:
                 scan.ports.prepend(current);
@@ -188,9 +189,11 @@ QString portToolTip(const PortInfo &port)
         lines << port.manufacturer;
     if (port.vendorId || port.productId) {
         const auto hex = [](std::optional<quint16> id) {
-            return id ? QStringLiteral("%1").arg(*id, 4, 16, QLatin1Char('0')) : QStringLiteral("?");
+            return id ? QStringLiteral("%1").arg(*id, 4, 16, QLatin1Char('0'))
+                      : QStringLiteral("?");
         };
-        lines << QStringLiteral("USB vendor %1, product %2").arg(hex(port.vendorId), hex(port.productId));
+        lines << QStringLiteral("USB vendor %1, product %2")
+                         .arg(hex(port.vendorId), hex(port.productId));
     }
     if (!port.serialNumber.isEmpty())
         lines << QStringLiteral("Serial number %1").arg(port.serialNumber);
@@ -206,11 +209,11 @@ QString noAccessNote(const QStringList &paths)
     if (paths.size() == 1) {
         return QStringLiteral("%1 cannot be opened: you need access to it (on Debian, "
                               "membership of the \"dialout\" group).")
-            .arg(paths.first());
+                .arg(paths.first());
     }
     return QStringLiteral("%1 cannot be opened: you need access to them (on Debian, "
                           "membership of the \"dialout\" group).")
-        .arg(paths.join(QStringLiteral(", ")));
+            .arg(paths.join(QStringLiteral(", ")));
 }
 
 } // namespace kr44

@@ -8,8 +8,7 @@
 #include <QVBoxLayout>
 
 CPortSettingsDlg::CPortSettingsDlg(QWidget *parent)
-    : QDialog(parent),
-      m_scanner([](const QString &current) {
+    : QDialog(parent), m_scanner([](const QString &current) {
           return kr44::scanPorts(kr44::systemSerialPorts(), current, &kr44::probeSerialPort);
       })
 {
@@ -103,10 +102,7 @@ void CPortSettingsDlg::accept()
     QDialog::accept();
 }
 
-QString CPortSettingsDlg::accessNote() const
-{
-    return m_note->text();
-}
+QString CPortSettingsDlg::accessNote() const { return m_note->text(); }
 
 void CPortSettingsDlg::showEvent(QShowEvent *event)
 {

@@ -24,15 +24,9 @@ void CReplyMonitor::stop()
     m_settling = false;
 }
 
-void CReplyMonitor::pause()
-{
-    m_bPollPaused = true;
-}
+void CReplyMonitor::pause() { m_bPollPaused = true; }
 
-void CReplyMonitor::resume()
-{
-    m_bPollPaused = false;
-}
+void CReplyMonitor::resume() { m_bPollPaused = false; }
 
 void CReplyMonitor::setQuietGap(int ms)
 {

@@ -1,10 +1,9 @@
 #include "serialdevice.h"
 
+#include <cerrno>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <cerrno>
 
 namespace kr44 {
 
@@ -15,10 +14,7 @@ QtSerialDevice::QtSerialDevice(QObject *parent) : SerialDevice(parent)
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onError);
 }
 
-QtSerialDevice::~QtSerialDevice()
-{
-    close();
-}
+QtSerialDevice::~QtSerialDevice() { close(); }
 
 SerialDevice::OpenResult QtSerialDevice::open(const QString &name, const LineSettings &settings)
 {
@@ -52,10 +48,7 @@ void QtSerialDevice::close()
     m_port.close();
 }
 
-bool QtSerialDevice::isOpen() const
-{
-    return m_port.isOpen();
-}
+bool QtSerialDevice::isOpen() const { return m_port.isOpen(); }
 
 qint64 QtSerialDevice::write(QByteArrayView bytes)
 {
@@ -79,15 +72,9 @@ qint64 QtSerialDevice::pendingOutput() const
     return pending;
 }
 
-qint64 QtSerialDevice::bytesAvailable() const
-{
-    return m_port.bytesAvailable();
-}
+qint64 QtSerialDevice::bytesAvailable() const { return m_port.bytesAvailable(); }
 
-QByteArray QtSerialDevice::readAll()
-{
-    return m_port.readAll();
-}
+QByteArray QtSerialDevice::readAll() { return m_port.readAll(); }
 
 void QtSerialDevice::discardInput(qint64 maxBytes)
 {
@@ -101,7 +88,8 @@ void QtSerialDevice::discardInput(qint64 maxBytes)
     qint64 left = maxBytes - buffered;
     char scratch[64];
     while (left > 0) {
-        const ssize_t n = ::read(m_port.handle(), scratch, size_t(qMin<qint64>(left, sizeof scratch)));
+        const ssize_t n
+                = ::read(m_port.handle(), scratch, size_t(qMin<qint64>(left, sizeof scratch)));
         if (n > 0) {
             left -= n;
             continue;

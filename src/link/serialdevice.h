@@ -22,8 +22,8 @@ struct LineSettings
     friend bool operator==(const LineSettings &a, const LineSettings &b)
     {
         return a.baudRate == b.baudRate && a.dataBits == b.dataBits && a.parity == b.parity
-            && a.stopBits == b.stopBits && a.dataTerminalReady == b.dataTerminalReady
-            && a.requestToSend == b.requestToSend;
+                && a.stopBits == b.stopBits && a.dataTerminalReady == b.dataTerminalReady
+                && a.requestToSend == b.requestToSend;
     }
 };
 

@@ -51,8 +51,7 @@ constexpr qsizetype kMaxReceived = 1 << 20;
 
 CSerialLink::CSerialLink(QObject *parent)
     : CSerialLink(std::make_unique<kr44::QtSerialDevice>(), parent)
-{
-}
+{}
 
 CSerialLink::CSerialLink(std::unique_ptr<kr44::SerialDevice> device, QObject *parent)
     : QObject(parent), m_device(std::move(device))
@@ -83,10 +82,7 @@ void CSerialLink::setPort(const QString &name, qint32 baud)
     m_nBaud = baud;
 }
 
-bool CSerialLink::isConnected() const
-{
-    return m_device->isOpen();
-}
+bool CSerialLink::isConnected() const { return m_device->isOpen(); }
 
 QString CSerialLink::statusText() const
 {

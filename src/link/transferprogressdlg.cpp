@@ -47,20 +47,11 @@ CTransferProgressDlg::CTransferProgressDlg(CSerialLink *link, QWidget *parent)
     connect(m_link, &CSerialLink::transferFinished, this, &QWidget::hide);
 }
 
-QString CTransferProgressDlg::labelText() const
-{
-    return m_label->text();
-}
+QString CTransferProgressDlg::labelText() const { return m_label->text(); }
 
-int CTransferProgressDlg::value() const
-{
-    return m_bar->value();
-}
+int CTransferProgressDlg::value() const { return m_bar->value(); }
 
-int CTransferProgressDlg::maximum() const
-{
-    return m_bar->maximum();
-}
+int CTransferProgressDlg::maximum() const { return m_bar->maximum(); }
 
 void CTransferProgressDlg::reject()
 {

@@ -10,7 +10,7 @@ namespace kr44 {
 // The parameter fields of a text, read without allocating.
 struct CanonicalFields
 {
-    int count = 0;                    // as many as fieldSpecs(code) has
+    int count = 0;                     // as many as fieldSpecs(code) has
     std::array<qint64, 3> values = {}; // as readParams gives them (choices as indexes)
 };
 

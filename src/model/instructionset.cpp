@@ -5,11 +5,11 @@
 namespace kr44 {
 
 const char *const kInstructionTable[kInstructionCount] = {
-    "+\tMove CW",     "-\tMove CCW",  "A\tActivate",   "B\tMotor",    "C\tClear",
-    "D\tDelay",       "f\tForce",     "G\tGo to",      "g\tGo until", "h\tHold time",
-    "H\tHome",        "I\tInitialise", "j\tJump",      "J\tJump if",  "K\tKill",
-    "L\tLoop",        "M\tMinistep",  "T\tSlew",       "U\tUntil",    "V\tVerify",
-    "W\tWait",        "X\tAcc Profile", "Z\tSmooth stop",
+        "+\tMove CW", "-\tMove CCW",    "A\tActivate",    "B\tMotor",    "C\tClear",
+        "D\tDelay",   "f\tForce",       "G\tGo to",       "g\tGo until", "h\tHold time",
+        "H\tHome",    "I\tInitialise",  "j\tJump",        "J\tJump if",  "K\tKill",
+        "L\tLoop",    "M\tMinistep",    "T\tSlew",        "U\tUntil",    "V\tVerify",
+        "W\tWait",    "X\tAcc Profile", "Z\tSmooth stop",
 };
 
 int instructionIndex(char code)
@@ -34,10 +34,7 @@ QByteArray instructionName(QByteArrayView code)
     return i < 0 ? QByteArray() : QByteArray(kInstructionTable[i] + 2);
 }
 
-bool isCommentLine(QByteArrayView line)
-{
-    return line.isEmpty() || line.front() == '*';
-}
+bool isCommentLine(QByteArrayView line) { return line.isEmpty() || line.front() == '*'; }
 
 bool isCommentCode(QByteArrayView code)
 {
@@ -74,8 +71,9 @@ int leadingInt(QByteArrayView text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
-    while (i < n && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r'
-                     || text[i] == '\v' || text[i] == '\f'))
+    while (i < n
+           && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r'
+               || text[i] == '\v' || text[i] == '\f'))
         ++i;
     bool negative = false;
     if (i < n && (text[i] == '+' || text[i] == '-')) {
@@ -105,10 +103,7 @@ FieldSpec number(int def, int min, int max) { return {FieldKind::Number, def, mi
 FieldSpec choice(int def, int count) { return {FieldKind::Choice, def, 0, count - 1}; }
 FieldSpec check(int def) { return {FieldKind::Check, def, 0, 1}; }
 
-int firstCharNumber(QByteArrayView text)
-{
-    return text.isEmpty() ? 0 : leadingInt(text.first(1));
-}
+int firstCharNumber(QByteArrayView text) { return text.isEmpty() ? 0 : leadingInt(text.first(1)); }
 
 bool charIs(QByteArrayView text, qsizetype pos, char c)
 {
@@ -136,10 +131,7 @@ char direction(int index) { return index == 1 ? '-' : '+'; }
 
 } // namespace
 
-bool hasParamFields(char code)
-{
-    return !fieldSpecs(code).isEmpty();
-}
+bool hasParamFields(char code) { return !fieldSpecs(code).isEmpty(); }
 
 QList<FieldSpec> fieldSpecs(char code)
 {

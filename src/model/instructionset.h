@@ -50,9 +50,9 @@ inline QByteArray composeLine(const LineParts &p) { return composeLine(p.code, p
 // Each instruction with a dialog reads its parameter text into a short list of int fields, in the
 // order its dialog shows them. Choices are 0-based indexes, check boxes 0 or 1.
 //   + - D f G T j : [value]           A B C V : [choice index]       H : [0 EOT+, 1 EOT-]
-//   g : [0 CW/1 CCW, input, 0 low/1 high]   h : [time, multiplier]   I : [clear position, clear outputs]
-//   J : [input, 0 low/1 high, target]       L : [count, 0 = loop start]
-//   M : [eighth, quarter, half]             X : [start, slew, ramp]  U W : [input, 0 low/1 high]
+//   g : [0 CW/1 CCW, input, 0 low/1 high]   h : [time, multiplier]   I : [clear position, clear
+//   outputs] J : [input, 0 low/1 high, target]       L : [count, 0 = loop start] M : [eighth,
+//   quarter, half]             X : [start, slew, ramp]  U W : [input, 0 low/1 high]
 using ParamFields = QList<int>;
 
 enum class FieldKind { Number, Choice, Check };

@@ -6,15 +6,9 @@ namespace {
 int s_newPrograms = 0;
 }
 
-CKR44Doc::CKR44Doc(QObject *parent) : QObject(parent)
-{
-    setObjectName(QStringLiteral("CKR44Doc"));
-}
+CKR44Doc::CKR44Doc(QObject *parent) : QObject(parent) { setObjectName(QStringLiteral("CKR44Doc")); }
 
-int CKR44Doc::newProgramCount()
-{
-    return s_newPrograms;
-}
+int CKR44Doc::newProgramCount() { return s_newPrograms; }
 
 bool CKR44Doc::OnNewDocument()
 {

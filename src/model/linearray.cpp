@@ -4,8 +4,7 @@ namespace kr44 {
 
 LineArray::LineArray(QByteArray arena, QList<Span> spans, bool noEmptyLines)
     : m_arena(std::move(arena)), m_spans(std::move(spans)), m_noEmptyLines(noEmptyLines)
-{
-}
+{}
 
 LineArray LineArray::fromList(const QList<QByteArray> &lines)
 {
@@ -67,7 +66,7 @@ void LineArray::reserve(qsizetype lines, qsizetype bytes)
 qsizetype LineArray::overheadBytes() const
 {
     return m_spans.capacity() * qsizetype(sizeof(Span)) + m_arena.capacity() - byteCount()
-        + qsizetype(sizeof(*this));
+            + qsizetype(sizeof(*this));
 }
 
 bool operator==(const LineArray &a, const LineArray &b)

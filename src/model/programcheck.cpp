@@ -172,8 +172,8 @@ CanonicalFields fieldsOf(char code, QByteArrayView params)
     return fields;
 }
 
-// Calls visit(index, value, fieldSpec) for each field outside its range. Jump targets have their own
-// check against the program.
+// Calls visit(index, value, fieldSpec) for each field outside its range. Jump targets have their
+// own check against the program.
 template<typename Visit>
 void forEachOutside(char code, const QList<FieldSpec> &specs, const CanonicalFields &fields,
                     Visit visit)
@@ -212,8 +212,7 @@ public:
         : m_lines(lines), m_n(int(lines.size())), m_kind(size_t(m_n), Kind::Comment),
           m_target(size_t(m_n), kNone), m_sentBefore(size_t(m_n) + 1, 0),
           m_loopEnd(size_t(m_n), kNone), m_loopStart(size_t(m_n), kNone)
-    {
-    }
+    {}
 
     QList<Finding> run()
     {
@@ -260,8 +259,7 @@ private:
         m_kind[size_t(i)] = kindOf(code);
         const QByteArrayView params = line.sliced(1);
         CanonicalFields fields;
-        if (!readCanonicalParams(code, params, fields)
-            && !checkWritten(i, code, info, line, fields))
+        if (!readCanonicalParams(code, params, fields) && !checkWritten(i, code, info, line, fields))
             return;
         if (code == 'L')
             m_kind[size_t(i)] = fields.values[0] == 0 ? Kind::LoopStart : Kind::LoopEnd;
@@ -275,8 +273,7 @@ private:
     {
         const QByteArrayView params = line.sliced(1);
         const auto refuse = [&](MalformedForm form) {
-            add(i, Severity::Error, Problem::MalformedParameters, form, {},
-                line.toByteArray());
+            add(i, Severity::Error, Problem::MalformedParameters, form, {}, line.toByteArray());
             return false;
         };
         if (info.specs.isEmpty())
@@ -405,8 +402,8 @@ private:
         }
         const auto contains = [this](int outer, int loop) {
             return outer == kNone
-                || (loop != kNone && outer <= loop
-                    && m_loopEnd[size_t(loop)] <= m_loopEnd[size_t(outer)]);
+                    || (loop != kNone && outer <= loop
+                        && m_loopEnd[size_t(loop)] <= m_loopEnd[size_t(outer)]);
         };
         for (int i = 0; i < m_n; ++i) {
             const int t = m_target[size_t(i)];
@@ -471,7 +468,7 @@ private:
             return;
 
         std::vector<char> reached(size_t(m_n), 0);
-        std::vector<int> todo{m_firstSent};
+        std::vector<int> todo {m_firstSent};
         reached[size_t(m_firstSent)] = 1;
         while (!todo.empty()) {
             const int i = todo.back();
@@ -587,8 +584,7 @@ private:
     void reportIdleCycle(int lowest, int highest, bool self)
     {
         const Kind kind = m_kind[size_t(highest)];
-        const IdleForm form = !self ? IdleLines
-                                    : kind == Kind::LoopEnd ? EmptyLoop : SpinsOnItself;
+        const IdleForm form = !self ? IdleLines : kind == Kind::LoopEnd ? EmptyLoop : SpinsOnItself;
         add(highest, Severity::Warning, Problem::IdleCycle, form, {lowest + 1, highest + 1, 0});
     }
 
@@ -627,9 +623,9 @@ QString severityText(Severity severity)
 QString formatFinding(const QString &fileName, const Finding &finding)
 {
     return QStringLiteral("%1:%2: %3: %4")
-        .arg(fileName)
-        .arg(finding.line)
-        .arg(severityText(finding.severity), finding.sentence());
+            .arg(fileName)
+            .arg(finding.line)
+            .arg(severityText(finding.severity), finding.sentence());
 }
 
 namespace {
@@ -643,18 +639,18 @@ QString malformedSentence(const Finding &finding)
     switch (finding.form) {
     case TakesNoParameters:
         return QStringLiteral("%1 takes no parameters, so the unit refuses %2.")
-            .arg(name, quoted(line));
+                .arg(name, quoted(line));
     case NeedsParameters:
         return QStringLiteral("%1 needs parameters, so the unit refuses a bare %2.")
-            .arg(name, quoted(line));
+                .arg(name, quoted(line));
     case NotANumber:
         return QStringLiteral("The parameters %1 are not a number the unit takes, so it refuses "
                               "the line.")
-            .arg(quoted(params));
+                .arg(quoted(params));
     default:
         return QStringLiteral("The parameters %1 are not written as the instruction dialogs "
                               "write them (%2), so the unit refuses the line.")
-            .arg(quoted(params), quoted(composeParams(code, readParams(code, params))));
+                .arg(quoted(params), quoted(composeParams(code, readParams(code, params))));
     }
 }
 
@@ -668,20 +664,21 @@ QString rangeSentence(const Finding &finding)
     const char code = line.isEmpty() ? '\0' : line.front();
     const QByteArrayView params = line.isEmpty() ? line : line.sliced(1);
     QStringList outside;
-    forEachOutside(code, codeTable()[static_cast<unsigned char>(code)].specs,
-                   fieldsOf(code, params), [&](int f, qint64 value, const FieldSpec &field) {
-                       if (code == 'L') {
-                           outside.append(QStringLiteral("the repeat count %1 is outside 1 to 255")
-                                              .arg(value));
-                           return;
-                       }
-                       const int shift = field.kind == FieldKind::Choice ? shownOffset(code) : 0;
-                       outside.append(QStringLiteral("the %1 %2 is outside %3 to %4")
-                                          .arg(fieldName(code, f))
-                                          .arg(value + shift)
-                                          .arg(field.minimum + shift)
-                                          .arg(field.maximum + shift));
-                   });
+    forEachOutside(
+            code, codeTable()[static_cast<unsigned char>(code)].specs, fieldsOf(code, params),
+            [&](int f, qint64 value, const FieldSpec &field) {
+                if (code == 'L') {
+                    outside.append(
+                            QStringLiteral("the repeat count %1 is outside 1 to 255").arg(value));
+                    return;
+                }
+                const int shift = field.kind == FieldKind::Choice ? shownOffset(code) : 0;
+                outside.append(QStringLiteral("the %1 %2 is outside %3 to %4")
+                                       .arg(fieldName(code, f))
+                                       .arg(value + shift)
+                                       .arg(field.minimum + shift)
+                                       .arg(field.maximum + shift));
+            });
     QString sentence = outside.join(QStringLiteral(" and "));
     if (!sentence.isEmpty())
         sentence[0] = sentence[0].toUpper();
@@ -696,16 +693,16 @@ QString badTargetSentence(const Finding &finding)
         return QStringLiteral("Jumps to line %1, which no program has.").arg(t);
     case BeyondLastLine:
         return QStringLiteral("Jumps to line %1, beyond the last line (%2).")
-            .arg(t)
-            .arg(finding.numbers[1]);
+                .arg(t)
+                .arg(finding.numbers[1]);
     case CommentTarget:
         return QStringLiteral("Jumps to line %1, a comment line, which is never sent to the "
                               "unit.")
-            .arg(t);
+                .arg(t);
     default:
         return QStringLiteral("Jumps to line %1, which is itself a jump (j); a jump may not "
                               "lead to another.")
-            .arg(t);
+                .arg(t);
     }
 }
 
@@ -713,21 +710,21 @@ QString numberingSentence(const Finding &finding)
 {
     const auto [t, commentsAbove, third] = finding.numbers;
     const QString notCounted = commentsAbove == 1
-        ? QStringLiteral("the comment line above it")
-        : QStringLiteral("the %1 comment lines above it").arg(commentsAbove);
+            ? QStringLiteral("the comment line above it")
+            : QStringLiteral("the %1 comment lines above it").arg(commentsAbove);
     if (finding.form == RefusedDownload) {
         return QStringLiteral("Jumps to line %1 as the editor counts, but the unit does not count "
                               "%2 and has only %3 lines, so it refuses the download.")
-            .arg(t)
-            .arg(notCounted)
-            .arg(third);
+                .arg(t)
+                .arg(notCounted)
+                .arg(third);
     }
     return QStringLiteral("Jumps to line %1 as the editor counts, but the unit does not count %2 "
                           "and lands on line %3 (%4).")
-        .arg(t)
-        .arg(notCounted)
-        .arg(third)
-        .arg(quoted(finding.text));
+            .arg(t)
+            .arg(notCounted)
+            .arg(third)
+            .arg(quoted(finding.text));
 }
 
 QString idleSentence(const Finding &finding)
@@ -741,8 +738,8 @@ QString idleSentence(const Finding &finding)
     default:
         return QStringLiteral("Lines %1 to %2 repeat with no wait, move or delay among them, so "
                               "the unit runs them as fast as it can.")
-            .arg(finding.numbers[0])
-            .arg(finding.numbers[1]);
+                .arg(finding.numbers[0])
+                .arg(finding.numbers[1]);
     }
 }
 
@@ -754,7 +751,7 @@ QString Finding::sentence() const
     case Problem::UnknownInstruction: {
         const char code = char(numbers[0]);
         return QStringLiteral("%1 is not an instruction code, so the unit refuses this line.")
-            .arg(quoted(QByteArrayView(&code, 1)));
+                .arg(quoted(QByteArrayView(&code, 1)));
     }
     case Problem::MalformedParameters:
         return malformedSentence(*this);
@@ -773,18 +770,18 @@ QString Finding::sentence() const
     case Problem::LoopTooDeep:
         return QStringLiteral("This loop start is the %1th loop open at once, but the unit keeps "
                               "only %2 open and stops with a loop error.")
-            .arg(kMaxOpenLoops + 1)
-            .arg(kMaxOpenLoops);
+                .arg(kMaxOpenLoops + 1)
+                .arg(kMaxOpenLoops);
     case Problem::JumpIntoLoop:
         return QStringLiteral("Jumps into the loop of lines %1 to %2 past its start, so its loop "
                               "end finds no loop open (a loop error on the unit).")
-            .arg(numbers[0])
-            .arg(numbers[1]);
+                .arg(numbers[0])
+                .arg(numbers[1]);
     case Problem::JumpOutOfLoop:
         return QStringLiteral("Leaves the loop of lines %1 to %2 before its end, so the unit keeps "
                               "that loop open.")
-            .arg(numbers[0])
-            .arg(numbers[1]);
+                .arg(numbers[0])
+                .arg(numbers[1]);
     case Problem::Unreachable:
         if (form == OneLine) {
             return QStringLiteral("This line never runs: no jump leads here and the line before "
@@ -792,8 +789,8 @@ QString Finding::sentence() const
         }
         return QStringLiteral("Lines %1 to %2 never run: no jump leads into them and the line "
                               "before them never goes on to them.")
-            .arg(numbers[0])
-            .arg(numbers[1]);
+                .arg(numbers[0])
+                .arg(numbers[1]);
     case Problem::IdleCycle:
         return idleSentence(*this);
     }

@@ -43,11 +43,11 @@ enum class Problem {
     JumpNumbering,       // comment lines above the target shift it on the unit
     LoopEndWithoutStart,
     LoopStartWithoutEnd,
-    LoopTooDeep,         // more loops open at once than a unit keeps
-    JumpIntoLoop,        // a jump lands inside a loop from outside it
-    JumpOutOfLoop,       // a jump leaves a loop before its end
-    Unreachable,         // no path from the first line leads here
-    IdleCycle,           // a loop or jump cycle with no wait, move or delay in it
+    LoopTooDeep,   // more loops open at once than a unit keeps
+    JumpIntoLoop,  // a jump lands inside a loop from outside it
+    JumpOutOfLoop, // a jump leaves a loop before its end
+    Unreachable,   // no path from the first line leads here
+    IdleCycle,     // a loop or jump cycle with no wait, move or delay in it
 };
 
 // One finding keeps what its sentence names rather than the sentence: a program full of faults
@@ -72,7 +72,7 @@ struct Finding
     friend bool operator==(const Finding &a, const Finding &b)
     {
         return a.line == b.line && a.severity == b.severity && a.problem == b.problem
-            && a.form == b.form && a.numbers == b.numbers && a.text == b.text;
+                && a.form == b.form && a.numbers == b.numbers && a.text == b.text;
     }
     friend bool operator!=(const Finding &a, const Finding &b) { return !(a == b); }
 };

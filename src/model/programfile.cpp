@@ -18,33 +18,54 @@ QString fileErrorText(FileErrorCause cause, const QString &fileName)
 {
     const char *text = nullptr;
     switch (cause) {
-    case FileErrorCause::None: return {};
-    case FileErrorCause::NotFound: text = "%1 was not found."; break;
-    case FileErrorCause::BadPath: text = "%1 contains an invalid path."; break;
+    case FileErrorCause::None:
+        return {};
+    case FileErrorCause::NotFound:
+        text = "%1 was not found.";
+        break;
+    case FileErrorCause::BadPath:
+        text = "%1 contains an invalid path.";
+        break;
     case FileErrorCause::TooManyOpenFiles:
         text = "%1 could not be opened because there are too many open files.";
         break;
-    case FileErrorCause::AccessDenied: text = "Access to %1 was denied."; break;
-    case FileErrorCause::InvalidFile: text = "An invalid file handle was associated with %1."; break;
+    case FileErrorCause::AccessDenied:
+        text = "Access to %1 was denied.";
+        break;
+    case FileErrorCause::InvalidFile:
+        text = "An invalid file handle was associated with %1.";
+        break;
     case FileErrorCause::RemoveCurrentDir:
         text = "%1 could not be removed because it is the current directory.";
         break;
     case FileErrorCause::DirectoryFull:
         text = "%1 could not be created because the directory is full.";
         break;
-    case FileErrorCause::BadSeek: text = "Seek failed on %1"; break;
-    case FileErrorCause::HardIO: text = "A hardware I/O error was reported while accessing %1."; break;
+    case FileErrorCause::BadSeek:
+        text = "Seek failed on %1";
+        break;
+    case FileErrorCause::HardIO:
+        text = "A hardware I/O error was reported while accessing %1.";
+        break;
     case FileErrorCause::SharingViolation:
         text = "A sharing violation occurred while accessing %1.";
         break;
-    case FileErrorCause::LockViolation: text = "A locking violation occurred while accessing %1."; break;
-    case FileErrorCause::DiskFull: text = "Disk full while accessing %1."; break;
+    case FileErrorCause::LockViolation:
+        text = "A locking violation occurred while accessing %1.";
+        break;
+    case FileErrorCause::DiskFull:
+        text = "Disk full while accessing %1.";
+        break;
     case FileErrorCause::EndOfFile:
         text = "An attempt was made to access %1 past its end.";
         break;
-    case FileErrorCause::Generic: text = "An unknown error occurred while accessing %1."; break;
-    case FileErrorCause::OpenFailed: return QStringLiteral("Failed to open document.");
-    case FileErrorCause::SaveFailed: return QStringLiteral("Failed to save document.");
+    case FileErrorCause::Generic:
+        text = "An unknown error occurred while accessing %1.";
+        break;
+    case FileErrorCause::OpenFailed:
+        return QStringLiteral("Failed to open document.");
+    case FileErrorCause::SaveFailed:
+        return QStringLiteral("Failed to save document.");
     }
     return QString::fromLatin1(text).arg(fileName);
 }
@@ -57,28 +78,39 @@ QString FileError::message() const
 FileErrorCause causeFromErrno(int err)
 {
     switch (err) {
-    case 0: return FileErrorCause::Generic;
-    case ENOENT: return FileErrorCause::NotFound;
+    case 0:
+        return FileErrorCause::Generic;
+    case ENOENT:
+        return FileErrorCause::NotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
     case ELOOP:
-    case EINVAL: return FileErrorCause::BadPath;
+    case EINVAL:
+        return FileErrorCause::BadPath;
     case EMFILE:
-    case ENFILE: return FileErrorCause::TooManyOpenFiles;
+    case ENFILE:
+        return FileErrorCause::TooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-    case ETXTBSY: return FileErrorCause::AccessDenied;
-    case EBADF: return FileErrorCause::InvalidFile;
-    case ESPIPE: return FileErrorCause::BadSeek;
-    case EIO: return FileErrorCause::HardIO;
+    case ETXTBSY:
+        return FileErrorCause::AccessDenied;
+    case EBADF:
+        return FileErrorCause::InvalidFile;
+    case ESPIPE:
+        return FileErrorCause::BadSeek;
+    case EIO:
+        return FileErrorCause::HardIO;
     case ENOLCK:
-    case EDEADLK: return FileErrorCause::LockViolation;
+    case EDEADLK:
+        return FileErrorCause::LockViolation;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return FileErrorCause::DiskFull;
-    default: return FileErrorCause::Generic;
+    case EFBIG:
+        return FileErrorCause::DiskFull;
+    default:
+        return FileErrorCause::Generic;
     }
 }
 
@@ -113,7 +145,7 @@ LineArray parseProgram(QByteArray bytes)
     for (; i + 16 <= n; i += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
         unsigned mask = unsigned(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+                _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
         while (mask) {
             const qsizetype end = i + __builtin_ctz(mask);
             mask &= mask - 1;
@@ -168,7 +200,8 @@ bool writeLines(const LineArray &lines, Sink &&sink)
 
 bool diskIsFull(const QString &path)
 {
-    struct statvfs st {};
+    struct statvfs st
+    {};
     const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
     return statvfs(dir.constData(), &st) == 0 && st.f_bavail == 0;
 }

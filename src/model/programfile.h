@@ -22,7 +22,7 @@ enum class FileErrorCause {
     LockViolation,
     DiskFull,
     EndOfFile,
-    Generic, // a file error of no listed cause
+    Generic,    // a file error of no listed cause
     OpenFailed, // any other failure while opening
     SaveFailed, // any other failure while saving
 };

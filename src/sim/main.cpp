@@ -73,8 +73,9 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "A virtual KR44 unit on a pseudo-terminal. Prints the device path, then serves the unit "
-        "until interrupted. Type 1H, 2L and so on to set an input high or low."));
+            "A virtual KR44 unit on a pseudo-terminal. Prints the device path, then serves the "
+            "unit "
+            "until interrupted. Type 1H, 2L and so on to set an input high or low."));
     parser.addHelpOption();
     parser.addVersionOption();
     kr44::addSimOptions(parser);
@@ -99,7 +100,8 @@ int main(int argc, char *argv[])
         if (QFileInfo(options.linkPath).isSymLink())
             QFile::remove(options.linkPath);
         if (!QFile::link(unit.devicePath(), options.linkPath)) {
-            std::fprintf(stderr, "kr44-sim: cannot make the link %s\n", qPrintable(options.linkPath));
+            std::fprintf(stderr, "kr44-sim: cannot make the link %s\n",
+                         qPrintable(options.linkPath));
             return 1;
         }
         linked = true;
@@ -136,7 +138,8 @@ int main(int argc, char *argv[])
             typed.remove(0, end + 1);
             if (const auto command = kr44::parseInputCommand(line)) {
                 unit.setInput(command->input, command->high);
-                std::fprintf(stderr, "input %d %s\n", command->input, command->high ? "high" : "low");
+                std::fprintf(stderr, "input %d %s\n", command->input,
+                             command->high ? "high" : "low");
             } else if (!line.trimmed().isEmpty()) {
                 std::fprintf(stderr, "kr44-sim: type an input and a level, such as 2H\n");
             }

@@ -47,12 +47,12 @@ public:
 
 private:
     double m_distance = 0;
-    double m_start = 0;     // speed at t = 0
-    double m_peak = 0;      // speed on the flat part
-    double m_accel = 0;     // steps/s^2, 0 when the start rate is not below the slew rate
-    double m_rampDist = 0;  // length of each ramp
+    double m_start = 0;    // speed at t = 0
+    double m_peak = 0;     // speed on the flat part
+    double m_accel = 0;    // steps/s^2, 0 when the start rate is not below the slew rate
+    double m_rampDist = 0; // length of each ramp
     double m_rampTime = 0;
-    double m_flatDist = 0;  // may be infinite
+    double m_flatDist = 0; // may be infinite
 };
 
 } // namespace kr44

@@ -3,8 +3,8 @@
 #include <QSocketNotifier>
 
 #include <algorithm>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <fcntl.h>
 #include <pty.h>
 #include <stdlib.h>
@@ -20,10 +20,7 @@ PtyUnit::PtyUnit(const UnitConfig &config, QObject *parent) : QObject(parent), m
     m_clock.monotonic.start();
 }
 
-PtyUnit::~PtyUnit()
-{
-    close();
-}
+PtyUnit::~PtyUnit() { close(); }
 
 bool PtyUnit::open()
 {
@@ -47,7 +44,7 @@ bool PtyUnit::open()
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     // Raw from the start: a cooked terminal would turn the unit's CR into LF on the way to the
     // reader and echo what the application sends back to it.
-    termios tio{};
+    termios tio {};
     if (::tcgetattr(slave, &tio) == 0) {
         ::cfmakeraw(&tio);
         ::tcsetattr(slave, TCSANOW, &tio);

@@ -12,10 +12,7 @@ namespace {
 constexpr qint64 kMaxTravel = 1000000000;
 constexpr double kMaxTimeScale = 1e6;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("kr44-sim", text);
-}
+QString tr(const char *text) { return QCoreApplication::translate("kr44-sim", text); }
 
 bool readLevels(const QString &text, std::array<bool, 3> &levels)
 {
@@ -38,18 +35,22 @@ void addSimOptions(QCommandLineParser &parser)
                       tr("Levels of inputs 1 to 3 at start, each L or H (default LLL)."),
                       QStringLiteral("levels"), QStringLiteral("LLL")});
     parser.addOption({QStringLiteral("eot-minus"),
-                      tr("Position of the negative end of travel, in steps below the start (default -100000)."),
+                      tr("Position of the negative end of travel, in steps below the start "
+                         "(default -100000)."),
                       QStringLiteral("steps"), QStringLiteral("-100000")});
     parser.addOption({QStringLiteral("eot-plus"),
-                      tr("Position of the positive end of travel, in steps above the start (default 100000)."),
+                      tr("Position of the positive end of travel, in steps above the start "
+                         "(default 100000)."),
                       QStringLiteral("steps"), QStringLiteral("100000")});
     parser.addOption({QStringLiteral("time-scale"),
-                      tr("Simulated seconds per real second; 100 runs a 10 s program in 100 ms (default 1)."),
+                      tr("Simulated seconds per real second; 100 runs a 10 s program in 100 ms "
+                         "(default 1)."),
                       QStringLiteral("factor"), QStringLiteral("1")});
     parser.addOption({QStringLiteral("capacity"),
                       tr("Program lines the unit holds; more are answered with E9 (default 2000)."),
                       QStringLiteral("lines"), QStringLiteral("2000")});
-    parser.addOption({QStringLiteral("link"), tr("Also make a symbolic link to the device at this path."),
+    parser.addOption({QStringLiteral("link"),
+                      tr("Also make a symbolic link to the device at this path."),
                       QStringLiteral("path")});
     parser.addOption({QStringLiteral("quiet"), tr("Do not log the traffic on standard error.")});
 }
@@ -75,7 +76,8 @@ bool readSimOptions(const QCommandLineParser &parser, SimOptions &options, QStri
     }
     bool ok = false;
     out.timeScale = parser.value(QStringLiteral("time-scale")).toDouble(&ok);
-    if (!ok || !std::isfinite(out.timeScale) || out.timeScale <= 0 || out.timeScale > kMaxTimeScale) {
+    if (!ok || !std::isfinite(out.timeScale) || out.timeScale <= 0
+        || out.timeScale > kMaxTimeScale) {
         error = tr("--time-scale needs a number above 0, up to 1000000.");
         return false;
     }
@@ -98,7 +100,7 @@ std::optional<InputCommand> parseInputCommand(QByteArrayView line)
     const char level = char(line[1] & ~0x20); // upper case
     if (level != 'H' && level != 'L')
         return std::nullopt;
-    return InputCommand{line[0] - '0', level == 'H'};
+    return InputCommand {line[0] - '0', level == 'H'};
 }
 
 QByteArray printableBytes(QByteArrayView bytes)

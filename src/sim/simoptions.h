@@ -23,7 +23,8 @@ struct SimOptions
 void addSimOptions(QCommandLineParser &parser);
 // Reads the options from a parser that has parsed its arguments; false with `error` set when a
 // value cannot be used.
-[[nodiscard]] bool readSimOptions(const QCommandLineParser &parser, SimOptions &options, QString &error);
+[[nodiscard]] bool readSimOptions(const QCommandLineParser &parser, SimOptions &options,
+                                  QString &error);
 
 struct InputCommand
 {

@@ -18,15 +18,9 @@ qint64 toUs(double seconds)
     return std::isfinite(seconds) ? std::llround(seconds * 1e6) : kNever;
 }
 
-qint64 later(qint64 now, qint64 us)
-{
-    return us >= kNever - now ? kNever : now + us;
-}
+qint64 later(qint64 now, qint64 us) { return us >= kNever - now ? kNever : now + us; }
 
-bool isFlowControl(char code)
-{
-    return code == 'j' || code == 'J' || code == 'L' || code == 'U';
-}
+bool isFlowControl(char code) { return code == 'j' || code == 'J' || code == 'L' || code == 'U'; }
 
 char levelChar(bool high) { return high ? 'H' : 'L'; }
 
@@ -103,15 +97,9 @@ int VirtualUnit::currentLine() const
     return isRunningProgram() && m_executing >= 0 ? m_executing + 1 : 0;
 }
 
-qint64 VirtualUnit::position() const
-{
-    return motorPosition() - m_counterOffset;
-}
+qint64 VirtualUnit::position() const { return motorPosition() - m_counterOffset; }
 
-qint64 VirtualUnit::motorPosition() const
-{
-    return physicalAt(m_nowUs);
-}
+qint64 VirtualUnit::motorPosition() const { return physicalAt(m_nowUs); }
 
 double VirtualUnit::speed() const
 {
@@ -307,7 +295,8 @@ void VirtualUnit::runUntil(qint64 targetUs)
             endInstruction();
             break;
         case Activity::Moving:
-            if (m_motion.untilInput != 0 && m_inputs[size_t(m_motion.untilInput - 1)] == m_motion.untilHigh) {
+            if (m_motion.untilInput != 0
+                && m_inputs[size_t(m_motion.untilInput - 1)] == m_motion.untilHigh) {
                 stopMotionAt(m_nowUs);
                 endInstruction();
                 break;
@@ -504,8 +493,9 @@ qint64 VirtualUnit::physicalAt(qint64 us) const
     if (m_mode != Mode::Running || m_activity != Activity::Moving)
         return m_physical;
     const qint64 limit = m_motion.hitsEndOfTravel
-        ? (m_motion.direction > 0 ? m_config.endOfTravelPlus : m_config.endOfTravelMinus) - m_motion.startPhysical
-        : qint64(m_motion.profile.distance()) * m_motion.direction;
+            ? (m_motion.direction > 0 ? m_config.endOfTravelPlus : m_config.endOfTravelMinus)
+                    - m_motion.startPhysical
+            : qint64(m_motion.profile.distance()) * m_motion.direction;
     if (us >= m_motion.endUs)
         return m_motion.startPhysical + limit;
     const double travelled = m_motion.profile.distanceAt(double(us - m_motion.startUs) / 1e6);
@@ -572,8 +562,8 @@ QByteArray VirtualUnit::report(int item) const
     case 4:
         return "KR44 virtual unit 1.0";
     default:
-        return QByteArray::number(m_accel.startRate) + ',' + QByteArray::number(m_accel.slewRate) + ','
-            + QByteArray::number(m_accel.ramp);
+        return QByteArray::number(m_accel.startRate) + ',' + QByteArray::number(m_accel.slewRate)
+                + ',' + QByteArray::number(m_accel.ramp);
     }
 }
 
@@ -583,9 +573,6 @@ void VirtualUnit::reply(QByteArrayView text)
     m_out.append('\r');
 }
 
-QByteArray VirtualUnit::takeOutput()
-{
-    return std::exchange(m_out, QByteArray());
-}
+QByteArray VirtualUnit::takeOutput() { return std::exchange(m_out, QByteArray()); }
 
 } // namespace kr44

@@ -20,12 +20,12 @@ enum class LineCheck { Ok, BadCommand, BadParameter };
 
 struct UnitConfig
 {
-    std::array<bool, 3> inputs{}; // levels of inputs 1 to 3 at power-up, true = high
+    std::array<bool, 3> inputs {}; // levels of inputs 1 to 3 at power-up, true = high
     // Positions of the end-of-travel switches, in steps from where the motor stands at power-up
     // (where the position counter reads 0). EOT- must lie below 0 and EOT+ above it.
     qint64 endOfTravelMinus = -100000;
     qint64 endOfTravelPlus = 100000;
-    int capacity = 2000;          // program lines the unit holds; more answer "E9"
+    int capacity = 2000;            // program lines the unit holds; more answer "E9"
     qint64 instructionTimeUs = 100; // fetch and decode time of every executed instruction
 };
 
@@ -65,17 +65,20 @@ public:
     [[nodiscard]] qint64 nowUs() const { return m_nowUs; }
     [[nodiscard]] Mode mode() const { return m_mode; }
     [[nodiscard]] bool isBusy() const { return m_mode == Mode::Running; }
-    [[nodiscard]] Activity activity() const { return m_mode == Mode::Running ? m_activity : Activity::None; }
+    [[nodiscard]] Activity activity() const
+    {
+        return m_mode == Mode::Running ? m_activity : Activity::None;
+    }
     [[nodiscard]] bool isRunningProgram() const { return m_mode == Mode::Running && !m_direct; }
     // 1-based number of the program line being executed; 0 when no program runs.
     [[nodiscard]] int currentLine() const;
     [[nodiscard]] QList<QByteArray> program() const { return m_program; }
 
-    [[nodiscard]] qint64 position() const;        // position counter
-    [[nodiscard]] qint64 motorPosition() const;   // steps from the power-up position
-    [[nodiscard]] double speed() const;           // steps per second, signed
-    [[nodiscard]] bool input(int input) const;    // 1 to 3
-    [[nodiscard]] bool output(int output) const;  // 1 to 3
+    [[nodiscard]] qint64 position() const;       // position counter
+    [[nodiscard]] qint64 motorPosition() const;  // steps from the power-up position
+    [[nodiscard]] double speed() const;          // steps per second, signed
+    [[nodiscard]] bool input(int input) const;   // 1 to 3
+    [[nodiscard]] bool output(int output) const; // 1 to 3
     [[nodiscard]] int motor() const { return m_motor; }
     [[nodiscard]] AccelProfile accelProfile() const { return m_accel; }
     // Position over time since the last "E": corners of every move and samples along its ramps.
@@ -84,7 +87,7 @@ public:
 private:
     struct LoopFrame
     {
-        int bodyStart = 0; // index of the line after the loop start
+        int bodyStart = 0;  // index of the line after the loop start
         int remaining = -1; // passes still to make; -1 until the loop end is first reached
     };
 
@@ -94,10 +97,10 @@ private:
         qint64 startUs = 0;
         qint64 startPhysical = 0;
         int direction = 1;
-        qint64 endUs = 0;          // when the motion stops by itself; max for never
+        qint64 endUs = 0;             // when the motion stops by itself; max for never
         bool hitsEndOfTravel = false; // the stop at endUs is on a switch
         bool errorAtSwitch = true;    // false for homing, which looks for the switch
-        int untilInput = 0;        // go-until: input 1..3, or 0
+        int untilInput = 0;           // go-until: input 1..3, or 0
         bool untilHigh = false;
     };
 
@@ -133,8 +136,8 @@ private:
 
     QList<QByteArray> m_exec; // the program, or the one direct command, being run
     bool m_direct = false;
-    int m_pc = 0;             // index of the next line to execute
-    int m_executing = -1;     // index of the line being executed
+    int m_pc = 0;         // index of the next line to execute
+    int m_executing = -1; // index of the line being executed
     QList<LoopFrame> m_loops;
     Activity m_activity = Activity::None;
     qint64 m_activityEndUs = 0;
@@ -142,14 +145,14 @@ private:
     bool m_waitHigh = false;
     Motion m_motion;
 
-    qint64 m_physical = 0;     // steps from the power-up position, while no motion runs
+    qint64 m_physical = 0;      // steps from the power-up position, while no motion runs
     qint64 m_counterOffset = 0; // physical position where the counter reads 0
-    std::array<bool, 3> m_inputs{};
-    std::array<bool, 3> m_outputs{};
+    std::array<bool, 3> m_inputs {};
+    std::array<bool, 3> m_outputs {};
     int m_motor = 1;
     AccelProfile m_accel;
-    std::array<int, 3> m_ministep{30, 60, 120};
-    std::array<int, 2> m_hold{10, 0};
+    std::array<int, 3> m_ministep {30, 60, 120};
+    std::array<int, 2> m_hold {10, 0};
     QList<TracePoint> m_trace;
 };
 

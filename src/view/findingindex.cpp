@@ -9,10 +9,7 @@ namespace kr44 {
 
 namespace {
 
-bool lineBefore(const Finding &a, const Finding &b)
-{
-    return a.line < b.line;
-}
+bool lineBefore(const Finding &a, const Finding &b) { return a.line < b.line; }
 
 } // namespace
 
@@ -20,17 +17,15 @@ FindingIndex::FindingIndex(QList<Finding> findings) : m_findings(std::move(findi
 {
     if (!std::is_sorted(m_findings.cbegin(), m_findings.cend(), lineBefore))
         std::stable_sort(m_findings.begin(), m_findings.end(), lineBefore);
-    m_errors = int(std::count_if(m_findings.cbegin(), m_findings.cend(), [](const Finding &f) {
-        return f.severity == Severity::Error;
-    }));
+    m_errors = int(std::count_if(m_findings.cbegin(), m_findings.cend(),
+                                 [](const Finding &f) { return f.severity == Severity::Error; }));
 }
 
 std::pair<qsizetype, qsizetype> FindingIndex::span(int row) const
 {
     Finding key;
     key.line = row + 1;
-    const auto range =
-            std::equal_range(m_findings.cbegin(), m_findings.cend(), key, lineBefore);
+    const auto range = std::equal_range(m_findings.cbegin(), m_findings.cend(), key, lineBefore);
     return {range.first - m_findings.cbegin(), range.second - m_findings.cbegin()};
 }
 

@@ -17,11 +17,8 @@
 #include <QVBoxLayout>
 
 CKR44View::CKR44View(CKR44Doc *doc, QWidget *parent)
-    : QWidget(parent),
-      m_doc(doc),
-      m_model(new kr44::ProgramTableModel(this)),
-      m_list(new kr44::ProgramListView(this)),
-      m_runDialog(&kr44::runInstructionDialog)
+    : QWidget(parent), m_doc(doc), m_model(new kr44::ProgramTableModel(this)),
+      m_list(new kr44::ProgramListView(this)), m_runDialog(&kr44::runInstructionDialog)
 {
     setObjectName(QStringLiteral("CKR44View"));
     setAccessibleName(QStringLiteral("Program"));
@@ -71,12 +68,9 @@ CKR44View::CKR44View(CKR44Doc *doc, QWidget *parent)
 
     connect(m_editor, &kr44::LineEditor::instructionMenuRequested, this,
             &CKR44View::showInstructionMenu);
-    connect(m_editor, &kr44::LineEditor::commPauseRequested, this,
-            &CKR44View::commPauseRequested);
-    connect(m_editor, &kr44::LineEditor::commResumeRequested, this,
-            &CKR44View::commResumeRequested);
-    connect(m_editor, &kr44::LineEditor::selectedRowChanged, this,
-            &CKR44View::selectedRowChanged);
+    connect(m_editor, &kr44::LineEditor::commPauseRequested, this, &CKR44View::commPauseRequested);
+    connect(m_editor, &kr44::LineEditor::commResumeRequested, this, &CKR44View::commResumeRequested);
+    connect(m_editor, &kr44::LineEditor::selectedRowChanged, this, &CKR44View::selectedRowChanged);
     connect(m_editor, &kr44::LineEditor::commandEnablingChanged, this, [this] {
         m_editLineAction->setEnabled(canEditLine());
         m_deleteAction->setEnabled(canDeleteLine());
@@ -89,8 +83,7 @@ CKR44View::CKR44View(CKR44Doc *doc, QWidget *parent)
 
     m_checker = new kr44::ProgramChecker(this);
     m_checker->setSource([this] { return m_model->rows().snapshot(); });
-    connect(m_editor, &kr44::LineEditor::rowsSettled, m_checker,
-            &kr44::ProgramChecker::schedule);
+    connect(m_editor, &kr44::LineEditor::rowsSettled, m_checker, &kr44::ProgramChecker::schedule);
     connect(m_checker, &kr44::ProgramChecker::findingsChanged, this, [this] {
         m_model->setFindings(m_checker->findings());
         Q_EMIT findingsChanged();
@@ -111,8 +104,7 @@ void CKR44View::createEditActions()
     connect(m_cutAction, &QAction::triggered, this, &CKR44View::cut);
     connect(m_copyAction, &QAction::triggered, this, &CKR44View::copy);
     connect(m_pasteAction, &QAction::triggered, this, &CKR44View::paste);
-    connect(m_editor, &kr44::LineEditor::editCommandsChanged, this,
-            &CKR44View::updateEditActions);
+    connect(m_editor, &kr44::LineEditor::editCommandsChanged, this, &CKR44View::updateEditActions);
     connect(m_editor, &kr44::LineEditor::stepRestored, this, [this](int row) {
         if (row >= 0)
             m_list->scrollTo(m_model->index(row, 0));
@@ -148,55 +140,25 @@ void CKR44View::updateEditActions()
     Q_EMIT editCommandsChanged();
 }
 
-QUndoStack *CKR44View::undoStack() const
-{
-    return m_editor->undoStack();
-}
+QUndoStack *CKR44View::undoStack() const { return m_editor->undoStack(); }
 
-bool CKR44View::canUndo() const
-{
-    return m_editor->canUndo();
-}
+bool CKR44View::canUndo() const { return m_editor->canUndo(); }
 
-bool CKR44View::canRedo() const
-{
-    return m_editor->canRedo();
-}
+bool CKR44View::canRedo() const { return m_editor->canRedo(); }
 
-QString CKR44View::undoText() const
-{
-    return m_editor->undoText();
-}
+QString CKR44View::undoText() const { return m_editor->undoText(); }
 
-QString CKR44View::redoText() const
-{
-    return m_editor->redoText();
-}
+QString CKR44View::redoText() const { return m_editor->redoText(); }
 
-bool CKR44View::canCopy() const
-{
-    return m_editor->canCopy();
-}
+bool CKR44View::canCopy() const { return m_editor->canCopy(); }
 
-bool CKR44View::canCut() const
-{
-    return m_editor->canCut();
-}
+bool CKR44View::canCut() const { return m_editor->canCut(); }
 
-bool CKR44View::canPaste() const
-{
-    return m_clipboardHasText && m_editor->canPaste();
-}
+bool CKR44View::canPaste() const { return m_clipboardHasText && m_editor->canPaste(); }
 
-void CKR44View::undo()
-{
-    m_editor->undo();
-}
+void CKR44View::undo() { m_editor->undo(); }
 
-void CKR44View::redo()
-{
-    m_editor->redo();
-}
+void CKR44View::redo() { m_editor->redo(); }
 
 void CKR44View::cut()
 {
@@ -212,15 +174,9 @@ void CKR44View::copy()
         QGuiApplication::clipboard()->setText(text);
 }
 
-void CKR44View::paste()
-{
-    m_editor->paste(QGuiApplication::clipboard()->text());
-}
+void CKR44View::paste() { m_editor->paste(QGuiApplication::clipboard()->text()); }
 
-void CKR44View::markSaved()
-{
-    m_editor->markSaved();
-}
+void CKR44View::markSaved() { m_editor->markSaved(); }
 
 CKR44View::~CKR44View()
 {
@@ -236,40 +192,19 @@ QAction *CKR44View::makeAction(const char *text, const char *name)
     return action;
 }
 
-CKR44Doc *CKR44View::GetDocument() const
-{
-    return m_doc;
-}
+CKR44Doc *CKR44View::GetDocument() const { return m_doc; }
 
-QTableView *CKR44View::list() const
-{
-    return m_list;
-}
+QTableView *CKR44View::list() const { return m_list; }
 
-const kr44::ProgramRows &CKR44View::rows() const
-{
-    return m_model->rows();
-}
+const kr44::ProgramRows &CKR44View::rows() const { return m_model->rows(); }
 
-int CKR44View::rowCount() const
-{
-    return m_model->rowCount();
-}
+int CKR44View::rowCount() const { return m_model->rowCount(); }
 
-QString CKR44View::text(int row, int column) const
-{
-    return m_model->cellText(row, column);
-}
+QString CKR44View::text(int row, int column) const { return m_model->cellText(row, column); }
 
-int CKR44View::selectedRow() const
-{
-    return m_editor->selectedRow();
-}
+int CKR44View::selectedRow() const { return m_editor->selectedRow(); }
 
-void CKR44View::selectRow(int row)
-{
-    m_editor->selectRow(row);
-}
+void CKR44View::selectRow(int row) { m_editor->selectRow(row); }
 
 void CKR44View::showRow(int row)
 {
@@ -277,75 +212,33 @@ void CKR44View::showRow(int row)
     m_list->scrollTo(m_model->index(row, 0));
 }
 
-const kr44::FindingIndex &CKR44View::findings() const
-{
-    return m_checker->findings();
-}
+const kr44::FindingIndex &CKR44View::findings() const { return m_checker->findings(); }
 
-bool CKR44View::insertMode() const
-{
-    return m_editor->insertMode();
-}
+bool CKR44View::insertMode() const { return m_editor->insertMode(); }
 
-bool CKR44View::canEditLine() const
-{
-    return m_editor->canEditLine();
-}
+bool CKR44View::canEditLine() const { return m_editor->canEditLine(); }
 
-bool CKR44View::canDeleteLine() const
-{
-    return m_editor->canDeleteLine();
-}
+bool CKR44View::canDeleteLine() const { return m_editor->canDeleteLine(); }
 
-void CKR44View::setDialogRunner(DialogRunner runner)
-{
-    m_runDialog = std::move(runner);
-}
+void CKR44View::setDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
 
-void CKR44View::setWarningPrompt(WarningPrompt prompt)
-{
-    m_warn = std::move(prompt);
-}
+void CKR44View::setWarningPrompt(WarningPrompt prompt) { m_warn = std::move(prompt); }
 
-bool CKR44View::EditLine(int row)
-{
-    return m_editor->EditLine(row);
-}
+bool CKR44View::EditLine(int row) { return m_editor->EditLine(row); }
 
-void CKR44View::EditSelectedLine()
-{
-    m_editor->EditSelectedLine();
-}
+void CKR44View::EditSelectedLine() { m_editor->EditSelectedLine(); }
 
-void CKR44View::InsertLine()
-{
-    m_editor->InsertLine();
-}
+void CKR44View::InsertLine() { m_editor->InsertLine(); }
 
-void CKR44View::ChooseInstruction(int commandId)
-{
-    m_editor->ChooseInstruction(commandId);
-}
+void CKR44View::ChooseInstruction(int commandId) { m_editor->ChooseInstruction(commandId); }
 
-void CKR44View::DeleteLine()
-{
-    m_editor->DeleteLine();
-}
+void CKR44View::DeleteLine() { m_editor->DeleteLine(); }
 
-void CKR44View::AddComment()
-{
-    m_editor->AddComment();
-}
+void CKR44View::AddComment() { m_editor->AddComment(); }
 
-void CKR44View::WriteRowsBack()
-{
-    m_editor->WriteRowsBack();
-}
+void CKR44View::WriteRowsBack() { m_editor->WriteRowsBack(); }
 
-void CKR44View::FillFromDocument()
-{
-    m_editor->FillFromDocument();
-}
+void CKR44View::FillFromDocument() { m_editor->FillFromDocument(); }
 
 void CKR44View::ShowLineMenu(const QPoint &globalPos)
 {

@@ -14,9 +14,6 @@ QString clipboardText(const QList<QByteArrayView> &lines)
     return QString::fromLatin1(bytes);
 }
 
-LineArray linesFromClipboardText(const QString &text)
-{
-    return parseProgram(text.toLatin1());
-}
+LineArray linesFromClipboardText(const QString &text) { return parseProgram(text.toLatin1()); }
 
 } // namespace kr44

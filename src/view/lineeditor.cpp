@@ -18,14 +18,9 @@ class EditStep final : public QUndoCommand
 public:
     EditStep(LineEditor *editor, std::unique_ptr<RowJournal> journal, const QString &name,
              int selectionBefore, int selectionAfter, bool fromFill)
-        : QUndoCommand(name),
-          m_editor(editor),
-          m_journal(std::move(journal)),
-          m_before(selectionBefore),
-          m_after(selectionAfter),
-          m_fromFill(fromFill)
-    {
-    }
+        : QUndoCommand(name), m_editor(editor), m_journal(std::move(journal)),
+          m_before(selectionBefore), m_after(selectionAfter), m_fromFill(fromFill)
+    {}
 
     [[nodiscard]] qsizetype memoryBytes() const
     {
@@ -51,10 +46,7 @@ private:
     bool m_pushed = false;
 };
 
-LineEditor::StepScope::StepScope(LineEditor *editor) : m_editor(editor)
-{
-    editor->beginStep();
-}
+LineEditor::StepScope::StepScope(LineEditor *editor) : m_editor(editor) { editor->beginStep(); }
 
 LineEditor::StepScope::~StepScope()
 {
@@ -64,10 +56,7 @@ LineEditor::StepScope::~StepScope()
 }
 
 LineEditor::LineEditor(ProgramTableModel *model, QItemSelectionModel *selection, QObject *parent)
-    : QObject(parent),
-      m_model(model),
-      m_modelAlive(model),
-      m_selection(selection),
+    : QObject(parent), m_model(model), m_modelAlive(model), m_selection(selection),
       m_history(new QUndoStack(this))
 {
     setObjectName(QStringLiteral("lineEditor"));
@@ -109,15 +98,9 @@ void LineEditor::setDocument(CKR44Doc *doc)
     });
 }
 
-CKR44Doc *LineEditor::document() const
-{
-    return m_doc;
-}
+CKR44Doc *LineEditor::document() const { return m_doc; }
 
-const ProgramRows &LineEditor::rows() const
-{
-    return m_model->rows();
-}
+const ProgramRows &LineEditor::rows() const { return m_model->rows(); }
 
 int LineEditor::selectedRow() const
 {
@@ -215,8 +198,7 @@ void LineEditor::nameStep(const char *name)
         m_stepName = QString::fromLatin1(name);
 }
 
-void LineEditor::restoreStep(const RowJournal &journal, bool forward, int selection,
-                             bool asFilled)
+void LineEditor::restoreStep(const RowJournal &journal, bool forward, int selection, bool asFilled)
 {
     m_model->replay(journal, forward);
     if (m_doc) {
@@ -235,25 +217,13 @@ void LineEditor::restoreStep(const RowJournal &journal, bool forward, int select
     Q_EMIT rowsSettled();
 }
 
-bool LineEditor::canUndo() const
-{
-    return m_history->canUndo();
-}
+bool LineEditor::canUndo() const { return m_history->canUndo(); }
 
-bool LineEditor::canRedo() const
-{
-    return m_history->canRedo();
-}
+bool LineEditor::canRedo() const { return m_history->canRedo(); }
 
-QString LineEditor::undoText() const
-{
-    return m_history->undoText();
-}
+QString LineEditor::undoText() const { return m_history->undoText(); }
 
-QString LineEditor::redoText() const
-{
-    return m_history->redoText();
-}
+QString LineEditor::redoText() const { return m_history->redoText(); }
 
 void LineEditor::undo()
 {
@@ -276,10 +246,7 @@ qsizetype LineEditor::historyBytes() const
     return bytes;
 }
 
-void LineEditor::markSaved()
-{
-    m_history->setClean();
-}
+void LineEditor::markSaved() { m_history->setClean(); }
 
 bool LineEditor::canCopy() const
 {
@@ -287,10 +254,7 @@ bool LineEditor::canCopy() const
     return sel >= 0 && sel < rows().lineCount();
 }
 
-bool LineEditor::canCut() const
-{
-    return canCopy() && !rows().isEmptyRow(selectedRow());
-}
+bool LineEditor::canCut() const { return canCopy() && !rows().isEmptyRow(selectedRow()); }
 
 QString LineEditor::copyText() const
 {
@@ -361,8 +325,7 @@ LineEditor::Stored LineEditor::editRow(int row)
         const DialogResult result = runDialog(code, params, row);
         if (!alive)
             return Stored::No;
-        if (result == DialogResult::Accepted && rows().isValidRow(row)
-            && row != rows().endRow()) {
+        if (result == DialogResult::Accepted && rows().isValidRow(row) && row != rows().endRow()) {
             m_model->setParams(row, params);
             WriteRowsBack();
             stored = Stored::Yes;
@@ -453,10 +416,7 @@ void LineEditor::ChooseInstruction(int commandId)
         WriteRowsBack();
 }
 
-void LineEditor::DeleteLine()
-{
-    removeSelectedLine("Delete");
-}
+void LineEditor::DeleteLine() { removeSelectedLine("Delete"); }
 
 bool LineEditor::removeSelectedLine(const char *stepName)
 {

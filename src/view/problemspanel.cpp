@@ -52,8 +52,8 @@ void ProblemsPanel::setView(CKR44View *view)
     disconnect(m_destroyedConnection);
     m_view = view;
     if (view) {
-        m_findingsConnection = connect(view, &CKR44View::findingsChanged, this,
-                                       &ProblemsPanel::followFindings);
+        m_findingsConnection
+                = connect(view, &CKR44View::findingsChanged, this, &ProblemsPanel::followFindings);
         m_destroyedConnection = connect(view, &QObject::destroyed, this, [this] {
             disconnect(m_findingsConnection);
             m_model->setFindings(FindingIndex());

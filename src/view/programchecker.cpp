@@ -32,15 +32,9 @@ ProgramChecker::~ProgramChecker()
     m_mailbox->receiver = nullptr;
 }
 
-void ProgramChecker::setDelay(int milliseconds)
-{
-    m_timer->setInterval(std::max(milliseconds, 0));
-}
+void ProgramChecker::setDelay(int milliseconds) { m_timer->setInterval(std::max(milliseconds, 0)); }
 
-int ProgramChecker::delay() const
-{
-    return m_timer->interval();
-}
+int ProgramChecker::delay() const { return m_timer->interval(); }
 
 void ProgramChecker::schedule()
 {
@@ -60,19 +54,17 @@ void ProgramChecker::startCheck()
         return;
     }
     m_running = true;
-    QThreadPool::globalInstance()->start(
-            [mailbox = m_mailbox, read = m_source(), request = m_requested] {
-                const FindingIndex findings(checkProgram(read()));
-                const std::lock_guard<std::mutex> lock(mailbox->mutex);
-                if (ProgramChecker *receiver = mailbox->receiver) {
-                    QMetaObject::invokeMethod(
-                            receiver,
-                            [receiver, request, findings] {
-                                receiver->takeResult(request, findings);
-                            },
-                            Qt::QueuedConnection);
-                }
-            });
+    QThreadPool::globalInstance()->start([mailbox = m_mailbox, read = m_source(),
+                                          request = m_requested] {
+        const FindingIndex findings(checkProgram(read()));
+        const std::lock_guard<std::mutex> lock(mailbox->mutex);
+        if (ProgramChecker *receiver = mailbox->receiver) {
+            QMetaObject::invokeMethod(
+                    receiver,
+                    [receiver, request, findings] { receiver->takeResult(request, findings); },
+                    Qt::QueuedConnection);
+        }
+    });
 }
 
 void ProgramChecker::takeResult(quint64 request, const FindingIndex &findings)

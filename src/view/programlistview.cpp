@@ -21,11 +21,11 @@ bool isEditCommandKey(const QKeyEvent *event)
             & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const QKeyCombination key(mods, Qt::Key(event->key()));
     static const QKeyCombination keys[] = {
-        Qt::CTRL | Qt::Key_Z,      Qt::ALT | Qt::Key_Backspace, Qt::CTRL | Qt::Key_Y,
-        Qt::CTRL | Qt::SHIFT | Qt::Key_Z,
-        Qt::CTRL | Qt::Key_X,      Qt::SHIFT | Qt::Key_Delete,
-        Qt::CTRL | Qt::Key_C,      Qt::CTRL | Qt::Key_Insert,
-        Qt::CTRL | Qt::Key_V,      Qt::SHIFT | Qt::Key_Insert,
+            Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace,
+            Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z,
+            Qt::CTRL | Qt::Key_X, Qt::SHIFT | Qt::Key_Delete,
+            Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert,
+            Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert,
     };
     return std::find(std::begin(keys), std::end(keys), key) != std::end(keys)
             || event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)
@@ -83,8 +83,8 @@ void ProgramListView::keyPressEvent(QKeyEvent *event)
         event->ignore();
         return;
     }
-    const Qt::KeyboardModifiers mods =
-            event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const Qt::KeyboardModifiers mods
+            = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     // Alt combinations are the menu bar's. Otherwise Shift and Ctrl do not matter (Ctrl+Insert,
     // Shift+Insert and Shift+Delete, the clipboard keys, were taken above).
     if (!(mods & Qt::AltModifier)) {
@@ -150,7 +150,7 @@ void ProgramListView::contextMenuEvent(QContextMenuEvent *event)
 {
     event->accept();
     Q_EMIT lineMenuRequested(event->reason() == QContextMenuEvent::Keyboard ? keyboardMenuPos()
-                                                                             : event->globalPos());
+                                                                            : event->globalPos());
 }
 
 void ProgramListView::currentChanged(const QModelIndex &current, const QModelIndex &previous)

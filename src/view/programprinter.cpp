@@ -52,8 +52,8 @@ QString printText(QByteArrayView bytes)
 QPageLayout defaultPdfLayout()
 {
     const QPageSize size(QLocale().measurementSystem() == QLocale::ImperialUSSystem
-                             ? QPageSize::Letter
-                             : QPageSize::A4);
+                                 ? QPageSize::Letter
+                                 : QPageSize::A4);
     return QPageLayout(size, QPageLayout::Portrait, QMarginsF(10, 10, 10, 10), QPageLayout::Point);
 }
 
@@ -105,10 +105,7 @@ int PageGeometry::y(int units) const
     return int((qint64(units) * dpiY + kUnitsPerInch / 2) / kUnitsPerInch);
 }
 
-int PageGeometry::frameThickness() const
-{
-    return std::max(1, std::min(x(1), y(1)));
-}
+int PageGeometry::frameThickness() const { return std::max(1, std::min(x(1), y(1))); }
 
 int printLineHeight()
 {
@@ -152,10 +149,8 @@ int pageCount(QPagedPaintDevice &device, qsizetype lineCount)
 }
 
 ProgramPrinter::ProgramPrinter(LineArray lines, QString title)
-    : m_lines(std::move(lines))
-    , m_title(std::move(title))
-{
-}
+    : m_lines(std::move(lines)), m_title(std::move(title))
+{}
 
 int ProgramPrinter::pageCount(QPagedPaintDevice &device) const
 {
@@ -164,8 +159,7 @@ int ProgramPrinter::pageCount(QPagedPaintDevice &device) const
 
 namespace {
 
-bool paintSequence(const ProgramPrinter &program, QPagedPaintDevice &device,
-                   const QList<int> &pages)
+bool paintSequence(const ProgramPrinter &program, QPagedPaintDevice &device, const QList<int> &pages)
 {
     if (pages.isEmpty())
         return false;
@@ -319,8 +313,8 @@ bool printProgramToPdf(const QString &pdfPath, const LineArray &lines, const QSt
 void setPreviewPages(QPrintPreviewDialog *dialog, int pages)
 {
     // The dialog keeps its toolbar in step only when its own action switches the view.
-    const QString name = pages == 2 ? QStringLiteral("facingModeAction")
-                                    : QStringLiteral("singleModeAction");
+    const QString name
+            = pages == 2 ? QStringLiteral("facingModeAction") : QStringLiteral("singleModeAction");
     if (auto *action = dialog->findChild<QAction *>(name))
         action->trigger();
 }

@@ -39,7 +39,7 @@ struct PageGeometry
 {
     int dpiX = 300;
     int dpiY = 300;
-    int width = 0;  // the printable area, in device pixels
+    int width = 0; // the printable area, in device pixels
     int height = 0;
     int lineHeight = 1; // in units, from the font's metrics at 300 dpi
     int linesPerPage = 1;

@@ -43,10 +43,7 @@ qsizetype targetPrefix(QByteArrayView line)
 
 struct Digits
 {
-    explicit Digits(int value)
-        : size(std::to_chars(text, text + sizeof text, value).ptr - text)
-    {
-    }
+    explicit Digits(int value) : size(std::to_chars(text, text + sizeof text, value).ptr - text) {}
     [[nodiscard]] QByteArrayView view() const { return QByteArrayView(text, size); }
 
     char text[16];
@@ -68,7 +65,8 @@ void ProgramRows::fill(const LineArray &lines)
     if (emptyLines) {
         emptyLines = false;
         for (qsizetype i = 0; i < n && !emptyLines; ++i)
-            emptyLines = spans[i].length == 0 || (spans[i].length == 1 && arena[spans[i].offset] == '*');
+            emptyLines = spans[i].length == 0
+                    || (spans[i].length == 1 && arena[spans[i].offset] == '*');
     }
     if (!emptyLines) {
         m_text = lines.arena();
@@ -127,10 +125,7 @@ LineArray::Span ProgramRows::emptyCommentSpan()
     return {m_emptyComment, 2};
 }
 
-LineArray ProgramRows::lines() const
-{
-    return LineArray(m_text, m_rows);
-}
+LineArray ProgramRows::lines() const { return LineArray(m_text, m_rows); }
 
 std::function<LineArray()> ProgramRows::snapshot() const
 {
@@ -402,8 +397,8 @@ ProgramRows::Retargeted ProgramRows::shiftTargets(int lo, int hi, int delta, int
 void ProgramRows::moveTarget(int row, int delta)
 {
     const QByteArrayView l = line(row);
-    const std::optional<int> target = isJumpLine(l) ? jumpTarget(l.first(1), l.sliced(1))
-                                                    : std::nullopt;
+    const std::optional<int> target
+            = isJumpLine(l) ? jumpTarget(l.first(1), l.sliced(1)) : std::nullopt;
     Q_ASSERT(target);
     if (target)
         storeLine(row, l.first(targetPrefix(l)), Digits(*target + delta).view());

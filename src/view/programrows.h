@@ -143,7 +143,7 @@ private:
     // the document's lines after a write-back; appending to it then copies it once.
     QByteArray m_text;
     qsizetype m_emptyComment = -1; // offset of the "* " that empty comments use; -1: none yet
-    qsizetype m_compactSize = 0;  // size of the pool when it was last filled or compacted
+    qsizetype m_compactSize = 0;   // size of the pool when it was last filled or compacted
     // Rows filled from an empty line stored without its blank: the row and the line's length.
     std::vector<std::pair<int, qsizetype>> m_filledForms;
     RowJournal *m_journal = nullptr;

@@ -111,8 +111,8 @@ void ProgramTableModel::replay(const RowJournal &journal, bool forward)
     int last = -1;
     bool moved = false;
     const auto play = [&](const RowJournal::Entry &entry) {
-        const bool resizes = entry.kind == RowJournal::Kind::Insert
-                || entry.kind == RowJournal::Kind::Remove;
+        const bool resizes
+                = entry.kind == RowJournal::Kind::Insert || entry.kind == RowJournal::Kind::Remove;
         if (!resizes) {
             const ProgramRows::Retargeted changed = m_rows.replay(journal, entry, forward);
             if (changed.count > 0) {

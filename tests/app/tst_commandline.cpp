@@ -13,9 +13,10 @@ namespace {
 
 QString describe(const CommandLineRequest &r)
 {
-    static const char *const actions[] = {"new", "open", "print", "printto", "dde", "unregister",
-                                          "pdf", "check", "send",  "help",    "version"};
-    QStringList out{actions[int(r.action)], r.fileName, r.printer, r.driver, r.port, r.sendPort};
+    static const char *const actions[]
+            = {"new", "open",  "print", "printto", "dde",    "unregister",
+               "pdf", "check", "send",  "help",    "version"};
+    QStringList out {actions[int(r.action)], r.fileName, r.printer, r.driver, r.port, r.sendPort};
     out << (r.sendPort.isEmpty() ? QString() : QString::number(r.sendBaud)) << r.checkFiles;
     out << (r.sendRun ? "run" : "") << (r.sendStop ? "stop" : "") << (r.sendWait ? "wait" : "");
     out << (r.startedByUser ? "" : "desktop");
@@ -26,7 +27,7 @@ QString describe(const CommandLineRequest &r)
 QString describe(const std::optional<ShellRequest> &r)
 {
     static const char *const kinds[] = {"open", "print", "printto"};
-    return r ? QStringList{kinds[int(r->kind)], r->file, r->printer, r->driver, r->port}.join(u'|')
+    return r ? QStringList {kinds[int(r->kind)], r->file, r->printer, r->driver, r->port}.join(u'|')
              : QStringLiteral("none");
 }
 
@@ -43,21 +44,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("request");
-        QTest::newRow("plain start") << QStringList{} << "new => none";
-        QTest::newRow("slash file") << QStringList{"/a.krp"} << "open /a.krp => open|/a.krp|||";
-        QTest::newRow("quoted") << QStringList{"\"b c\""} << "open \"b c\" => open|/w/b c|||";
-        QTest::newRow("P is not p") << QStringList{"/P", "a", "/p"} << "print /P => print|/P|||";
+        QTest::newRow("plain start") << QStringList {} << "new => none";
+        QTest::newRow("slash file") << QStringList {"/a.krp"} << "open /a.krp => open|/a.krp|||";
+        QTest::newRow("quoted") << QStringList {"\"b c\""} << "open \"b c\" => open|/w/b c|||";
+        QTest::newRow("P is not p") << QStringList {"/P", "a", "/p"} << "print /P => print|/P|||";
         QTest::newRow("print to, options between")
-            << QStringList{"-pt", "a", "-Embedding", "x.pdf", "drv", "lp0", "x"}
-            << "printto a x.pdf drv lp0 desktop => printto|/w/a|/w/x.pdf|drv|lp0";
-        QTest::newRow("no printer") << QStringList{"/pt", "a"} << "printto a => print|/w/a|||";
-        QTest::newRow("dde") << QStringList{"/dde"} << "dde desktop => none";
-        QTest::newRow("send and wait") << QStringList{"--send", "a", "--port", "S0", "--wait"}
+                << QStringList {"-pt", "a", "-Embedding", "x.pdf", "drv", "lp0", "x"}
+                << "printto a x.pdf drv lp0 desktop => printto|/w/a|/w/x.pdf|drv|lp0";
+        QTest::newRow("no printer") << QStringList {"/pt", "a"} << "printto a => print|/w/a|||";
+        QTest::newRow("dde") << QStringList {"/dde"} << "dde desktop => none";
+        QTest::newRow("send and wait") << QStringList {"--send", "a", "--port", "S0", "--wait"}
                                        << "send a S0 19200 wait => none";
         QTest::newRow("send, stop and run")
-            << QStringList{"--send", "a", "--port", "p", "--baud", "9600", "--run", "--stop"}
-            << "send a p 9600 run stop => none";
-        QTest::newRow("no port") << QStringList{"--send", "a.krp"} << "help a.krp => none";
+                << QStringList {"--send", "a", "--port", "p", "--baud", "9600", "--run", "--stop"}
+                << "send a p 9600 run stop => none";
+        QTest::newRow("no port") << QStringList {"--send", "a.krp"} << "help a.krp => none";
     }
     void parsesTheCommandLine()
     {
@@ -77,8 +78,8 @@ private Q_SLOTS:
         QTest::newRow("text outside") << QByteArray("[open(\"/a\")]\n");
         QTest::newRow("NUL") << QByteArray("[open(\"/a\0b\")]", 14);
         QTest::newRow("invalid UTF-8") << QByteArray("[open(\"/a\xff\")]");
-        QTest::newRow("too long")
-            << "[open(\"/" + QByteArray(kr44::kMaxShellRequestSize, 'a') + "\")]";
+        QTest::newRow("too long") << "[open(\"/" + QByteArray(kr44::kMaxShellRequestSize, 'a')
+                        + "\")]";
     }
     void refusesOtherRequestTexts()
     {
@@ -98,7 +99,7 @@ private Q_SLOTS:
                     part += alphabet.at(int(random.bounded(alphabet.size())));
             }
             const auto kind = ShellRequest::Kind(random.bounded(3));
-            ShellRequest request{kind, u'/' + parts[0], {}, {}, {}};
+            ShellRequest request {kind, u'/' + parts[0], {}, {}, {}};
             if (kind == ShellRequest::Kind::PrintTo)
                 request = {kind, request.file, u'P' + parts[1], parts[2], parts[3]};
             const QByteArray text = kr44::formatShellRequest(request);

@@ -30,13 +30,14 @@ namespace {
 // is broken.
 QStringList execArguments(const QString &value)
 {
-    const QStringList bad{QStringLiteral("<bad>")};
+    const QStringList bad {QStringLiteral("<bad>")};
     const QString quoted = QStringLiteral("\"`$\\");
     const QString reserved = QStringLiteral("\t\n\"'\\><~|&;$*?#()`");
     QString text;
     for (qsizetype i = 0; i < value.size(); ++i) {
         const qsizetype e = value.at(i) != u'\\' ? -2
-            : ++i < value.size() ? QStringLiteral("s\\ntr").indexOf(value.at(i)) : -1;
+                : ++i < value.size()             ? QStringLiteral("s\\ntr").indexOf(value.at(i))
+                                                 : -1;
         if (e == -1)
             return bad;
         text += e == -2 ? value.at(i) : QStringLiteral(" \\\n\t\r").at(e);
@@ -141,9 +142,9 @@ private Q_SLOTS:
             for (int i = int(random.bounded(15)); i > 0; --i)
                 path += alphabet.at(int(random.bounded(alphabet.size())));
             const QByteArray entry = kr44::desktopEntry(path);
-            QCOMPARE(execArguments(execOf(entry, "Desktop Entry")), (QStringList{path, "%f"}));
+            QCOMPARE(execArguments(execOf(entry, "Desktop Entry")), (QStringList {path, "%f"}));
             QCOMPARE(execArguments(execOf(entry, "Desktop Action Print")),
-                     (QStringList{path, "/dde", "/p", "%f"}));
+                     (QStringList {path, "/dde", "/p", "%f"}));
         }
     }
 
@@ -161,18 +162,20 @@ private Q_SLOTS:
         if (QStandardPaths::findExecutable(QStringLiteral("update-desktop-database")).isEmpty())
             QSKIP("needs update-mime-database and update-desktop-database");
         const QString base = m_dir.filePath(QString::number(others));
-        const XdgPaths paths{base + "/data", base + "/config", {"/usr/share"}, {base + "/etc"}, {}};
+        const XdgPaths paths {base + "/data", base + "/config", {"/usr/share"}, {base + "/etc"}, {}};
         const QString cache = paths.dataHome + "/applications/mimeinfo.cache";
         if (others) {
             QVERIFY(QDir().mkpath(paths.dataHome + "/mime/packages"));
             QVERIFY(QDir().mkpath(paths.dataHome + "/applications"));
-            QVERIFY(kr44test::writeAll(paths.dataHome + "/mime/packages/o.xml",
-                "<?xml version=\"1.0\"?>\n<mime-info xmlns=\"http://www.freedesktop.org/standards/"
-                "shared-mime-info\"><mime-type type=\"application/x-o\"><glob pattern=\"*.o\"/>"
-                "</mime-type></mime-info>\n"));
+            QVERIFY(kr44test::writeAll(
+                    paths.dataHome + "/mime/packages/o.xml",
+                    "<?xml version=\"1.0\"?>\n<mime-info "
+                    "xmlns=\"http://www.freedesktop.org/standards/"
+                    "shared-mime-info\"><mime-type type=\"application/x-o\"><glob pattern=\"*.o\"/>"
+                    "</mime-type></mime-info>\n"));
             QVERIFY(kr44test::writeAll(paths.dataHome + "/applications/o.desktop",
-                "[Desktop Entry]\nType=Application\nName=O\nExec=o %f\n"
-                "MimeType=application/x-o;\n"));
+                                       "[Desktop Entry]\nType=Application\nName=O\nExec=o %f\n"
+                                       "MimeType=application/x-o;\n"));
             QVERIFY(QDir().mkpath(paths.configHome));
             QVERIFY(kr44test::writeAll(paths.configHome + "/mimeapps.list",
                                        "[Default Applications]\ntext/plain=o.desktop;\n"));
@@ -194,7 +197,7 @@ private Q_SLOTS:
     void defaultClaimedOnlyWhenFree()
     {
         const QString base = m_dir.filePath(QStringLiteral("claim"));
-        const XdgPaths paths{base + "/data", base + "/config", {"/usr/share"}, {base + "/etc"}, {}};
+        const XdgPaths paths {base + "/data", base + "/config", {"/usr/share"}, {base + "/etc"}, {}};
         const QString list = paths.configHome + "/mimeapps.list";
         const QByteArray chosen = "[Default Applications]\napplication/x-kr44-program=o.desktop;\n";
         QVERIFY(QDir().mkpath(paths.configHome) && kr44test::writeAll(list, chosen));
@@ -217,7 +220,8 @@ private Q_SLOTS:
             for (const kr44::FieldSpec &field : kr44::fieldSpecs(code)) {
                 const auto range = QStringLiteral("%1 to %2").arg(field.minimum).arg(field.maximum);
                 QVERIFY2(field.kind != kr44::FieldKind::Number || field.maximum == INT_MAX
-                             || rows[i].contains(range), qPrintable(code + range));
+                                 || rows[i].contains(range),
+                         qPrintable(code + range));
             }
         }
     }

@@ -15,8 +15,8 @@
 #include "problemspanel.h"
 #include "processes.h"
 #include "shellrequest.h"
-#include "virtualunitpanel.h"
 #include "testmain.h"
+#include "virtualunitpanel.h"
 
 #include <QAction>
 #include <QLabel>
@@ -64,7 +64,7 @@ struct AppRun
 
     QSettings settings;
     ScriptedPrompt prompt;
-    CKR44App app{settings, prompt};
+    CKR44App app {settings, prompt};
     bool started = false;
 };
 
@@ -123,15 +123,15 @@ private Q_SLOTS:
             f.append(program(QStringLiteral("r%1.krp").arg(i), "K\r\n"));
             QVERIFY(app->OpenDocumentFile(f.last()));
         }
-        QCOMPARE(app->recentFiles().entries(), (QStringList{f[4], f[3], f[2], f[1]}));
+        QCOMPARE(app->recentFiles().entries(), (QStringList {f[4], f[3], f[2], f[1]}));
         QVERIFY(app->closeAllDocuments());
         QTRY_VERIFY(app->children().isEmpty());
         app->mainFrame()->recentFileActions().at(2)->trigger();
         QCOMPARE(app->activeChild()->document()->GetPathName(), f[2]);
-        QCOMPARE(app->recentFiles().entries(), (QStringList{f[2], f[4], f[3], f[1]}));
+        QCOMPARE(app->recentFiles().entries(), (QStringList {f[2], f[4], f[3], f[1]}));
         QVERIFY(QFile::remove(f[3]));
         app->mainFrame()->recentFileActions().at(2)->trigger();
-        QCOMPARE(app->recentFiles().entries(), (QStringList{f[2], f[4], f[1]}));
+        QCOMPARE(app->recentFiles().entries(), (QStringList {f[2], f[4], f[1]}));
     }
 
     // The caption names the active program, in the maximised or the framed form.
@@ -254,7 +254,7 @@ private Q_SLOTS:
         CKR44App *app = start();
         const QString file = program(QStringLiteral("print.krp"), "+200\r\n");
         const QString pdf = m_dir.filePath(QStringLiteral("print.pdf"));
-        const kr44::ShellRequest print{kr44::ShellRequest::Kind::PrintTo, file, pdf, {}, {}};
+        const kr44::ShellRequest print {kr44::ShellRequest::Kind::PrintTo, file, pdf, {}, {}};
         app->executeShellRequest(print);
         QVERIFY(kr44test::readAll(pdf).startsWith("%PDF"));
         QTRY_COMPARE(app->children().size(), 1);
@@ -272,7 +272,8 @@ private Q_SLOTS:
         QVERIFY(sim.start({"--inputs", "HHL", "--time-scale", "20"}));
         CKR44App *app = start({}, sim.device());
         QTRY_VERIFY(app->mainFrame()->messageText().contains(sim.device()));
-        const QByteArrayList lines{"X500,1000,20", "L0", "+200", "W1H", "-200", "L5", "J2L,4", "K"};
+        const QByteArrayList lines {"X500,1000,20", "L0", "+200",  "W1H",
+                                    "-200",         "L5", "J2L,4", "K"};
         const QString file = program("example.krp", "* up\r\n" + kr44test::crlf(lines));
         QVERIFY(app->OpenDocumentFile(file));
         trigger(cmd::ID_SEND_AND_RUN);
@@ -282,7 +283,7 @@ private Q_SLOTS:
         QVERIFY2(!window->text().contains(QLatin1String("Error")), qPrintable(window->text()));
         // Every line but the comment, between the transfer marks, then the run.
         QByteArrayList received;
-        for (const QByteArray &line : QByteArrayList{"P"} + lines + QByteArrayList{"P", "E"})
+        for (const QByteArray &line : QByteArrayList {"P"} + lines + QByteArrayList {"P", "E"})
             received.append("<- " + line + "\\r");
         QCOMPARE(sim.received(), received);
         QVERIFY(m_run->prompt.messages.isEmpty());

@@ -55,7 +55,8 @@ int instanceHelper(const QStringList &args)
     QObject::connect(&instance, &SingleInstance::messageReceived, &instance,
                      [](const QByteArray &m) { say(kr44::parseShellRequest(m)->file); });
     if (request) // after the first answer: the election's winner serves while it works
-        QMetaObject::invokeMethod(&instance, [=] { say(request->file); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+                &instance, [=] { say(request->file); }, Qt::QueuedConnection);
     return QCoreApplication::exec();
 }
 
@@ -169,17 +170,19 @@ private Q_SLOTS:
         for (int i = 0; i < starts; ++i)
             all.emplace_back(new Instance(name, {"start", u'/' + QString::number(i)}));
         Instance *primary = nullptr;
-        QVERIFY(QTest::qWaitFor([&] {
-            int ended = 0;
-            for (const auto &instance : all) {
-                ended += instance->process.state() == QProcess::NotRunning;
-                if (instance->lines().contains(QStringLiteral("primary")))
-                    primary = instance.get();
-            }
-            return primary && ended == starts - 1;
-        }, kr44test::kProcessTimeoutMs));
+        QVERIFY(QTest::qWaitFor(
+                [&] {
+                    int ended = 0;
+                    for (const auto &instance : all) {
+                        ended += instance->process.state() == QProcess::NotRunning;
+                        if (instance->lines().contains(QStringLiteral("primary")))
+                            primary = instance.get();
+                    }
+                    return primary && ended == starts - 1;
+                },
+                kr44test::kProcessTimeoutMs));
         for (const auto &instance : all)
-            QVERIFY(instance.get() == primary || instance->lines() == QStringList{"accepted"});
+            QVERIFY(instance.get() == primary || instance->lines() == QStringList {"accepted"});
         for (int i = 0; i < starts; ++i)
             QVERIFY(primary->waitForLine(u'/' + QString::number(i)));
 
@@ -202,11 +205,11 @@ private Q_SLOTS:
         QVERIFY(primary.waitForLine(QStringLiteral("primary")));
         const QString socket = m_runtime.filePath(name + ".socket");
         const auto send = [&socket](const QStringList &as, const QString &file) {
-            const QStringList args{"rawsend", socket, QStringLiteral("[open(\"%1\")]").arg(file)};
+            const QStringList args {"rawsend", socket, QStringLiteral("[open(\"%1\")]").arg(file)};
             return kr44test::runCommand(as + kr44test::helperCommand("instance", args)).out;
         };
-        const QStringList nobody{"/usr/bin/setpriv", "--reuid=65534", "--regid=65534",
-                                 "--clear-groups"};
+        const QStringList nobody {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534",
+                                  "--clear-groups"};
         QCOMPARE(send(nobody, QStringLiteral("/nobody")), QByteArray("none\n"));
         const auto everyone = QFileDevice::Permissions(0x7777);
         QVERIFY(QFile::setPermissions(m_runtime.path(), everyone));
@@ -214,7 +217,7 @@ private Q_SLOTS:
         QCOMPARE(send(nobody, QStringLiteral("/nobody")), QByteArray("none\n"));
         QCOMPARE(send({}, QStringLiteral("/owner")), QByteArray("A\n"));
         QVERIFY(primary.waitForLine(QStringLiteral("/owner")));
-        QCOMPARE(primary.lines(), (QStringList{"primary", "/owner"}));
+        QCOMPARE(primary.lines(), (QStringList {"primary", "/owner"}));
     }
 };
 
@@ -241,19 +244,20 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("findings");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("clean") << QStringList{"clean.krp"} << "" << 0;
-        QTest::newRow("warnings") << QStringList{"warns.krp"}
+        QTest::newRow("clean") << QStringList {"clean.krp"} << "" << 0;
+        QTest::newRow("warnings") << QStringList {"warns.krp"}
                                   << "warns.krp:7: warning|warns.krp:7: warning" << 0;
-        QTest::newRow("errors") << QStringList{"clean.krp", "errs.krp"} << "errs.krp:1: error" << 1;
+        QTest::newRow("errors") << QStringList {"clean.krp", "errs.krp"} << "errs.krp:1: error"
+                                << 1;
         QTest::newRow("unreadable")
-            << QStringList{"gone.krp", "errs.krp", "."} << "errs.krp:1: error" << 2;
+                << QStringList {"gone.krp", "errs.krp", "."} << "errs.krp:1: error" << 2;
     }
     void check()
     {
         QFETCH(QStringList, files);
         QFETCH(QString, findings);
         QFETCH(int, exitCode);
-        const kr44test::ProcessResult r = runKr44(QStringList{"--check"} + files);
+        const kr44test::ProcessResult r = runKr44(QStringList {"--check"} + files);
         QCOMPARE(r.exitCode, exitCode);
         QStringList heads;
         for (const QString &line : QString::fromLocal8Bit(r.out).split(u'\n', Qt::SkipEmptyParts))
@@ -272,16 +276,17 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("received");
         QTest::addColumn<QByteArray>("replies");
         QTest::addColumn<QByteArray>("note");
-        const QStringList wait{"--run", "--wait"};
-        QTest::newRow("run and wait")
-            << QByteArray("* up\n+2\nW1H\n-2\n* done\nK\n") << wait
-            << QByteArray("P +2 W1H -2 K P E") << QByteArray("Ready\n") << QByteArray("4 lines");
-        QTest::newRow("no run") << QByteArray("+1\nK\n") << QStringList{} << QByteArray("P +1 K P")
+        const QStringList wait {"--run", "--wait"};
+        QTest::newRow("run and wait") << QByteArray("* up\n+2\nW1H\n-2\n* done\nK\n") << wait
+                                      << QByteArray("P +2 W1H -2 K P E") << QByteArray("Ready\n")
+                                      << QByteArray("4 lines");
+        QTest::newRow("no run") << QByteArray("+1\nK\n") << QStringList {} << QByteArray("P +1 K P")
                                 << QByteArray() << QByteArray("2 lines");
         QTest::newRow("unit counts no comments")
-            << QByteArray("* first\nW1H\nJ1H,4\n+1\n") << wait << QByteArray("P W1H J1H,4 +1 P E")
-            << QByteArray("Error - program error in line 2\nReady\n")
-            << QByteArray("the unit's line 2 is line 3 of send.krp");
+                << QByteArray("* first\nW1H\nJ1H,4\n+1\n") << wait
+                << QByteArray("P W1H J1H,4 +1 P E")
+                << QByteArray("Error - program error in line 2\nReady\n")
+                << QByteArray("the unit's line 2 is line 3 of send.krp");
     }
     void send()
     {
@@ -293,7 +298,8 @@ private Q_SLOTS:
         kr44test::SimProcess sim;
         QVERIFY(sim.start({"--time-scale", "100", "--inputs", "HLL"}));
         QVERIFY(writeProgram(QStringLiteral("send.krp"), text));
-        const auto r = runKr44(QStringList{"--send", "send.krp", "--port", sim.device()} + options);
+        const auto r
+                = runKr44(QStringList {"--send", "send.krp", "--port", sim.device()} + options);
         QCOMPARE(r.exitCode, replies.contains("Error") ? 1 : 0);
         QCOMPARE(r.out, replies);
         QVERIFY2(r.err.contains(note), r.err.constData());
@@ -310,8 +316,8 @@ private Q_SLOTS:
         QVERIFY(sim.start({"--time-scale", "100", "--inputs", "LLL"}));
         QVERIFY(writeProgram(QStringLiteral("waits.krp"), "W3H\n"));
         QProcess send;
-        QVERIFY(kr44test::startProcess(send, {kKr44, "--send", "waits.krp", "--port", sim.device(),
-                                              "--run", "--wait"}));
+        QVERIFY(kr44test::startProcess(
+                send, {kKr44, "--send", "waits.krp", "--port", sim.device(), "--run", "--wait"}));
         QTRY_VERIFY_WITH_TIMEOUT(sim.received().contains("<- E\\r"), kr44test::kProcessTimeoutMs);
         kr44test::stopProcess(sim.process());
         QVERIFY(kr44test::waitFinished(send));

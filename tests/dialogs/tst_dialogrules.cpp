@@ -52,8 +52,10 @@ private Q_SLOTS:
         QTest::newRow("too long grows") << QString(149, u'a') << QString(150, u'a') << false;
         QTest::newRow("8-bit") << "" << QString::fromLatin1("\xe9\xff") << true;
         QTest::newRow("beyond 8 bits") << "" << QString::fromUtf8("\u20ac") << false;
-        QTest::newRow("line break") << "" << "a\nb" << false;
-        QTest::newRow("line break kept from a file") << "a\rb" << "a\rbc" << true;
+        QTest::newRow("line break") << ""
+                                    << "a\nb" << false;
+        QTest::newRow("line break kept from a file") << "a\rb"
+                                                     << "a\rbc" << true;
     }
     void commentEdit()
     {

@@ -79,8 +79,7 @@ private Q_SLOTS:
             "clockwiseRadio;input3Radio;lowRadio", "+3L");
         row("h new", "h", "", "holdTimeEdit=10 multiplierList=Off", "", "10,0");
         row("h 50,3", "h", "50,3", "holdTimeEdit=50 multiplierList=3", "multiplierList=7", "50,7");
-        row("h multiplier 9", "h", "50,9", "holdTimeEdit=50 multiplierList=", "",
-            "@multiplierList");
+        row("h multiplier 9", "h", "50,9", "holdTimeEdit=50 multiplierList=", "", "@multiplierList");
         row("H -", "H", "-", "eotMinusRadio", "eotPlusRadio", "+");
         row("I 3", "I", "3", "clearPositionCheck=1 clearOutputsCheck=1", "clearPositionCheck=0",
             "2");

@@ -15,18 +15,33 @@ private Q_SLOTS:
     void translate()
     {
         const std::initializer_list<std::pair<QByteArray, QByteArray>> table = {
-            {"B\r", "Busy\r"}, {"R\r", "Ready\n"}, {"Y\r", "Yes\r"}, {"E1\r", "Error - checksum\r"},
-            {"E2\r", "Error - bad parameter\r"},
-            {"E3 12\r", "Error - program error in line 12\r\r"},
-            {"E3", "Error - program error in line \r"}, {"E4\r", "Error - bad command\r"},
-            {"E5\r", "Error - temperature exceeds 175\xB0" "C\r"}, // the degree sign is byte 176
-            {"E7\r", "Error - end of travel\r"}, {"E8\r", "Error - loop error\r"},
-            {"E9\r", "Error - out of memory\r"}, {"EA\r", "Error - invalid slew rate\r"},
-            {"EB\r", "Error - KR44 is in Manual mode\r"}, {"E6\r", "Error - unknown\r"},
-            {"EC\r", "Error - KR44 is in Internal mode\r"}, {"Ea\r", "Error - unknown\r"},
-            {"E\r", "Error - unknown\r"}, {"E4", "Error - bad command\r"},
-            // The whole text is compared: anything else passes unchanged.
-            {"E", "E"}, {"Y\rY\r", "Y\rY\r"}, {"B\r\n", "B\r\n"}, {"b\r", "b\r"}, {"", ""},
+                {"B\r", "Busy\r"},
+                {"R\r", "Ready\n"},
+                {"Y\r", "Yes\r"},
+                {"E1\r", "Error - checksum\r"},
+                {"E2\r", "Error - bad parameter\r"},
+                {"E3 12\r", "Error - program error in line 12\r\r"},
+                {"E3", "Error - program error in line \r"},
+                {"E4\r", "Error - bad command\r"},
+                {"E5\r",
+                 "Error - temperature exceeds 175\xB0"
+                 "C\r"}, // the degree sign is byte 176
+                {"E7\r", "Error - end of travel\r"},
+                {"E8\r", "Error - loop error\r"},
+                {"E9\r", "Error - out of memory\r"},
+                {"EA\r", "Error - invalid slew rate\r"},
+                {"EB\r", "Error - KR44 is in Manual mode\r"},
+                {"E6\r", "Error - unknown\r"},
+                {"EC\r", "Error - KR44 is in Internal mode\r"},
+                {"Ea\r", "Error - unknown\r"},
+                {"E\r", "Error - unknown\r"},
+                {"E4", "Error - bad command\r"},
+                // The whole text is compared: anything else passes unchanged.
+                {"E", "E"},
+                {"Y\rY\r", "Y\rY\r"},
+                {"B\r\n", "B\r\n"},
+                {"b\r", "b\r"},
+                {"", ""},
         };
         for (const auto &[received, shown] : table)
             QCOMPARE(kr44::translateReply(received), shown);
@@ -37,7 +52,9 @@ private Q_SLOTS:
     void commandWindowTextAndKeys()
     {
         const QString lf(kr44::kLoneLineFeedSymbol);
-        QCOMPARE(kr44::commandWindowText("a\r\xA7" "b\r\nc\n"), "a\n\nb\n" + lf + "c" + lf);
+        QCOMPARE(kr44::commandWindowText("a\r\xA7"
+                                         "b\r\nc\n"),
+                 "a\n\nb\n" + lf + "c" + lf);
         QCOMPARE(kr44::commandWindowText("\x80\x81\x9F\xB0\xFF"),
                  QStringLiteral("\u20AC\u0081\u0178\u00B0\u00FF"));
         QCOMPARE(kr44::bytesForKey(0, QStringLiteral("a\u20AC")), QByteArray("a\xAC"));
@@ -54,7 +71,7 @@ private Q_SLOTS:
                 const qsizetype drop = kr44::charactersToDrop(length, capacity);
                 const qsizetype least = length <= capacity ? 0 : qMin<qsizetype>(100, length);
                 QVERIFY2(drop >= least && drop <= length && length - drop <= capacity
-                             && drop <= qMax<qsizetype>(100, length - capacity),
+                                 && drop <= qMax<qsizetype>(100, length - capacity),
                          QByteArray::number(length) + '/' + QByteArray::number(capacity));
             }
         }
@@ -86,8 +103,8 @@ private Q_SLOTS:
         QTest::keyClicks(wnd.editField(), QStringLiteral("AB"));
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Escape})
             QTest::keyClick(wnd.editField(), key);
-        QCOMPARE(sent, (QList<int>{'A', 'B', '\r', '\b'}));
-        QCOMPARE(shownWhenSent, (QStringList{"", "A", "AB", "AB\n"}));
+        QCOMPARE(sent, (QList<int> {'A', 'B', '\r', '\b'}));
+        QCOMPARE(shownWhenSent, (QStringList {"", "A", "AB", "AB\n"}));
         QVERIFY(!wnd.isVisible());
         wnd.editField()->moveCursor(QTextCursor::Start, QTextCursor::KeepAnchor);
         wnd.AppendText("Ready\n\xA7");

@@ -35,18 +35,18 @@ private Q_SLOTS:
         Download d(LineArray::fromList({"+200", "* note", "G0"}), Kind::SendAndRun);
         QCOMPARE(d.totalBytes(), 14);
         // Marks and commands go one character a write, a line and its CR in one write.
-        QCOMPARE(take(d), (QByteArrayList{"P", "\r", "+200\r", "G0\r", "P", "\r", "E", "\r"}));
+        QCOMPARE(take(d), (QByteArrayList {"P", "\r", "+200\r", "G0\r", "P", "\r", "E", "\r"}));
         const QByteArrayList four = {"+1", "+2", "* c", "+3", "+4"};
         using Row = std::tuple<QByteArrayList, Kind, int, bool, QByteArray>;
         const std::initializer_list<Row> table = {
-            {{"* a", "*"}, Kind::SendAndRun, -1, false, "P\rP\rE\r"},
-            {{" *x", "", "O1\t\xB0 "}, Kind::Send, -1, false, "P\r *x\r\rO1\t\xB0 \rP\r"},
-            {four, Kind::Send, 4, false, "P\r+1\r+2\rP\r"},
-            {four, Kind::SendAndRun, 4, false, "P\r+1\r+2\rP\r"},
-            {four, Kind::SendAndRun, 6, false, "P\r+1\r+2\r+3\r+4\rP\r"},
-            {four, Kind::SendAndRun, 3, true, "P\r+1\rP\rK\r"},
-            {four, Kind::Send, 2, true, "P\rP\rK\r"},
-            {four, Kind::SendAndRun, 9, true, "P\r+1\r+2\r+3\r+4\rP\rE\rK\r"}, // E already out
+                {{"* a", "*"}, Kind::SendAndRun, -1, false, "P\rP\rE\r"},
+                {{" *x", "", "O1\t\xB0 "}, Kind::Send, -1, false, "P\r *x\r\rO1\t\xB0 \rP\r"},
+                {four, Kind::Send, 4, false, "P\r+1\r+2\rP\r"},
+                {four, Kind::SendAndRun, 4, false, "P\r+1\r+2\rP\r"},
+                {four, Kind::SendAndRun, 6, false, "P\r+1\r+2\r+3\r+4\rP\r"},
+                {four, Kind::SendAndRun, 3, true, "P\r+1\rP\rK\r"},
+                {four, Kind::Send, 2, true, "P\rP\rK\r"},
+                {four, Kind::SendAndRun, 9, true, "P\r+1\r+2\r+3\r+4\rP\rE\rK\r"}, // E already out
         };
         for (const auto &[lines, kind, cutAfter, stop, wire] : table) {
             Download d(LineArray::fromList(lines), kind);

@@ -26,7 +26,7 @@ class TestPortSettings : public QObject
     {
         QList<PortInfo> ports;
         for (const QString &path : reported)
-            ports << PortInfo{path, {}, {}, {}, {}, {}};
+            ports << PortInfo {path, {}, {}, {}, {}, {}};
         probed.clear();
         const kr44::PortScan s = kr44::scanPorts(ports, current, [&](const QString &path) {
             probed << path;
@@ -43,17 +43,21 @@ private Q_SLOTS:
     // eighth; the current port is offered first when it opens and was not tried among them.
     void scanListsWhatOpens()
     {
-        const QStringList reported = {"/dev/ttyUSB1", "/dev/ttyS9", s0, usb, "/dev/ttyS10", s1,
-                                      "/dev/ttyACM0", "/dev/ttyS2", "/dev/ttyS02", s0};
+        const QStringList reported
+                = {"/dev/ttyUSB1", "/dev/ttyS9",  s0, usb, "/dev/ttyS10", s1, "/dev/ttyACM0",
+                   "/dev/ttyS2",   "/dev/ttyS02", s0};
         QStringList probed;
-        QCOMPARE(scan(reported, "COM1", Probe::Opened, probed), (QStringList{"/dev/ttyACM0", s0,
-                 s1, "/dev/ttyS2", "/dev/ttyS02", "/dev/ttyS9", "/dev/ttyS10", usb, "|"}));
+        QCOMPARE(scan(reported, "COM1", Probe::Opened, probed),
+                 (QStringList {"/dev/ttyACM0", s0, s1, "/dev/ttyS2", "/dev/ttyS02", "/dev/ttyS9",
+                               "/dev/ttyS10", usb, "|"}));
         QCOMPARE(probed.size(), 8);
         QCOMPARE(scan(reported, "/dev/ttyUSB1", Probe::Opened, probed).first(), "/dev/ttyUSB1");
         const QString id = QStringLiteral("/dev/serial/by-id/usb-KR44-if00");
         const std::initializer_list<std::tuple<QString, Probe, QStringList>> table = {
-            {id, Probe::Opened, {id, s0, s1, "|"}}, {id, Probe::NoAccess, {s0, s1, "|", id}},
-            {s1, Probe::Opened, {s0, s1, "|"}}, {s1, Probe::NoAccess, {s0, "|", s1}},
+                {id, Probe::Opened, {id, s0, s1, "|"}},
+                {id, Probe::NoAccess, {s0, s1, "|", id}},
+                {s1, Probe::Opened, {s0, s1, "|"}},
+                {s1, Probe::NoAccess, {s0, "|", s1}},
         };
         for (const auto &[current, opens, listed] : table) {
             QCOMPARE(scan({s1, s0}, current, opens, probed), listed);
@@ -69,13 +73,13 @@ private Q_SLOTS:
     {
         const QStringList entries = {"/dev/ttyACM0", s0, s1, "/dev/ttyS7"};
         for (const auto &[port, index] :
-             {std::pair{"com1", 1}, {"COM2", 2}, {"/DEV/TTYS", 1}, {"COM8", 3}, {"COM9", 0}})
+             {std::pair {"com1", 1}, {"COM2", 2}, {"/DEV/TTYS", 1}, {"COM8", 3}, {"COM9", 0}})
             QCOMPARE(kr44::portIndexFor(entries, port), index);
         CPortSettingsDlg dlg;
         QList<PortInfo> present;
         for (const QString &path : entries)
-            present << PortInfo{path, {}, {}, {}, {}, {}};
-        dlg.setScanner([&](const QString &) { return kr44::PortScan{present, {"/dev/ttyACM0"}}; });
+            present << PortInfo {path, {}, {}, {}, {}, {}};
+        dlg.setScanner([&](const QString &) { return kr44::PortScan {present, {"/dev/ttyACM0"}}; });
         dlg.m_strPort = "COM2";
         dlg.m_nBaud = 38400;
         dlg.show();
@@ -86,7 +90,7 @@ private Q_SLOTS:
         dlg.baudList()->setCurrentIndex(1);
         QTest::keyClick(&dlg, Qt::Key_Return);
         QVERIFY(dlg.result() == QDialog::Accepted && dlg.m_strPort == s0 && dlg.m_nBaud == 2400);
-        present << PortInfo{usb, {}, {}, {}, {}, {}};
+        present << PortInfo {usb, {}, {}, {}, {}, {}};
         dlg.m_strPort = usb;
         dlg.show();
         QCOMPARE(dlg.portList()->currentText(), usb);
@@ -109,8 +113,8 @@ private Q_SLOTS:
         QCOMPARE(kr44::probeSerialPort(peer.path()), Probe::Unavailable);
         QCOMPARE(kr44::probeSerialPort("/dev/kr44-no-such-port"), Probe::Unavailable);
         holder.close();
-        const auto system = kr44::scanPorts(kr44::systemSerialPorts(), peer.path(),
-                                            &kr44::probeSerialPort);
+        const auto system
+                = kr44::scanPorts(kr44::systemSerialPorts(), peer.path(), &kr44::probeSerialPort);
         QVERIFY(!system.ports.isEmpty() && system.ports.size() <= kr44::kMaxListedPorts + 1);
         QCOMPARE(system.ports.first().path, peer.path());
     }

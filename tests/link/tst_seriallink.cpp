@@ -85,11 +85,12 @@ private Q_SLOTS:
     void openRequestsTheUnitsLineSettings()
     {
         QSignalSpy status(m_link.get(), &CSerialLink::statusTextChanged);
-        const kr44::LineSettings unit{19200, QSerialPort::Data7, QSerialPort::OddParity,
-                                      QSerialPort::TwoStop, true, true}; // DTR and RTS on
-        QCOMPARE(m_dev->openedNames, QStringList{"/dev/ttyUSB3"});
-        QVERIFY(m_dev->requested == QList{unit});
-        QCOMPARE(m_dev->discardRequests, QList<qint64>{20});
+        const kr44::LineSettings unit {
+                19200, QSerialPort::Data7, QSerialPort::OddParity, QSerialPort::TwoStop, true,
+                true}; // DTR and RTS on
+        QCOMPARE(m_dev->openedNames, QStringList {"/dev/ttyUSB3"});
+        QVERIFY(m_dev->requested == QList {unit});
+        QCOMPARE(m_dev->discardRequests, QList<qint64> {20});
         QCOMPARE(m_link->statusText(), "Using /dev/ttyUSB3, 19200 baud");
         m_dev->openResult = kr44::SerialDevice::OpenResult::BaudRefused;
         QVERIFY(!io(CSerialLink::PORT_OPEN) && !io(CSerialLink::PORT_WRITE, "+1\r"));
@@ -118,8 +119,10 @@ private Q_SLOTS:
     void write()
     {
         const std::initializer_list<std::tuple<int, bool, qint64, QByteArray>> table = {
-            {CSerialLink::PORT_WRITE, false, -1, "+200\r K\r"}, {9, false, -1, "+200\r K\r"},
-            {CSerialLink::PORT_WRITE, true, -1, ""}, {CSerialLink::PORT_WRITE, false, 2, "+2 K\r"},
+                {CSerialLink::PORT_WRITE, false, -1, "+200\r K\r"},
+                {9, false, -1, "+200\r K\r"},
+                {CSerialLink::PORT_WRITE, true, -1, ""},
+                {CSerialLink::PORT_WRITE, false, 2, "+2 K\r"},
         };
         for (const auto &[operation, refuse, acceptAtMost, wire] : table) {
             init();
@@ -186,7 +189,7 @@ private Q_SLOTS:
         tick("E3 12\r");
         tick("R");
         tick("\r");
-        QCOMPARE(m_shown, (QByteArrayList{"Error - program error in line 12\r\r", "R", "\r"}));
+        QCOMPARE(m_shown, (QByteArrayList {"Error - program error in line 12\r\r", "R", "\r"}));
         m_monitor->setQuietGap(3600000);
         tick("R");
         tick("\r");
@@ -206,7 +209,7 @@ private Q_SLOTS:
         m_monitor->OnTimer();
         QVERIFY(m_monitor->OnCommand(ID_COMM_PAUSE));
         tick("Y\r");
-        QCOMPARE(m_shown, QByteArrayList{"Busy\r"});
+        QCOMPARE(m_shown, QByteArrayList {"Busy\r"});
         QVERIFY(status.size() == 1 && status[0][0].toString() == "Using /dev/ttyUSB3, 19200 baud");
         m_monitor->start(); // and its timer ticks by itself
         QTRY_COMPARE(m_shown.value(1), "Yes\r");

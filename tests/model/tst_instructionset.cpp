@@ -25,18 +25,18 @@ private Q_SLOTS:
                                     << QByteArray("g-2H") << QByteArray("Go until");
         QTest::newRow("unknown") << QByteArray("Q7") << QByteArray("Q") << QByteArray("7")
                                  << QByteArray("Q7") << QByteArray();
-        QTest::newRow("comment keeps blanks") << QByteArray("*   x ") << QByteArray()
-                                              << QByteArray("  x ") << QByteArray("*   x ")
-                                              << QByteArray();
-        QTest::newRow("empty line") << QByteArray() << QByteArray() << QByteArray()
-                                    << QByteArray("* ") << QByteArray();
+        QTest::newRow("comment keeps blanks")
+                << QByteArray("*   x ") << QByteArray() << QByteArray("  x ")
+                << QByteArray("*   x ") << QByteArray();
+        QTest::newRow("empty line")
+                << QByteArray() << QByteArray() << QByteArray() << QByteArray("* ") << QByteArray();
         QTest::newRow("lone star") << QByteArray("*") << QByteArray() << QByteArray()
                                    << QByteArray("* ") << QByteArray();
         QTest::newRow("star without blank") << QByteArray("*x") << QByteArray("*")
                                             << QByteArray("x") << QByteArray("*x") << QByteArray();
         QTest::newRow("NUL and 8-bit kept")
-            << QByteArray("+1\0\xb0", 4) << QByteArray("+") << QByteArray("1\0\xb0", 3)
-            << QByteArray("+1\0\xb0", 4) << QByteArray("Move CW");
+                << QByteArray("+1\0\xb0", 4) << QByteArray("+") << QByteArray("1\0\xb0", 3)
+                << QByteArray("+1\0\xb0", 4) << QByteArray("Move CW");
     }
     void namesAndLines()
     {

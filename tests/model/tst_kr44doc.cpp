@@ -72,7 +72,7 @@ private Q_SLOTS:
         QCOMPARE(doc.GetPathName(), good);
         QCOMPARE(doc.GetTitle(), QStringLiteral("good.krp"));
         QVERIFY(doc.IsModified());
-        QCOMPARE(doc.m_lines.toList(), QByteArrayList{"+2"});
+        QCOMPARE(doc.m_lines.toList(), QByteArrayList {"+2"});
         QCOMPARE(kr44test::readAll(good), QByteArray("+1\r\n"));
     }
 };

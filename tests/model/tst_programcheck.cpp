@@ -11,22 +11,20 @@ using namespace kr44;
 
 namespace {
 
-LineArray program(const QByteArray &text)
-{
-    return parseProgram(text);
-}
+LineArray program(const QByteArray &text) { return parseProgram(text); }
 
 // "LINE severity Problem" for each finding, in order.
 QStringList summary(const QList<Finding> &findings)
 {
-    static const char *const names[] = {
-        "UnknownInstruction", "MalformedParameters", "OutOfRange", "BadJumpTarget",
-        "JumpNumbering", "LoopEndWithoutStart", "LoopStartWithoutEnd", "LoopTooDeep",
-        "JumpIntoLoop", "JumpOutOfLoop", "Unreachable", "IdleCycle"};
+    static const char *const names[]
+            = {"UnknownInstruction", "MalformedParameters", "OutOfRange",          "BadJumpTarget",
+               "JumpNumbering",      "LoopEndWithoutStart", "LoopStartWithoutEnd", "LoopTooDeep",
+               "JumpIntoLoop",       "JumpOutOfLoop",       "Unreachable",         "IdleCycle"};
     QStringList out;
     for (const Finding &f : findings)
-        out.append(QStringLiteral("%1 %2 %3").arg(f.line).arg(
-                severityText(f.severity), QLatin1String(names[int(f.problem)])));
+        out.append(QStringLiteral("%1 %2 %3")
+                           .arg(f.line)
+                           .arg(severityText(f.severity), QLatin1String(names[int(f.problem)])));
     return out;
 }
 
@@ -42,20 +40,20 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("text");
         QTest::newRow("empty program") << QByteArray();
         QTest::newRow("comments only") << QByteArray("* a\n\n*raw\n*\n");
-        QTest::newRow("every instruction as its dialog writes it")
-            << QByteArray("+200\n-50\nA2\nB2\nC3\nD500\nf-1000\nG25000\ng-2H\nh50,3\nH-\nI3\nj14\n"
-                          "J1H,1\nL0\nM30,60,120\nT1000\nU2H\nV3\nW1H\nX500,1000,20\nL10\nJ2H,25\n"
-                          "Z\nK\n");
-        QTest::newRow("every range's extremes")
-            << QByteArray("+8388607\n-1\nf-8388608\nG8388607\nD65535\nD1\nh0,0\nh99,7\n"
-                          "M600,600,600\nM30,30,30\nT10\nT6000\nX10,6000,1599\nX6000,10,1\nV5\nV1\n"
-                          "A1\nB1\ng+3L\nW3H\nL0\n+1\nL255\nL0\n+1\nL1\nK\n");
+        QTest::newRow("every instruction as its dialog writes it") << QByteArray(
+                "+200\n-50\nA2\nB2\nC3\nD500\nf-1000\nG25000\ng-2H\nh50,3\nH-\nI3\nj14\n"
+                "J1H,1\nL0\nM30,60,120\nT1000\nU2H\nV3\nW1H\nX500,1000,20\nL10\nJ2H,25\n"
+                "Z\nK\n");
+        QTest::newRow("every range's extremes") << QByteArray(
+                "+8388607\n-1\nf-8388608\nG8388607\nD65535\nD1\nh0,0\nh99,7\n"
+                "M600,600,600\nM30,30,30\nT10\nT6000\nX10,6000,1599\nX6000,10,1\nV5\nV1\n"
+                "A1\nB1\ng+3L\nW3H\nL0\n+1\nL255\nL0\n+1\nL1\nK\n");
         QTest::newRow("jump to the last line, a J") << QByteArray("j3\nW1H\nJ2L,2\n");
         QTest::newRow("comment below the target") << QByteArray("W1H\n+1\n* a\nJ1H,2\nK");
         QTest::newRow("jump to its own loop end") << QByteArray("L0\n+1\nJ1H,5\n-1\nL3\nK\n");
         QTest::newRow("jump over a whole loop") << QByteArray("W1H\nJ1H,6\nL0\n+1\nL3\nK");
-        QTest::newRow("loops 8 deep")
-            << QByteArray("L0\nL0\nL0\nL0\nL0\nL0\nL0\nL0\n+1\nL2\nL2\nL2\nL2\nL2\nL2\nL2\nL2\n");
+        QTest::newRow("loops 8 deep") << QByteArray(
+                "L0\nL0\nL0\nL0\nL0\nL0\nL0\nL0\n+1\nL2\nL2\nL2\nL2\nL2\nL2\nL2\nL2\n");
         QTest::newRow("wait on an input in a cycle") << QByteArray("W1H\nA1\nW1L\nC1\nj1\n");
         QTest::newRow("until after a move") << QByteArray("+100\nU1H\n");
     }
@@ -69,10 +67,14 @@ private Q_SLOTS:
     // Each value one beyond its range (the extremes inside are a clean program above).
     void valuesOutOfRange()
     {
-        for (const char *line : {"+0", "--5", "+8388608", "f-8388609", "G8388608", "D0", "D65536",
-                                 "A0", "C4", "B3", "V0", "V6", "h100,0", "h50,8", "M29,60,120",
-                                 "M30,60,601", "T9", "T6001", "X9,1000,20", "X500,6001,20",
-                                 "X500,1000,1600", "g+4H", "W0H", "I0"})
+        for (const char *line : {"+0",         "--5",          "+8388608",
+                                 "f-8388609",  "G8388608",     "D0",
+                                 "D65536",     "A0",           "C4",
+                                 "B3",         "V0",           "V6",
+                                 "h100,0",     "h50,8",        "M29,60,120",
+                                 "M30,60,601", "T9",           "T6001",
+                                 "X9,1000,20", "X500,6001,20", "X500,1000,1600",
+                                 "g+4H",       "W0H",          "I0"})
             QVERIFY2(summary(checkProgram(program(line))) == QStringList({"1 error OutOfRange"}),
                      line);
     }
@@ -126,8 +128,7 @@ private Q_SLOTS:
         row("to a j line", "W1H\nJ1H,4\nj1\nJ2H,3\nK", {"4 error BadJumpTarget"},
             "Jumps to line 3, which is itself a jump (j); a jump may not lead to another.");
         row("J without its comma", "W1H\nJ1H1\nK", {"2 error MalformedParameters"});
-        row("a comment above the target", "* start\nW1H\n+1\nJ1H,3\nK",
-            {"4 warning JumpNumbering"},
+        row("a comment above the target", "* start\nW1H\n+1\nJ1H,3\nK", {"4 warning JumpNumbering"},
             "Jumps to line 3 as the editor counts, but the unit does not count the comment line "
             "above it and lands on line 4 (\"J1H,3\").");
         row("two comments above the target", "* a\n\nW1H\n+1\n-1\nJ1H,4\nK",
@@ -182,8 +183,8 @@ private Q_SLOTS:
     // comment, takes as W1H, and either way it re-enters a finished loop.
     void exampleProgram()
     {
-        const QList<Finding> found =
-            checkProgram(program("* set up\nX500,1000,20\nL0\n+200\nW1H\n-200\nL5\nJ2L,4\nK\n"));
+        const QList<Finding> found = checkProgram(
+                program("* set up\nX500,1000,20\nL0\n+200\nW1H\n-200\nL5\nJ2L,4\nK\n"));
         QCOMPARE(summary(found), QStringList({"8 warning JumpNumbering", "8 warning JumpIntoLoop"}));
         QCOMPARE(formatFinding(QStringLiteral("dir/a.krp"), found.at(1)),
                  QStringLiteral("dir/a.krp:8: warning: Jumps into the loop of lines 3 to 7 past "
@@ -198,7 +199,8 @@ private Q_SLOTS:
         QList<Finding> found;
         QStringList sentences;
         {
-            const LineArray lines = program("j4\nD0\n* note\nK\n+1" + QByteArray(300, '0') + "\nQ\nZ9");
+            const LineArray lines
+                    = program("j4\nD0\n* note\nK\n+1" + QByteArray(300, '0') + "\nQ\nZ9");
             found = checkProgram(lines);
             for (const Finding &f : std::as_const(found))
                 sentences.append(f.sentence());
@@ -227,9 +229,9 @@ private Q_SLOTS:
     // order, each names a line of the program and reads as a sentence.
     void randomPrograms()
     {
-        static const char *const pieces[] = {"+1", "-0", "L0", "L3", "L", "j1", "j7", "J1H,3",
-                                             "J2L,40", "W1H", "A1", "K", "Z", "U1L", "* c", "",
-                                             "Q", "D5", "X500,1000,20", "h25", "J1H"};
+        static const char *const pieces[]
+                = {"+1", "-0", "L0",  "L3",  "L", "j1", "j7", "J1H,3",        "J2L,40", "W1H", "A1",
+                   "K",  "Z",  "U1L", "* c", "",  "Q",  "D5", "X500,1000,20", "h25",    "J1H"};
         QRandomGenerator rng(9);
         for (int round = 0; round < 300; ++round) {
             LineArray lines;
@@ -250,9 +252,9 @@ private Q_SLOTS:
     // fields: every short text over the characters that matter, and numbers at the int edges.
     void canonicalTextsAgreeWithReadAndCompose()
     {
-        static const char alphabet[] = {'0', '1', '2', '3', '4', '9', '-', '+', ',', 'H', 'L', ' ',
-                                        'x'};
-        QList<QByteArray> texts{QByteArray()};
+        static const char alphabet[]
+                = {'0', '1', '2', '3', '4', '9', '-', '+', ',', 'H', 'L', ' ', 'x'};
+        QList<QByteArray> texts {QByteArray()};
         for (qsizetype start = 0, length = 1; length <= 4; ++length) {
             const qsizetype end = texts.size();
             for (qsizetype k = start; k < end; ++k) {
@@ -274,7 +276,7 @@ private Q_SLOTS:
                     continue;
                 const ParamFields read = readParams(code, text);
                 const bool roundTrip = composeParams(code, read) == text
-                                       && (!hasParamFields(code) || !text.isEmpty());
+                        && (!hasParamFields(code) || !text.isEmpty());
                 CanonicalFields fast;
                 QVERIFY2(readCanonicalParams(code, text, fast) == roundTrip,
                          qPrintable(QLatin1Char(code) + QString::fromLatin1(text)));

@@ -1,5 +1,5 @@
-#include "programfile.h"
 #include "processes.h"
+#include "programfile.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -21,17 +21,14 @@ namespace {
 int saveAsHelper(const QStringList &args)
 {
     const LoadResult loaded = loadProgramFile(args.value(0));
-    const FileError error = loaded.error.ok() ? saveProgramFile(args.value(1), loaded.lines)
-                                              : loaded.error;
+    const FileError error
+            = loaded.error.ok() ? saveProgramFile(args.value(1), loaded.lines) : loaded.error;
     std::printf("%s\n", qPrintable(error.ok() ? QStringLiteral("saved") : error.message()));
     return error.ok() ? 0 : 1;
 }
 KR44_TEST_HELPER("save", saveAsHelper)
 
-bool runOk(const QStringList &command)
-{
-    return kr44test::runCommand(command).exitCode == 0;
-}
+bool runOk(const QStringList &command) { return kr44test::runCommand(command).exitCode == 0; }
 
 // A small tmpfs of its own, so that a full disk and a read-only folder are real even for root.
 class SmallFileSystem
@@ -40,9 +37,9 @@ public:
     SmallFileSystem()
     {
         m_mounted = geteuid() == 0
-            && runOk({QStringLiteral("mount"), QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                      QStringLiteral("-o"), QStringLiteral("size=64k"), QStringLiteral("tmpfs"),
-                      m_dir.path()});
+                && runOk({QStringLiteral("mount"), QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                          QStringLiteral("-o"), QStringLiteral("size=64k"), QStringLiteral("tmpfs"),
+                          m_dir.path()});
     }
     ~SmallFileSystem()
     {
@@ -62,8 +59,8 @@ private:
 
 LineArray bigProgram(int bytes)
 {
-    return parseProgram(QByteArray("+200\r\nW1H\r\n* a comment to fill the disk\r\n")
-                                .repeated(bytes / 40 + 1));
+    return parseProgram(
+            QByteArray("+200\r\nW1H\r\n* a comment to fill the disk\r\n").repeated(bytes / 40 + 1));
 }
 
 } // namespace
@@ -78,37 +75,36 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArrayList>("lines");
         QTest::addColumn<QByteArray>("saved");
-        QTest::newRow("empty file") << QByteArray() << QByteArrayList{} << QByteArray();
+        QTest::newRow("empty file") << QByteArray() << QByteArrayList {} << QByteArray();
         QTest::newRow("no final line end")
-            << QByteArray("A\r\nB") << QByteArrayList{"A", "B"} << QByteArray("A\r\nB\r\n");
+                << QByteArray("A\r\nB") << QByteArrayList {"A", "B"} << QByteArray("A\r\nB\r\n");
         QTest::newRow("one byte, no line end")
-            << QByteArray("A\nK") << QByteArrayList{"A", "K"} << QByteArray("A\r\nK\r\n");
-        QTest::newRow("LF") << QByteArray("A\nB\n") << QByteArrayList{"A", "B"}
+                << QByteArray("A\nK") << QByteArrayList {"A", "K"} << QByteArray("A\r\nK\r\n");
+        QTest::newRow("LF") << QByteArray("A\nB\n") << QByteArrayList {"A", "B"}
                             << QByteArray("A\r\nB\r\n");
-        QTest::newRow("ends CR LF CR LF") << QByteArray("A\r\n\r\n") << QByteArrayList{"A", ""}
-                                          << QByteArray("A\r\n\r\n");
-        QTest::newRow("ends CR LF CR") << QByteArray("A\r\n\r") << QByteArrayList{"A", ""}
-                                       << QByteArray("A\r\n\r\n");
-        QTest::newRow("lone CR") << QByteArray("A\rB\r") << QByteArrayList{"A", "B"}
+        QTest::newRow("ends CR LF CR LF")
+                << QByteArray("A\r\n\r\n") << QByteArrayList {"A", ""} << QByteArray("A\r\n\r\n");
+        QTest::newRow("ends CR LF CR")
+                << QByteArray("A\r\n\r") << QByteArrayList {"A", ""} << QByteArray("A\r\n\r\n");
+        QTest::newRow("lone CR") << QByteArray("A\rB\r") << QByteArrayList {"A", "B"}
                                  << QByteArray("A\r\nB\r\n");
-        QTest::newRow("CR CR LF") << QByteArray("A\r\r\nB") << QByteArrayList{"A", "", "B"}
+        QTest::newRow("CR CR LF") << QByteArray("A\r\r\nB") << QByteArrayList {"A", "", "B"}
                                   << QByteArray("A\r\n\r\nB\r\n");
-        QTest::newRow("LF CR") << QByteArray("A\n\rB") << QByteArrayList{"A", "", "B"}
+        QTest::newRow("LF CR") << QByteArray("A\n\rB") << QByteArrayList {"A", "", "B"}
                                << QByteArray("A\r\n\r\nB\r\n");
         QTest::newRow("NUL, raw star and 8-bit bytes stay")
-            << QByteArray("+1\0\r\n*x\r\n* \xb0", 12)
-            << QByteArrayList{QByteArray("+1\0", 3), "*x", "* \xb0"}
-            << QByteArray("+1\0\r\n*x\r\n* \xb0\r\n", 14);
+                << QByteArray("+1\0\r\n*x\r\n* \xb0", 12)
+                << QByteArrayList {QByteArray("+1\0", 3), "*x", "* \xb0"}
+                << QByteArray("+1\0\r\n*x\r\n* \xb0\r\n", 14);
         // Line ends on both sides of the 16-byte blocks the parser scans at a time.
-        QTest::newRow("CR LF across a block") << QByteArray("0123456789abcde\r\nX\r\n")
-                                              << QByteArrayList{"0123456789abcde", "X"}
-                                              << QByteArray("0123456789abcde\r\nX\r\n");
-        QTest::newRow("long line") << QByteArray(129, 'p') << QByteArrayList{QByteArray(129, 'p')}
+        QTest::newRow("CR LF across a block")
+                << QByteArray("0123456789abcde\r\nX\r\n") << QByteArrayList {"0123456789abcde", "X"}
+                << QByteArray("0123456789abcde\r\nX\r\n");
+        QTest::newRow("long line") << QByteArray(129, 'p') << QByteArrayList {QByteArray(129, 'p')}
                                    << QByteArray(129, 'p') + "\r\n";
-        QTest::newRow("empty line far in")
-            << QByteArray("G1\r\n").repeated(40) + "\r\nK"
-            << QByteArrayList(40, "G1") + QByteArrayList{"", "K"}
-            << QByteArray("G1\r\n").repeated(40) + "\r\nK\r\n";
+        QTest::newRow("empty line far in") << QByteArray("G1\r\n").repeated(40) + "\r\nK"
+                                           << QByteArrayList(40, "G1") + QByteArrayList {"", "K"}
+                                           << QByteArray("G1\r\n").repeated(40) + "\r\nK\r\n";
     }
     void parse()
     {
@@ -181,12 +177,14 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString missing = dir.filePath(QStringLiteral("nope.krp"));
-        QCOMPARE(loadProgramFile(missing).error.message(), missing + QStringLiteral(" was not found."));
+        QCOMPARE(loadProgramFile(missing).error.message(),
+                 missing + QStringLiteral(" was not found."));
         const LoadResult folder = loadProgramFile(dir.path());
         QCOMPARE(folder.error.cause, FileErrorCause::AccessDenied);
         QVERIFY(folder.lines.isEmpty());
-        QCOMPARE(fileErrorText(causeFromErrno(EMFILE), QStringLiteral("f.krp")),
-                 QStringLiteral("f.krp could not be opened because there are too many open files."));
+        QCOMPARE(
+                fileErrorText(causeFromErrno(EMFILE), QStringLiteral("f.krp")),
+                QStringLiteral("f.krp could not be opened because there are too many open files."));
         QCOMPARE(fileErrorText(causeFromErrno(EXDEV), QStringLiteral("f.krp")),
                  QStringLiteral("An unknown error occurred while accessing f.krp."));
     }
@@ -196,12 +194,13 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("p.krp"));
         QVERIFY(writeAll(path, "K\r\n"));
-        const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+        const auto perms
+                = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
         QVERIFY(QFile::setPermissions(path, perms));
         QVERIFY(saveProgramFile(path, LineArray::fromList({"+1", "Z"})).ok());
         QCOMPARE(readAll(path), QByteArray("+1\r\nZ\r\n"));
         QCOMPARE(QFile::permissions(path) & QFileDevice::Permissions(0x7077), perms);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("p.krp")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {QStringLiteral("p.krp")});
     }
 
     // A save that cannot be completed leaves the old file as it was and no other file behind.
@@ -217,7 +216,7 @@ private Q_SLOTS:
         QCOMPARE(readAll(path), QByteArray("+200\r\nW1H\r\n"));
         QCOMPARE(saveProgramFile(fs.path(QStringLiteral("new.krp")), bigProgram(200 * 1024)).cause,
                  FileErrorCause::DiskFull);
-        QCOMPARE(fs.files(), QStringList{QStringLiteral("prog.krp")});
+        QCOMPARE(fs.files(), QStringList {QStringLiteral("prog.krp")});
         // A program that nearly fills the disk still saves whole.
         const LineArray fits = bigProgram(20 * 1024);
         QVERIFY(saveProgramFile(path, fits).ok());
@@ -254,14 +253,15 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(folder, QFileDevice::Permissions(0x7555)));
         QVERIFY(QFile::setPermissions(target, QFileDevice::Permissions(0x6666)));
         const kr44test::ProcessResult run = kr44test::runCommand(
-                QStringList{QStringLiteral("/usr/bin/setpriv"), QStringLiteral("--reuid=65534"),
-                            QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")}
+                QStringList {QStringLiteral("/usr/bin/setpriv"), QStringLiteral("--reuid=65534"),
+                             QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")}
                 + kr44test::helperCommand(QStringLiteral("save"), {source, target}));
         QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
-        QCOMPARE(run.out.trimmed(), QStringLiteral("Access to %1 was denied.").arg(target).toLocal8Bit());
+        QCOMPARE(run.out.trimmed(),
+                 QStringLiteral("Access to %1 was denied.").arg(target).toLocal8Bit());
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(readAll(target), QByteArray("+200\r\n"));
-        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("prog.krp")});
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList {QStringLiteral("prog.krp")});
     }
 
     void saveIntoVanishedFolder()
@@ -269,8 +269,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString folder = dir.filePath(QStringLiteral("gone"));
         QVERIFY(QDir().mkpath(folder) && QDir(folder).removeRecursively());
-        QCOMPARE(saveProgramFile(folder + QStringLiteral("/p.krp"), LineArray::fromList({"K"})).cause,
-                 FileErrorCause::NotFound);
+        QCOMPARE(
+                saveProgramFile(folder + QStringLiteral("/p.krp"), LineArray::fromList({"K"})).cause,
+                FileErrorCause::NotFound);
     }
 };
 

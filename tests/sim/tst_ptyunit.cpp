@@ -71,7 +71,7 @@ class TestSimProcess : public QObject
     {
         QCommandLineParser parser;
         addSimOptions(parser);
-        return parser.parse(QStringList{"kr44-sim"} + args) && readSimOptions(parser, out, error);
+        return parser.parse(QStringList {"kr44-sim"} + args) && readSimOptions(parser, out, error);
     }
 
 private Q_SLOTS:
@@ -96,8 +96,8 @@ private Q_SLOTS:
         sim.process().terminate();
         QVERIFY(kr44test::waitFinished(sim.process()) && sim.process().exitCode() == 0);
         QVERIFY(!QFileInfo(link).isSymLink() && sim.log().contains("input 1 high"));
-        const auto refused = kr44test::runProcess(kr44test::buildPath("src/sim/kr44-sim"),
-                                                  {"--inputs", "LX"});
+        const auto refused
+                = kr44test::runProcess(kr44test::buildPath("src/sim/kr44-sim"), {"--inputs", "LX"});
         QVERIFY(refused.exitCode == 2 && refused.err.contains("--inputs") && refused.out.isEmpty());
     }
 
@@ -111,15 +111,22 @@ private Q_SLOTS:
         QVERIFY(parse({}, options, error) && options.timeScale == 1.0 && !options.quiet);
         QVERIFY(options.unit.capacity == 2000 && options.unit.endOfTravelPlus == 100000);
         QVERIFY(parse({"--inputs", "hLH", "--eot-minus", "-500", "--eot-plus=2500", "--quiet",
-                       "--time-scale", "12.5", "--capacity", "1", "--link", "/x"}, options, error));
-        QVERIFY(options.unit.inputs == (std::array<bool, 3>{true, false, true}) && options.quiet);
+                       "--time-scale", "12.5", "--capacity", "1", "--link", "/x"},
+                      options, error));
+        QVERIFY(options.unit.inputs == (std::array<bool, 3> {true, false, true}) && options.quiet);
         QVERIFY(options.unit.endOfTravelMinus == -500 && options.unit.endOfTravelPlus == 2500);
         QVERIFY(options.timeScale == 12.5 && options.unit.capacity == 1);
         QCOMPARE(options.linkPath, "/x");
-        for (const auto &[name, value] :
-             {std::pair{"inputs", "LH"}, {"inputs", "LHX"}, {"eot-minus", "0"}, {"eot-minus", "x"},
-              {"eot-plus", "-1"}, {"eot-plus", "1000000001"}, {"time-scale", "0"},
-              {"time-scale", "inf"}, {"capacity", "0"}, {"capacity", "lots"}}) {
+        for (const auto &[name, value] : {std::pair {"inputs", "LH"},
+                                          {"inputs", "LHX"},
+                                          {"eot-minus", "0"},
+                                          {"eot-minus", "x"},
+                                          {"eot-plus", "-1"},
+                                          {"eot-plus", "1000000001"},
+                                          {"time-scale", "0"},
+                                          {"time-scale", "inf"},
+                                          {"capacity", "0"},
+                                          {"capacity", "lots"}}) {
             const QString option = QStringLiteral("--") + QLatin1String(name);
             QVERIFY2(!parse({option, value}, options, error) && error.contains(option), value);
             QCOMPARE(options.unit.capacity, 1);
@@ -129,7 +136,7 @@ private Q_SLOTS:
     void inputCommandsAndLog()
     {
         for (const auto &[line, input, high] :
-             {std::tuple{"1H", 1, true}, {" 3l\r", 3, false}, {"4H", 0, false}, {"2X", 0, false}}) {
+             {std::tuple {"1H", 1, true}, {" 3l\r", 3, false}, {"4H", 0, false}, {"2X", 0, false}}) {
             const auto command = parseInputCommand(line);
             QVERIFY(command ? command->input == input && command->high == high : input == 0);
         }

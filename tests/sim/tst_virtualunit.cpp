@@ -23,9 +23,17 @@ private Q_SLOTS:
     void lineCheck()
     {
         const auto ok = LineCheck::Ok, code = LineCheck::BadCommand, bad = LineCheck::BadParameter;
-        for (const auto &[line, check] :
-             {std::pair{"+8388607", ok}, {"K", ok}, {"Q", code}, {"", code}, {" +", code},
-              {"K1", bad}, {"+", bad}, {"+0", bad}, {"+8388608", bad}, {"I0", bad}, {"+0200", bad}})
+        for (const auto &[line, check] : {std::pair {"+8388607", ok},
+                                          {"K", ok},
+                                          {"Q", code},
+                                          {"", code},
+                                          {" +", code},
+                                          {"K1", bad},
+                                          {"+", bad},
+                                          {"+0", bad},
+                                          {"+8388608", bad},
+                                          {"I0", bad},
+                                          {"+0200", bad}})
             QVERIFY2(checkProgramLine(line) == check, line);
     }
 
@@ -35,16 +43,32 @@ private Q_SLOTS:
     {
         const QByteArray n200(200, '1'); // overlong
         const std::initializer_list<std::pair<QByteArray, QByteArray>> table = {
-            {"P\rA1\rK\rP\r", ""}, {"P\rQ7\r+0\rA1\rP\r", "E4\rE2\r"}, {"P\rA1\rL3\rP\r", "E3 2\r"},
-            {"P\rA1\rj3\rP\r", "E3 2\r"}, {"P\rA1\rj2\rP\r", ""}, {"Q\r", "E4\r"}, {"A4\r", "E2\r"},
-            {"P\rA1\rA1\rA1\rA1\rA2\rP\r", "E9\r"}, {"j1\r", "E4\r"}, {"A1\r", "R\r"},
-            {"K\r", "R\r"}, {"+1000\r", "E7\r"}, {"P\rL0\rA1\rL2\rj3\rP\rE\r", "E8\r"},
-            {"P\rL0\rj1\rP\rE\r", "E8\r"}, {"P\rD100\rP\rE\rP\r", "B\rR\r"}, {"D100\rK\r", "R\r"},
-            {"P\rA1\rQ\rP\rE\rV2\r", "E4\rR\rInputs LLL Outputs 000\r"}, {"\r\rP\r\rA1\r\rP\r", ""},
-            {"V2\b1\r\n", "0\r"}, {"\xD6\xB1\r", "0\r"}, {"+" + n200 + "\r", "E2\r"},
-            {"P\r+" + n200 + "\rP\r", "E2\r"}, {"V1\r", "0\r"}, {"E\r", "R\r"},
+                {"P\rA1\rK\rP\r", ""},
+                {"P\rQ7\r+0\rA1\rP\r", "E4\rE2\r"},
+                {"P\rA1\rL3\rP\r", "E3 2\r"},
+                {"P\rA1\rj3\rP\r", "E3 2\r"},
+                {"P\rA1\rj2\rP\r", ""},
+                {"Q\r", "E4\r"},
+                {"A4\r", "E2\r"},
+                {"P\rA1\rA1\rA1\rA1\rA2\rP\r", "E9\r"},
+                {"j1\r", "E4\r"},
+                {"A1\r", "R\r"},
+                {"K\r", "R\r"},
+                {"+1000\r", "E7\r"},
+                {"P\rL0\rA1\rL2\rj3\rP\rE\r", "E8\r"},
+                {"P\rL0\rj1\rP\rE\r", "E8\r"},
+                {"P\rD100\rP\rE\rP\r", "B\rR\r"},
+                {"D100\rK\r", "R\r"},
+                {"P\rA1\rQ\rP\rE\rV2\r", "E4\rR\rInputs LLL Outputs 000\r"},
+                {"\r\rP\r\rA1\r\rP\r", ""},
+                {"V2\b1\r\n", "0\r"},
+                {"\xD6\xB1\r", "0\r"},
+                {"+" + n200 + "\r", "E2\r"},
+                {"P\r+" + n200 + "\rP\r", "E2\r"},
+                {"V1\r", "0\r"},
+                {"E\r", "R\r"},
         };
-        const UnitConfig config{{}, -100000, 1000, 4};
+        const UnitConfig config {{}, -100000, 1000, 4};
         for (const auto &[sent, expected] : table) {
             for (const qsizetype piece : {sent.size(), qsizetype(1)}) {
                 SimBench bench(config);
@@ -61,7 +85,7 @@ private Q_SLOTS:
     // is high (here it is low). Ten moves of 213.3 ms and 23 fetches of 0.1 ms take 2135.6 ms.
     void exampleProgram()
     {
-        SimBench bench(UnitConfig{{true, false, false}});
+        SimBench bench(UnitConfig {{true, false, false}});
         bench.download({"X500,1000,20", "L0", "+200", "W1H", "-200", "L5", "J2H,2", "K"});
         bench.send("E\r");
         QVERIFY(bench.runUntil("R\r", 10'000'000, 100));
@@ -79,16 +103,22 @@ private Q_SLOTS:
     void programEffects()
     {
         const std::initializer_list<std::tuple<QByteArrayList, int, QByteArray>> table = {
-            {{"A2", "A3", "C3"}, 0, "010"}, {{"A1", "A3", "+30", "I2"}, 30, "000"},
-            {{"A2", "+30", "I1"}, 0, "010"}, {{"f-1000"}, -1000, "000"},
-            {{"f50", "+10", "-15"}, 45, "000"}, {{"G-250", "W1H", "g+1H"}, -250, "000"},
-            {{"j3", "A1", "A2"}, 0, "010"}, {{"J1H,3", "A1", "A2"}, 0, "010"},
-            {{"J1L,3", "A1", "A2"}, 0, "110"}, {{"L0", "+1", "L7"}, 7, "000"},
-            {{"L0", "L0", "+1", "L3", "-1", "L2"}, 4, "000"}, {{"+3", "U1H", "+5"}, 8, "000"},
-            {{"A1", "Z", "A2"}, 0, "100"},
+                {{"A2", "A3", "C3"}, 0, "010"},
+                {{"A1", "A3", "+30", "I2"}, 30, "000"},
+                {{"A2", "+30", "I1"}, 0, "010"},
+                {{"f-1000"}, -1000, "000"},
+                {{"f50", "+10", "-15"}, 45, "000"},
+                {{"G-250", "W1H", "g+1H"}, -250, "000"},
+                {{"j3", "A1", "A2"}, 0, "010"},
+                {{"J1H,3", "A1", "A2"}, 0, "010"},
+                {{"J1L,3", "A1", "A2"}, 0, "110"},
+                {{"L0", "+1", "L7"}, 7, "000"},
+                {{"L0", "L0", "+1", "L3", "-1", "L2"}, 4, "000"},
+                {{"+3", "U1H", "+5"}, 8, "000"},
+                {{"A1", "Z", "A2"}, 0, "100"},
         };
         for (const auto &[program, n, outs] : table) {
-            SimBench bench(UnitConfig{{true, false, false}});
+            SimBench bench(UnitConfig {{true, false, false}});
             bench.download(program);
             bench.send("E\r");
             QVERIFY2(bench.runUntil("R\r", 10'000'000) && bench.take() == "R\r", program.join(' '));
@@ -103,8 +133,10 @@ private Q_SLOTS:
     void timing()
     {
         const std::initializer_list<std::tuple<QByteArray, QByteArray, double>> table = {
-            {"X500,1000,20", "D250", 250.0}, {"X500,1000,20", "-20", 30.9941},
-            {"T2000", "+200", 112.0}, {"X1000,500,20", "+100", 200.0},
+                {"X500,1000,20", "D250", 250.0},
+                {"X500,1000,20", "-20", 30.9941},
+                {"T2000", "+200", 112.0},
+                {"X1000,500,20", "+100", 200.0},
         };
         for (const auto &[setup, command, expectedMs] : table) {
             SimBench bench; // the setup takes no time
@@ -119,9 +151,12 @@ private Q_SLOTS:
     // every other move stops on one with E7; K stops a moving motor at once.
     void travelLimitsAndStop()
     {
-        SimBench bench(UnitConfig{{}, -300, 500});
-        for (const auto &[command, reply] : {std::pair{"H+", "R\r"}, {"f0", "R\r"}, {"+1", "E7\r"},
-                                             {"G-1000", "E7\r"}, {"V1", "-800\r"}}) {
+        SimBench bench(UnitConfig {{}, -300, 500});
+        for (const auto &[command, reply] : {std::pair {"H+", "R\r"},
+                                             {"f0", "R\r"},
+                                             {"+1", "E7\r"},
+                                             {"G-1000", "E7\r"},
+                                             {"V1", "-800\r"}}) {
             bench.send(QByteArray(command) + '\r');
             QVERIFY2(bench.runUntil("\r", 10'000'000) && bench.take() == reply, command);
         }
@@ -139,13 +174,17 @@ private Q_SLOTS:
     // and the motor never passes a switch.
     void randomTrafficGetsOnlyKnownReplies()
     {
-        const QByteArrayList lines = {"P", "P", "E", "E", "K", "Z", "+300", "-400", "G800", "G-650",
-            "H+", "H-", "g+1H", "g-2L", "D50", "W1H", "W2L", "J3H,1", "j2", "j9", "L0", "L3", "U1H",
-            "V1", "V2", "V5", "A1", "C1", "I3", "f100", "X50,3000,200", "T6000", "\b", "\n", " "};
-        const QRegularExpression known(QStringLiteral("^(E[234789]|E3 \\d+|B|R|-?\\d+|KR44 virtual "
-            "unit 1.0|Inputs [LH]{3} Outputs [01]{3}|\\d+,\\d+,\\d+)$"));
+        const QByteArrayList lines
+                = {"P",    "P",     "E",  "E",  "K",    "Z",    "+300",         "-400",
+                   "G800", "G-650", "H+", "H-", "g+1H", "g-2L", "D50",          "W1H",
+                   "W2L",  "J3H,1", "j2", "j9", "L0",   "L3",   "U1H",          "V1",
+                   "V2",   "V5",    "A1", "C1", "I3",   "f100", "X50,3000,200", "T6000",
+                   "\b",   "\n",    " "};
+        const QRegularExpression known(
+                QStringLiteral("^(E[234789]|E3 \\d+|B|R|-?\\d+|KR44 virtual "
+                               "unit 1.0|Inputs [LH]{3} Outputs [01]{3}|\\d+,\\d+,\\d+)$"));
         QRandomGenerator random(4711);
-        SimBench bench(UnitConfig{{}, -700, 900, 12});
+        SimBench bench(UnitConfig {{}, -700, 900, 12});
         for (int round = 0; round < 20000; ++round) {
             const quint32 what = random.bounded(10);
             const QByteArray &line = lines.at(random.bounded(int(lines.size())));
@@ -170,7 +209,10 @@ private Q_SLOTS:
     void motionProfileIsConsistent()
     {
         const std::initializer_list<std::tuple<int, int, int, double>> table = {
-            {500, 1000, 20, 200}, {500, 1000, 20, 25}, {10, 6000, 1599, 8000}, {1000, 500, 20, 100},
+                {500, 1000, 20, 200},
+                {500, 1000, 20, 25},
+                {10, 6000, 1599, 8000},
+                {1000, 500, 20, 100},
         };
         for (const auto &[start, slew, ramp, distance] : table) {
             const MotionProfile p({start, slew, ramp}, distance);
@@ -183,7 +225,7 @@ private Q_SLOTS:
                 QVERIFY(std::abs(p.timeAt(x) - t) < 1e-9 + 1e-9 * duration
                         && std::abs(v - before) <= p.acceleration() * dt + 1e-6
                         && std::abs(x - p.distanceAt(t - dt) - (v + before) / 2 * dt)
-                               < p.acceleration() * dt * dt / 2 + 1e-9 * distance + 1e-9);
+                                < p.acceleration() * dt * dt / 2 + 1e-9 * distance + 1e-9);
             }
         }
     }

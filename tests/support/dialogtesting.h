@@ -146,19 +146,23 @@ std::shared_ptr<bool> whenShown(std::function<W *()> find, std::function<void(W 
 // The first active modal dialog that opens.
 [[nodiscard]] inline std::shared_ptr<bool> whenModal(std::function<void(QWidget *)> act)
 {
-    return whenShown<QWidget>([] {
-        QWidget *w = QApplication::activeModalWidget();
-        return w && w->isVisible() && w->isActiveWindow() ? w : nullptr;
-    }, std::move(act));
+    return whenShown<QWidget>(
+            [] {
+                QWidget *w = QApplication::activeModalWidget();
+                return w && w->isVisible() && w->isActiveWindow() ? w : nullptr;
+            },
+            std::move(act));
 }
 
 // The first popup menu that opens.
 [[nodiscard]] inline std::shared_ptr<bool> whenMenu(std::function<void(QMenu *)> act)
 {
-    return whenShown<QMenu>([] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        return menu && menu->isVisible() ? menu : nullptr;
-    }, std::move(act));
+    return whenShown<QMenu>(
+            [] {
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                return menu && menu->isVisible() ? menu : nullptr;
+            },
+            std::move(act));
 }
 
 } // namespace kr44test

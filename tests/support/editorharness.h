@@ -83,8 +83,8 @@ struct EditorHarness
 
     CKR44Doc doc;
     kr44::ProgramTableModel model;
-    QItemSelectionModel selection{&model};
-    kr44::LineEditor editor{&model, &selection};
+    QItemSelectionModel selection {&model};
+    kr44::LineEditor editor {&model, &selection};
     DialogScript script;
     QStringList warnings;
     QList<QPair<int, bool>> menus; // row and insert mode of each menu request

@@ -110,7 +110,7 @@ bool writeAll(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size()
-        && f.flush();
+            && f.flush();
 }
 
 QByteArray crlf(const QByteArrayList &lines)

@@ -5,11 +5,10 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <functional>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <functional>
 
 // The unit's end of a pseudo-terminal. The link opens path(); the test writes the unit's
 // replies with send() and reads what the link wrote with the read functions, which run the
@@ -45,7 +44,7 @@ public:
     // The line settings of the port side as whoever opened it last left them.
     [[nodiscard]] termios settings() const
     {
-        termios t{};
+        termios t {};
         ::tcgetattr(m_slave, &t);
         return t;
     }

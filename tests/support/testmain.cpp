@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMap>
 #include <QTest>
+
 #include <memory>
 
 #ifdef KR44_TEST_GUI
@@ -41,8 +42,8 @@ bool registerHelper(const char *name, HelperMain main)
 
 QStringList helperCommand(const QString &name, const QStringList &args)
 {
-    return QStringList{QCoreApplication::applicationFilePath(), QStringLiteral("--helper"), name}
-        + args;
+    return QStringList {QCoreApplication::applicationFilePath(), QStringLiteral("--helper"), name}
+    + args;
 }
 
 int runTests(int argc, char **argv)
@@ -81,7 +82,4 @@ int runTests(int argc, char **argv)
 
 } // namespace kr44test
 
-int main(int argc, char **argv)
-{
-    return kr44test::runTests(argc, argv);
-}
+int main(int argc, char **argv) { return kr44test::runTests(argc, argv); }

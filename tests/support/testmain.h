@@ -24,9 +24,9 @@ int runTests(int argc, char **argv);
 } // namespace kr44test
 
 #define KR44_TEST(Class)                                                                           \
-    [[maybe_unused]] static const bool kr44RegisteredTest##Class =                                \
-            kr44test::registerTest(#Class, [] { return new Class; });
+    [[maybe_unused]] static const bool kr44RegisteredTest##Class                                   \
+            = kr44test::registerTest(#Class, [] { return new Class; });
 
 #define KR44_TEST_HELPER(name, function)                                                           \
-    [[maybe_unused]] static const bool kr44RegisteredHelper##function =                           \
-            kr44test::registerHelper(name, function);
+    [[maybe_unused]] static const bool kr44RegisteredHelper##function                              \
+            = kr44test::registerHelper(name, function);

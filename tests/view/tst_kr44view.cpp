@@ -25,21 +25,21 @@ private Q_SLOTS:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QByteArrayList>("after");
-        QTest::newRow("Enter on the end row") << QByteArrayList{"G1"} << 1 << "Return > G\tGo to"
-                                              << QByteArrayList{"G1", "G7"};
-        QTest::newRow("double-click") << QByteArrayList{"G1", "W1H"} << 1 << "double-click"
-                                      << QByteArrayList{"G1", "W7"};
-        QTest::newRow("Insert") << QByteArrayList{"G1", "j1"} << 0 << "Ins > K\tKill"
-                                << QByteArrayList{"K", "G1", "j2"};
-        QTest::newRow("Delete") << QByteArrayList{"G1", "D5", "j3"} << 1 << "Del"
-                                << QByteArrayList{"G1", "j2"};
-        QTest::newRow("Space") << QByteArrayList{"G1"} << 0 << "Space"
-                               << QByteArrayList{"* 7", "G1"};
-        QTest::newRow("line menu") << QByteArrayList{"G1", "D5"} << 1 << "menu > &Delete\tDel"
-                                   << QByteArrayList{"G1"};
-        QTest::newRow("line menu from the keyboard") << QByteArrayList{"G1"} << 0
-                                                     << "Shift+F10 > Add a &Comment\tSpace"
-                                                     << QByteArrayList{"* 7", "G1"};
+        QTest::newRow("Enter on the end row")
+                << QByteArrayList {"G1"} << 1 << "Return > G\tGo to" << QByteArrayList {"G1", "G7"};
+        QTest::newRow("double-click") << QByteArrayList {"G1", "W1H"} << 1 << "double-click"
+                                      << QByteArrayList {"G1", "W7"};
+        QTest::newRow("Insert") << QByteArrayList {"G1", "j1"} << 0 << "Ins > K\tKill"
+                                << QByteArrayList {"K", "G1", "j2"};
+        QTest::newRow("Delete") << QByteArrayList {"G1", "D5", "j3"} << 1 << "Del"
+                                << QByteArrayList {"G1", "j2"};
+        QTest::newRow("Space") << QByteArrayList {"G1"} << 0 << "Space"
+                               << QByteArrayList {"* 7", "G1"};
+        QTest::newRow("line menu") << QByteArrayList {"G1", "D5"} << 1 << "menu > &Delete\tDel"
+                                   << QByteArrayList {"G1"};
+        QTest::newRow("line menu from the keyboard")
+                << QByteArrayList {"G1"} << 0 << "Shift+F10 > Add a &Comment\tSpace"
+                << QByteArrayList {"* 7", "G1"};
     }
     void input()
     {
@@ -79,8 +79,8 @@ private Q_SLOTS:
     {
         ViewWindow w({"G1", "K"});
         const auto menu = whenMenu([](QMenu *m) { m->close(); });
-        for (const char *keys : {"Ctrl+C", "Ctrl+Ins", "Ctrl+X", "Shift+Del", "Ctrl+V",
-                                 "Shift+Ins", "Ctrl+Z", "Alt+Backspace", "Ctrl+Y"}) {
+        for (const char *keys : {"Ctrl+C", "Ctrl+Ins", "Ctrl+X", "Shift+Del", "Ctrl+V", "Shift+Ins",
+                                 "Ctrl+Z", "Alt+Backspace", "Ctrl+Y"}) {
             QApplication::clipboard()->setText(QStringLiteral("before"));
             const QKeyCombination key = QKeySequence(QString::fromLatin1(keys))[0];
             w.key(key.key(), key.keyboardModifiers());
@@ -102,7 +102,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("D5\n"));
         QApplication::clipboard()->setText(QStringLiteral("K\r\nG7"));
         w.view->pasteAction()->trigger();
-        QCOMPARE(w.docLines(), (QByteArrayList{"G1", "K", "G7", "D5", "j1"}));
+        QCOMPARE(w.docLines(), (QByteArrayList {"G1", "K", "G7", "D5", "j1"}));
         QCOMPARE(w.view->undoAction()->text(), QStringLiteral("&Undo Paste"));
         w.view->undoAction()->trigger();
         QCOMPARE(w.view->redoAction()->text(), QStringLiteral("&Redo Paste"));
@@ -126,7 +126,7 @@ private Q_SLOTS:
         w.key(Qt::Key_Return);
         QCOMPARE(pause.size(), 1);
         QCOMPARE(resume.size(), 1);
-        QCOMPARE(w.docLines(), QByteArrayList{"G-250"});
+        QCOMPARE(w.docLines(), QByteArrayList {"G-250"});
 
         w.view->setDialogRunner([&w](QWidget *, auto &, QByteArray &params, auto &, int) {
             w.view.reset();
@@ -135,7 +135,7 @@ private Q_SLOTS:
         });
         QVERIFY(w.view->EditLine(0));
         QCOMPARE(resume.size(), 2);
-        QCOMPARE(w.docLines(), QByteArrayList{"G-250"});
+        QCOMPARE(w.docLines(), QByteArrayList {"G-250"});
     }
 };
 

@@ -86,8 +86,8 @@ private Q_SLOTS:
         };
         const char *dialog = "pause dialog resume";
         const char *example = "G100|D500|J1H,2|j1";
-        row("insert before a jump target", example, 1, "insert A", "1", "G100|A1|D500|J1H,3|j1",
-            1, dialog, "Insert");
+        row("insert before a jump target", example, 1, "insert A", "1", "G100|A1|D500|J1H,3|j1", 1,
+            dialog, "Insert");
         row("insert K: no dialog", "G1", 0, "insert K", "", "K|G1", 0, "pause resume", "Insert");
         row("new on the end row", "G1", 1, "new G", "25000", "G1|G25000", 1, dialog,
             "New Instruction");
@@ -102,13 +102,13 @@ private Q_SLOTS:
         row("comment before a jump target", "G1|j1", 0, "comment", "note", "* note|G1|j2", 0,
             "dialog", "Comment");
         row("comment, cancelled", "G1", 1, "comment", "~", "G1|* ", 1, "dialog", "Comment");
-        row("delete before a jump target", "G100|D500|G200|j3", 1, "delete", "", "G100|G200|j2",
-            1, "", "Delete");
+        row("delete before a jump target", "G100|D500|G200|j3", 1, "delete", "", "G100|G200|j2", 1,
+            "", "Delete");
         row("paste text, every line end", "G1|D5|j2", 1, "paste K\rj2\r\n* \u00fc\u2192\n", "",
             "G1|K|j2|* \xfc?|D5|j5", 1, "", "Paste"); // one byte a character, or "?"
         row("cut", "*raw|j2", 0, "cut", "", "j1", 0, "cut *raw", "Cut");
-        row("empty lines come back as they were", "|G1|*|j2", 1, "insert K", "",
-            "* |K|G1|* |j3", 1, "pause resume", "Insert");
+        row("empty lines come back as they were", "|G1|*|j2", 1, "insert K", "", "* |K|G1|* |j3", 1,
+            "pause resume", "Insert");
         // What changes nothing makes no step.
         row("delete a jump target", example, 0, "delete", "", example, 0, kReferencedLineMessage,
             "");
@@ -134,7 +134,7 @@ private Q_SLOTS:
         h.script.answers = answers;
         run(h, op);
         QVERIFY(h.script.answers.isEmpty());
-        QCOMPARE((QStringList{h.script.events.join(u' ')} + h.warnings).join(u'\n').trimmed(),
+        QCOMPARE((QStringList {h.script.events.join(u' ')} + h.warnings).join(u'\n').trimmed(),
                  seen);
         for (const DialogCall &call : std::as_const(h.script.calls)) // the program has the code
             QVERIFY(call.code.isEmpty() || call.rowCode == call.code);
@@ -185,13 +185,13 @@ private Q_SLOTS:
     {
         QRandomGenerator rng(4410);
         const auto randomLine = [&rng](int n) { // "#": a target, in the program or not
-            static const char *const pool[] = {"j#", "j#", "J2L,#", "J1H,#", "G100", "W1H", "K",
-                                               "L5", "* note", "", "*", "*raw", "Q7", "J1H,",
-                                               "jx", "j0", "j 2", "J1H,3x"};
+            static const char *const pool[]
+                    = {"j#", "j#", "J2L,#", "J1H,#", "G100", "W1H", "K",  "L5",  "* note",
+                       "",   "*",  "*raw",  "Q7",    "J1H,", "jx",  "j0", "j 2", "J1H,3x"};
             return QByteArray(pool[rng.bounded(int(std::size(pool)))])
                     .replace('#', QByteArray::number(rng.bounded(n + 3)));
         };
-        const QStringList ops{"insert", "edit", "delete", "comment", "cut", "paste"};
+        const QStringList ops {"insert", "edit", "delete", "comment", "cut", "paste"};
         int steps = 0;
         for (int session = 0; session < 40; ++session) {
             QByteArrayList start(rng.bounded(15));
@@ -204,7 +204,7 @@ private Q_SLOTS:
                 params = QByteArray::number(1 + rng.bounded(program.lineCount() + 1));
                 return rng.bounded(4) ? DialogResult::Accepted : DialogResult::Rejected;
             };
-            QList<QByteArrayList> states{h.docLines()};
+            QList<QByteArrayList> states {h.docLines()};
             const QUndoStack *history = h.editor.undoStack();
             QStringList mirror = rowTexts(h.model); // what a view reads again when it is told to
             const auto reread = [&](int first, int last) {
@@ -225,8 +225,8 @@ private Q_SLOTS:
                 h.editor.selectRow(rng.bounded(h.model.rows().lineCount() + 1));
                 const int what = rng.bounded(9);
                 const char code = instructionCode(rng.bounded(kInstructionCount));
-                const QByteArray text = what == 5 ? randomLine(9) + "\r\n" + randomLine(9)
-                                                  : QByteArray(1, code);
+                const QByteArray text
+                        = what == 5 ? randomLine(9) + "\r\n" + randomLine(9) : QByteArray(1, code);
                 if (what < 6)
                     run(h, ops[what] + u' ' + QString::fromLatin1(text));
                 else

@@ -2,10 +2,9 @@
 // fills, the printer's page ranges and copies, the example printout against its stored text and
 // image, and the PDF convenience and the preview agreeing with the print path.
 
-#include "programprinter.h"
-
 #include "processes.h"
 #include "programfile.h"
+#include "programprinter.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -44,8 +43,9 @@ QStringList pageTexts(const QString &pdf)
 QImage renderPage(const QString &pdf, int page)
 {
     const QString png = pdf + QString::number(page);
-    poppler("pdftoppm", {"-r", "100", "-gray", "-f", QString::number(page), "-l",
-                         QString::number(page), "-singlefile", "-png", pdf, png});
+    poppler("pdftoppm",
+            {"-r", "100", "-gray", "-f", QString::number(page), "-l", QString::number(page),
+             "-singlefile", "-png", pdf, png});
     return QImage(png + QStringLiteral(".png"));
 }
 
@@ -70,17 +70,14 @@ int linesPerPage()
     return kr44::measurePage(printer).linesPerPage;
 }
 
-LineArray kills(int lines)
-{
-    return LineArray::fromList(QByteArrayList(lines, "K"));
-}
+LineArray kills(int lines) { return LineArray::fromList(QByteArrayList(lines, "K")); }
 
 // Page `page` of the printout "R" of `lines` K lines: its title and headings, then its rows,
 // running on from page to page, a full page of them on each.
 QString killsPage(int page, int lines, int perPage)
 {
-    QString text = QStringLiteral("Printout of 'R', page %1 Line Code Command Parameters")
-                           .arg(page);
+    QString text
+            = QStringLiteral("Printout of 'R', page %1 Line Code Command Parameters").arg(page);
     for (int row = (page - 1) * perPage + 1; row <= std::min(page * perPage, lines); ++row)
         text += QStringLiteral(" %1 K Kill").arg(row);
     return text;
@@ -131,15 +128,21 @@ private Q_SLOTS:
     // The last page is spare: the rows fill two.
     void rangesAndCopies_data()
     {
-        QTest::addColumn<QString>("ranges"); // empty for all pages
-        QTest::addColumn<QString>("copies"); // how many, then how they come out
+        QTest::addColumn<QString>("ranges");   // empty for all pages
+        QTest::addColumn<QString>("copies");   // how many, then how they come out
         QTest::addColumn<QList<int>>("pages"); // none: nothing printed
-        QTest::newRow("list") << "1,3" << "1" << QList<int>{1, 3};
-        QTest::newRow("past the end") << "2-9" << "1" << QList<int>{2, 3};
-        QTest::newRow("outside") << "4-5" << "1" << QList<int>{};
-        QTest::newRow("collated") << "" << "2" << QList<int>{1, 2, 3, 1, 2, 3};
-        QTest::newRow("uncollated") << "1-2" << "2 uncollated" << QList<int>{1, 1, 2, 2};
-        QTest::newRow("last page first") << "" << "1 last first" << QList<int>{3, 2, 1};
+        QTest::newRow("list") << "1,3"
+                              << "1" << QList<int> {1, 3};
+        QTest::newRow("past the end") << "2-9"
+                                      << "1" << QList<int> {2, 3};
+        QTest::newRow("outside") << "4-5"
+                                 << "1" << QList<int> {};
+        QTest::newRow("collated") << ""
+                                  << "2" << QList<int> {1, 2, 3, 1, 2, 3};
+        QTest::newRow("uncollated") << "1-2"
+                                    << "2 uncollated" << QList<int> {1, 1, 2, 2};
+        QTest::newRow("last page first") << ""
+                                         << "1 last first" << QList<int> {3, 2, 1};
     }
     void rangesAndCopies()
     {

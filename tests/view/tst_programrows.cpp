@@ -23,7 +23,7 @@ QByteArrayList renumberedByRows(const QByteArrayList &lines, int row, int remove
                                 const QByteArrayList &inserted)
 {
     QList<std::pair<QByteArray, LineParts>> rows; // each row's number and line
-    for (int i = 0; i <= lines.size(); ++i) // the end row too
+    for (int i = 0; i <= lines.size(); ++i)       // the end row too
         rows.append({QByteArray::number(i + 1), splitLine(lines.value(i))});
     rows.remove(row, removed);
     rows.insert(row, inserted.size(), {});
@@ -53,10 +53,10 @@ QByteArrayList renumberedByRows(const QByteArrayList &lines, int row, int remove
 // Jumps to lines in and beyond the program ("#"), and every odd form a target may take.
 QByteArray randomLine(QRandomGenerator &rng, int lines)
 {
-    static const char *const pool[] = {
-            "j#",   "j#",  "j#",   "J1H,#", "J2L,#", "J3H,#", "j#",    "J1L,#", "G100", "+200",
-            "W1H",  "K",   "L5",   "* note", "",     "*",     "*raw",  "Q7",    "J1H,", "J,5",
-            "j",    "jx",  "j0",   "J1H,0", "j-1",   "j 2",   "J1H,3x", "J2L,1,5"};
+    static const char *const pool[]
+            = {"j#",  "j#", "j#", "J1H,#",  "J2L,#", "J3H,#", "j#",     "J1L,#",  "G100", "+200",
+               "W1H", "K",  "L5", "* note", "",      "*",     "*raw",   "Q7",     "J1H,", "J,5",
+               "j",   "jx", "j0", "J1H,0",  "j-1",   "j 2",   "J1H,3x", "J2L,1,5"};
     return QByteArray(pool[rng.bounded(int(std::size(pool)))])
             .replace('#', QByteArray::number(rng.bounded(lines + 4)));
 }
@@ -84,8 +84,9 @@ void randomChange(QRandomGenerator &rng, ProgramRows &rows)
     else if (kind == 3)
         (void)rows.removeLine(rng.bounded(n));
     else if (kind == 4) // from a line's own bytes too, which may move as the pool grows
-        rows.setParams(rng.bounded(n), rng.bounded(2) ? splitLine(randomLine(rng, n)).params
-                                                      : rows.params(rng.bounded(n)));
+        rows.setParams(rng.bounded(n),
+                       rng.bounded(2) ? splitLine(randomLine(rng, n)).params
+                                      : rows.params(rng.bounded(n)));
     else if (kind == 5)
         rows.setCode(rng.bounded(n), codes[rng.bounded(int(std::size(codes)))]);
     else
@@ -104,14 +105,14 @@ private Q_SLOTS:
     {
         ProgramRows rows(LineArray::fromList({"G100", "D500", "J1H,2", "j1"}));
         (void)rows.insertLine(1);
-        QCOMPARE(rows.lines().toList(), (QByteArrayList{"G100", "* ", "D500", "J1H,3", "j1"}));
+        QCOMPARE(rows.lines().toList(), (QByteArrayList {"G100", "* ", "D500", "J1H,3", "j1"}));
         (void)rows.removeLine(1);
-        QCOMPARE(rows.lines().toList(), (QByteArrayList{"G100", "D500", "J1H,2", "j1"}));
+        QCOMPARE(rows.lines().toList(), (QByteArrayList {"G100", "D500", "J1H,2", "j1"}));
         // Targets are rewritten plain; those that read as no line stay as they are.
         rows = ProgramRows(LineArray::fromList({"j 1", "J1H,1x", "J2L,1,5", "j0", "jx", "j9"}));
         (void)rows.insertLine(0);
         QCOMPARE(rows.lines().toList(),
-                 (QByteArrayList{"* ", "j2", "J1H,2", "J2L,2", "j0", "jx", "j9"}));
+                 (QByteArrayList {"* ", "j2", "J1H,2", "J2L,2", "j0", "jx", "j9"}));
         // What Delete asks first.
         rows = ProgramRows(LineArray::fromList({"G1", "j1", "J2L,1", "J1H,4", "* j2", "J2L"}));
         QCOMPARE(rows.firstReferenceTo(1), std::optional(1));
@@ -152,7 +153,7 @@ private Q_SLOTS:
         QRandomGenerator rng(4404);
         for (int program = 0; program < 150; ++program) {
             ProgramRows rows(LineArray::fromList(randomLines(rng, rng.bounded(12), 12)));
-            QList<QByteArrayList> states{rows.lines().toList()};
+            QList<QByteArrayList> states {rows.lines().toList()};
             std::vector<RowJournal> journals(40);
             for (RowJournal &journal : journals) {
                 rows.setJournal(&journal);
@@ -188,12 +189,11 @@ private Q_SLOTS:
         // Filled as "G1G2* ": line 2 lands on the old "* " once line 1 has four bytes.
         rows.setParams(0, QByteArray(200000, 'x'));
         rows.setParams(0, "123");
-        QCOMPARE(rows.writeBack().toList(), (QByteArrayList{"G123", "G2", "* "}));
+        QCOMPARE(rows.writeBack().toList(), (QByteArrayList {"G123", "G2", "* "}));
         reader.join();
-        QCOMPARE(seen, (QByteArrayList{"G1", "G2", "* "}));
-        QCOMPARE(document.toList(), (QByteArrayList{"G1", "G2", ""}));
+        QCOMPARE(seen, (QByteArrayList {"G1", "G2", "* "}));
+        QCOMPARE(document.toList(), (QByteArrayList {"G1", "G2", ""}));
     }
-
 };
 
 KR44_TEST(TestProgramRows)

@@ -17,10 +17,10 @@ using namespace kr44test;
 
 namespace {
 
-const QString kDelayZero =
-        QStringLiteral("The delay 0 is outside 1 to 65535, so the unit refuses the line.");
-const QString kUnknownQ =
-        QStringLiteral("\"Q\" is not an instruction code, so the unit refuses this line.");
+const QString kDelayZero
+        = QStringLiteral("The delay 0 is outside 1 to 65535, so the unit refuses the line.");
+const QString kUnknownQ
+        = QStringLiteral("\"Q\" is not an instruction code, so the unit refuses this line.");
 
 // Each row as "cell|cell|...", with the number cell's marker, if any, after a blank.
 QStringList rowTexts(const QAbstractItemModel &model)
@@ -34,8 +34,8 @@ QStringList rowTexts(const QAbstractItemModel &model)
         rows.append(cells.join(u'|'));
         const QVariant icon = model.index(row, 0).data(Qt::DecorationRole);
         if (!icon.isNull()) // told apart by their images
-            rows.last() += icon.value<QIcon>().pixmap(16).toImage() == error ? " error"
-                                                                              : " warning";
+            rows.last()
+                    += icon.value<QIcon>().pixmap(16).toImage() == error ? " error" : " warning";
     }
     return rows;
 }
@@ -66,7 +66,7 @@ struct GatedSource
         QThreadPool::globalInstance()->waitForDone();
     }
 
-    QByteArrayList lines{"Q7"};
+    QByteArrayList lines {"Q7"};
     int held = 1, taken = 0; // the first `held` checks wait; checks started
     QSemaphore gate;
 };
@@ -84,24 +84,25 @@ private Q_SLOTS:
         model.fill(LineArray::fromList(
                 {"G1000", "J1H,5", "K", "* Start position", "Q12", "*abc", "* \xb0X", "", "X5,2"}));
         QVERIFY(!(model.flags(model.index(0, 3)) & Qt::ItemIsEditable));
-        QCOMPARE(rowTexts(model), (QStringList{"1|G|Go to|1000", "2|J|Jump if|1H,5", "3|K|Kill|",
-                                               "4|||Start position", "5|Q||12", "6|||abc",
-                                               QString::fromLatin1("7|||\xb0X"), "8|||",
-                                               "9|X|Acc Profile|5,2", "10|||"}));
+        QCOMPARE(rowTexts(model),
+                 (QStringList {"1|G|Go to|1000", "2|J|Jump if|1H,5", "3|K|Kill|",
+                               "4|||Start position", "5|Q||12", "6|||abc",
+                               QString::fromLatin1("7|||\xb0X"), "8|||", "9|X|Acc Profile|5,2",
+                               "10|||"}));
     }
 
     // Row r shows line r + 1's findings in its number cell: the worst one's icon, every
     // sentence as the tooltip, each with its severity for a screen reader.
     void markersByRow()
     {
-        const QList<Finding> findings{finding(3, Severity::Warning, 31),
-                                      finding(3, Severity::Error, 32),
-                                      finding(7, Severity::Warning, 70)};
+        const QList<Finding> findings {finding(3, Severity::Warning, 31),
+                                       finding(3, Severity::Error, 32),
+                                       finding(7, Severity::Warning, 70)};
         ProgramTableModel model;
         model.fill(LineArray::fromList(QByteArrayList(7, "K")));
         model.setFindings(FindingIndex({findings[2], findings[0], findings[1]}));
         QCOMPARE(rowTexts(model).filter(QStringLiteral(" ")),
-                 (QStringList{"3|K|Kill| error", "7|K|Kill| warning"}));
+                 (QStringList {"3|K|Kill| error", "7|K|Kill| warning"}));
         QCOMPARE(model.index(2, 0).data(Qt::ToolTipRole).toString(),
                  findings[0].sentence() + '\n' + findings[1].sentence());
         QCOMPARE(model.index(2, 0).data(Qt::AccessibleDescriptionRole).toString(),
@@ -143,8 +144,9 @@ private Q_SLOTS:
         checker->schedule();
         QTRY_COMPARE(source.taken, 1);
         source.lines = {"+1", "D0"};
-        then == u"gone" ? checker.reset() : then == u"checkNow" ? checker->checkNow()
-                                                                : checker->schedule();
+        then == u"gone"               ? checker.reset()
+                : then == u"checkNow" ? checker->checkNow()
+                                      : checker->schedule();
         source.gate.release(2);
         QThreadPool::globalInstance()->waitForDone();
         QTRY_VERIFY(!checker || !checker->isPending());
@@ -176,7 +178,7 @@ private Q_SLOTS:
         QSignalSpy checked(w.checker(), &ProgramChecker::checked);
         QVERIFY(w.view->EditLine(1));
         w.view->AddComment();
-        QCOMPARE(w.docLines(), (QByteArrayList{"+200", "D500", "* note", "D10", "K"}));
+        QCOMPARE(w.docLines(), (QByteArrayList {"+200", "D500", "* note", "D10", "K"}));
         QVERIFY(w.checkedSince(1));
         QCOMPARE(checked.count(), 1);
         QVERIFY(w.view->findings().isEmpty());

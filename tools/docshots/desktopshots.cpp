@@ -32,9 +32,12 @@ int main(int argc, char *argv[])
     CHelpWindow *window = help.window();
     window->resize(900, 680);
     int written = 0;
-    for (const char *page : {"index", "instructions", "editing", "sending", "menus", "commandline"}) {
-        window->browser()->setSource(kr44::helpIndexUrl().resolved(QUrl(QString::fromLatin1(page) + QStringLiteral(".html"))));
-        if (window->grab().save(out.filePath(QStringLiteral("help-%1.png").arg(QLatin1String(page)))))
+    for (const char *page :
+         {"index", "instructions", "editing", "sending", "menus", "commandline"}) {
+        window->browser()->setSource(kr44::helpIndexUrl().resolved(
+                QUrl(QString::fromLatin1(page) + QStringLiteral(".html"))));
+        if (window->grab().save(
+                    out.filePath(QStringLiteral("help-%1.png").arg(QLatin1String(page)))))
             ++written;
     }
 

@@ -42,12 +42,12 @@ int main(int argc, char **argv)
         const char *params;
         int row;
     } examples[] = {
-        {'+', "200", 3},       {'-', "50", 5},     {'A', "2", 0},    {'B', "2", 0},
-        {'C', "3", 0},         {'D', "500", 0},    {'f', "-1000", 0}, {'G', "25000", 0},
-        {'g', "-2H", 0},       {'h', "50,3", 0},   {'H', "-", 0},    {'I', "3", 0},
-        {'j', "4", 9},         {'J', "2L,4", 7},   {'L', "10", 6},   {'M', "30,60,120", 0},
-        {'T', "1000", 0},      {'U', "2H", 0},     {'V', "3", 0},    {'W', "1H", 4},
-        {'X', "500,1000,20", 1},
+            {'+', "200", 3},         {'-', "50", 5},   {'A', "2", 0},     {'B', "2", 0},
+            {'C', "3", 0},           {'D', "500", 0},  {'f', "-1000", 0}, {'G', "25000", 0},
+            {'g', "-2H", 0},         {'h', "50,3", 0}, {'H', "-", 0},     {'I', "3", 0},
+            {'j', "4", 9},           {'J', "2L,4", 7}, {'L', "10", 6},    {'M', "30,60,120", 0},
+            {'T', "1000", 0},        {'U', "2H", 0},   {'V', "3", 0},     {'W', "1H", 4},
+            {'X', "500,1000,20", 1},
     };
 
     QList<Shot> shots;
@@ -73,8 +73,8 @@ int main(int argc, char **argv)
     int cellWidth = 0;
     int cellHeight = 0;
     for (int i = 0; i < shots.size(); ++i) {
-        const QString file =
-                out.filePath(QStringLiteral("dialog-%1.png").arg(i + 1, 2, 10, QChar(u'0')));
+        const QString file
+                = out.filePath(QStringLiteral("dialog-%1.png").arg(i + 1, 2, 10, QChar(u'0')));
         if (!shots[i].image.save(file))
             return 1;
         cellWidth = qMax(cellWidth, shots[i].image.width());
@@ -95,8 +95,8 @@ int main(int argc, char **argv)
                          shots[i].name);
         painter.drawPixmap(x, y + caption, shots[i].image);
         painter.setPen(Qt::lightGray);
-        painter.drawRect(QRect(x, y + caption, shots[i].image.width() - 1,
-                               shots[i].image.height() - 1));
+        painter.drawRect(
+                QRect(x, y + caption, shots[i].image.width() - 1, shots[i].image.height() - 1));
     }
     painter.end();
     return sheet.save(out.filePath(QStringLiteral("contact-sheet.png"))) ? 0 : 1;
