@@ -9,7 +9,7 @@
 //  - the window's text length after 10 MB have streamed in (bounded by its capacity).
 // Figures only: nothing here fails on a slow machine. Run it from a release build
 // (RelWithDebInfo); it uses the offscreen platform unless QT_QPA_PLATFORM says otherwise.
-#include "commandwnd.h"
+#include "commandwindow.h"
 #include "download.h"
 #include "replymonitor.h"
 #include "seriallink.h"
@@ -145,24 +145,24 @@ private:
     std::thread m_thread;
 };
 
-bool openLink(CSerialLink &link, const Pty &pty)
+bool openLink(SerialLink &link, const Pty &pty)
 {
     link.setPort(pty.path(), kBaud);
     QByteArray none;
-    return link.PortIO(none, CSerialLink::PORT_OPEN);
+    return link.PortIO(none, SerialLink::PORT_OPEN);
 }
 
 void benchIdleTick()
 {
-    std::printf("== Idle poll tick (period %d ms)\n", CReplyMonitor::kPeriodMs);
+    std::printf("== Idle poll tick (period %d ms)\n", ReplyMonitor::kPeriodMs);
     Pty pty;
-    CSerialLink link;
+    SerialLink link;
     if (!pty.isValid() || !openLink(link, pty)) {
         std::printf("   no pseudo-terminal: skipped\n");
         return;
     }
-    CReplyMonitor monitor(&link);
-    monitor.OnTimer(); // the one-time status text
+    ReplyMonitor monitor(&link);
+    monitor.tick(); // the one-time status text
     monitor.resume();
 
     constexpr int kTicks = 200000;
@@ -171,12 +171,12 @@ void benchIdleTick()
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < kTicks; ++i)
-            monitor.OnTimer();
+            monitor.tick();
         perTickNs.push_back(double(t.nsecsElapsed()) / kTicks);
     }
     const double tickNs = *std::min_element(perTickNs.begin(), perTickNs.end());
     std::printf("   direct call: %.1f ns per tick = %.5f%% of the period\n", tickNs,
-                100.0 * tickNs / (CReplyMonitor::kPeriodMs * 1e6));
+                100.0 * tickNs / (ReplyMonitor::kPeriodMs * 1e6));
 
     // The same poll from its timer, with the event loop's wake-ups: process CPU time per wall
     // time, with and without the poll running, over the same stretch of time.
@@ -195,12 +195,12 @@ void benchIdleTick()
     const double pollCpu = processCpuMs() - before;
     const double pollWall = double(wall.elapsed());
     monitor.stop();
-    const double ticks = pollWall / CReplyMonitor::kPeriodMs;
+    const double ticks = pollWall / ReplyMonitor::kPeriodMs;
     const double extraPerTick = std::max(0.0, pollCpu - idleCpu * pollWall / idleWall) / ticks;
     std::printf("   event loop: %.3f%% CPU while polling, %.3f%% without; %.1f us per tick "
                 "= %.4f%% of the period (target under 0.5%%)\n",
                 100.0 * pollCpu / pollWall, 100.0 * idleCpu / idleWall, extraPerTick * 1e3,
-                100.0 * extraPerTick / CReplyMonitor::kPeriodMs);
+                100.0 * extraPerTick / ReplyMonitor::kPeriodMs);
 }
 
 kr44::LineArray makeProgram(int lines)
@@ -250,7 +250,7 @@ void benchDownload()
     }
 
     Pty pty;
-    CSerialLink link;
+    SerialLink link;
     if (!openLink(link, pty)) {
         std::printf("   cannot open %s: skipped\n", qPrintable(pty.path()));
         return;
@@ -258,9 +258,9 @@ void benchDownload()
     Drain drain(pty.master(), bytes);
     QEventLoop loop;
     bool finished = false;
-    CSerialLink::TransferResult result = CSerialLink::TransferResult::Failed;
-    QObject::connect(&link, &CSerialLink::transferFinished, &loop,
-                     [&](CSerialLink::TransferResult r) {
+    SerialLink::TransferResult result = SerialLink::TransferResult::Failed;
+    QObject::connect(&link, &SerialLink::transferFinished, &loop,
+                     [&](SerialLink::TransferResult r) {
                          finished = true;
                          result = r;
                      });
@@ -275,7 +275,7 @@ void benchDownload()
     QElapsedTimer wall;
     wall.start();
     const double c0 = threadCpuMs();
-    link.SendProgram(program);
+    link.sendProgram(program);
     check.start();
     loop.exec();
     const double appMs = threadCpuMs() - c0;
@@ -284,7 +284,7 @@ void benchDownload()
 
     std::printf("   %lld bytes, %lld received, %s; %lld ms on a %d-baud wire\n", (long long)bytes,
                 (long long)drain.received(),
-                result == CSerialLink::TransferResult::Completed ? "completed" : "NOT completed",
+                result == SerialLink::TransferResult::Completed ? "completed" : "NOT completed",
                 (long long)wireMs, kBaud);
     std::printf("   application CPU %.1f ms = %.3f%% of the wire time (target under 1%%); "
                 "%.1fx one raw write of the same bytes (%.2f ms)\n",
@@ -309,17 +309,17 @@ QByteArray tickOfData(qsizetype bytes)
 void benchCommandWindow()
 {
     const qsizetype tickBytes
-            = qsizetype(kBaud / kr44::kBitsPerCharacter) * CReplyMonitor::kPeriodMs / 1000;
+            = qsizetype(kBaud / kr44::kBitsPerCharacter) * ReplyMonitor::kPeriodMs / 1000;
     std::printf("== Direct Command Window, full (%lld characters); one tick at %d baud = %lld "
                 "bytes (%s)\n",
-                (long long)CCommandWnd::kCapacity, kBaud, (long long)tickBytes,
+                (long long)CommandWindow::kCapacity, kBaud, (long long)tickBytes,
                 qPrintable(QGuiApplication::platformName()));
-    CCommandWnd window;
+    CommandWindow window;
     window.show();
     QPlainTextEdit *edit = window.editField();
     const QByteArray tick = tickOfData(tickBytes);
-    while (window.text().size() < CCommandWnd::kCapacity - tickBytes)
-        window.AppendText(tickOfData(4096));
+    while (window.text().size() < CommandWindow::kCapacity - tickBytes)
+        window.appendText(tickOfData(4096));
     QCoreApplication::processEvents();
 
     // Each pair goes through the same paint path: in the event loop, the way a tick's text is
@@ -339,7 +339,7 @@ void benchCommandWindow()
         bareLoop.push_back(double(t.nsecsElapsed()) / 1e3);
 
         t.restart();
-        window.AppendText(tick);
+        window.appendText(tick);
         appendAlone.push_back(double(t.nsecsElapsed()) / 1e3);
         QCoreApplication::processEvents();
         appendLoop.push_back(double(t.nsecsElapsed()) / 1e3);
@@ -349,7 +349,7 @@ void benchCommandWindow()
         bareRepaint.push_back(double(t.nsecsElapsed()) / 1e3);
 
         t.restart();
-        window.AppendText(tick);
+        window.appendText(tick);
         edit->viewport()->repaint();
         appendRepaint.push_back(double(t.nsecsElapsed()) / 1e3);
         QCoreApplication::processEvents();
@@ -371,7 +371,7 @@ void benchCommandWindow()
     t.start();
     qint64 streamed = 0;
     for (int i = 0; streamed < kStream; ++i) {
-        window.AppendText(piece);
+        window.appendText(piece);
         streamed += piece.size();
         if (i % 16 == 0) {
             QCoreApplication::processEvents();
@@ -383,7 +383,7 @@ void benchCommandWindow()
                 "capacity %lld\n",
                 (long long)streamed, double(t.nsecsElapsed()) / 1e6,
                 (long long)window.text().size(), edit->document()->blockCount(),
-                (long long)CCommandWnd::kCapacity);
+                (long long)CommandWindow::kCapacity);
 }
 
 } // namespace

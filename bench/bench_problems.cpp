@@ -9,8 +9,8 @@
 // Target: an insert plus its check well under 50 ms.
 // Run it from a release build (RelWithDebInfo).
 #include "benchsupport.h"
-#include "kr44doc.h"
-#include "kr44view.h"
+#include "programdocument.h"
+#include "programview.h"
 #include "lineeditor.h"
 #include "problemlistmodel.h"
 #include "problemspanel.h"
@@ -81,7 +81,7 @@ Stats stats(std::vector<double> v)
 
 // Runs the event loop until `view` has checked more than `checks` times, sleeping while it has
 // nothing to do so as not to take the worker's processor.
-void waitForCheck(CKR44View *view, int checks)
+void waitForCheck(ProgramView *view, int checks)
 {
     while (view->programChecker()->checkCount() <= checks || view->programChecker()->isPending())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -89,10 +89,10 @@ void waitForCheck(CKR44View *view, int checks)
 
 struct Window
 {
-    explicit Window(CKR44Doc *doc)
+    explicit Window(ProgramDocument *doc)
     {
         frame.resize(1000, 800);
-        view = new CKR44View(doc, &frame);
+        view = new ProgramView(doc, &frame);
         view->setDialogRunner([](QWidget *, const QByteArray &code, QByteArray &params,
                                  const kr44::ProgramCodes &, int) {
             params = code.isEmpty() ? QByteArray("bench") : QByteArray("500");
@@ -115,7 +115,7 @@ struct Window
     }
 
     QMainWindow frame;
-    CKR44View *view = nullptr;
+    ProgramView *view = nullptr;
     kr44::ProblemsPanel *panel = nullptr;
 };
 
@@ -130,19 +130,19 @@ bool run(const char *name, const QByteArray &bytes, const QString &path)
     for (int i = 0; i < 5; ++i) {
         QElapsedTimer t;
         t.start();
-        CKR44Doc doc;
-        (void)doc.OnOpenDocument(path);
+        ProgramDocument doc;
+        (void)doc.load(path);
         load = std::min(load, ms(t));
     }
-    CKR44Doc doc;
-    if (!doc.OnOpenDocument(path).ok())
+    ProgramDocument doc;
+    if (!doc.load(path).ok())
         return false;
     double check = 1e300;
     qsizetype findings = 0;
     for (int i = 0; i < 5; ++i) {
         QElapsedTimer t;
         t.start();
-        findings = kr44::checkProgram(doc.m_lines).size();
+        findings = kr44::checkProgram(doc.lines()).size();
         check = std::min(check, ms(t));
     }
 
@@ -152,8 +152,8 @@ bool run(const char *name, const QByteArray &bytes, const QString &path)
     for (int i = 0; i < 3; ++i) {
         QElapsedTimer t;
         t.start();
-        CKR44Doc opened;
-        (void)opened.OnOpenDocument(path);
+        ProgramDocument opened;
+        (void)opened.load(path);
         Window w(&opened);
         w.paint();
         shown = std::min(shown, ms(t));
@@ -189,8 +189,8 @@ bool run(const char *name, const QByteArray &bytes, const QString &path)
             paints.push_back(total - checked);
             totals.push_back(total);
             // The panel lists what the document now holds.
-            if (w.panel->problemModel()->findings().findings() != kr44::checkProgram(doc.m_lines)
-                || doc.m_lines.size() != kLines + 1)
+            if (w.panel->problemModel()->findings().findings() != kr44::checkProgram(doc.lines())
+                || doc.lines().size() != kLines + 1)
                 ++mismatches;
             after = w.view->findings().size();
             w.view->undo();
@@ -209,12 +209,12 @@ bool run(const char *name, const QByteArray &bytes, const QString &path)
                     all.median, all.worst, all.worst < 50 ? "met" : "MISSED");
     };
     measure("insert a delay", [&] {
-        w.view->ChooseInstruction(kr44::kFirstInstructionCommand + kr44::instructionIndex('D'));
+        w.view->chooseInstruction(kr44::kFirstInstructionCommand + kr44::instructionIndex('D'));
     });
-    measure("insert a comment", [&] { w.view->AddComment(); });
+    measure("insert a comment", [&] { w.view->addComment(); });
     if (mismatches > 0)
         std::printf("  %d checks did not match the document\n", mismatches);
-    return mismatches == 0 && doc.m_lines.size() == kLines;
+    return mismatches == 0 && doc.lines().size() == kLines;
 }
 
 } // namespace

@@ -6,8 +6,8 @@
 // program (only the lines it changed and the rows whose target it moved).
 // Run it from a release build (RelWithDebInfo).
 #include "benchsupport.h"
-#include "kr44doc.h"
-#include "kr44view.h"
+#include "programdocument.h"
+#include "programview.h"
 #include "lineeditor.h"
 #include "programfile.h"
 
@@ -42,7 +42,7 @@ struct Timings
 class Bench
 {
 public:
-    explicit Bench(CKR44Doc *doc) : m_doc(doc), m_view(std::make_unique<CKR44View>(doc))
+    explicit Bench(ProgramDocument *doc) : m_doc(doc), m_view(std::make_unique<ProgramView>(doc))
     {
         m_view->setDialogRunner([](QWidget *, const QByteArray &, QByteArray &params,
                                    const kr44::ProgramCodes &, int) {
@@ -55,7 +55,7 @@ public:
         paint();
     }
 
-    [[nodiscard]] CKR44View *view() const { return m_view.get(); }
+    [[nodiscard]] ProgramView *view() const { return m_view.get(); }
     // Operations that changed nothing, and undos that did not give the lines back.
     [[nodiscard]] int mismatches() const { return m_mismatches; }
 
@@ -67,19 +67,19 @@ public:
         Timings best;
         for (int i = 0; i < runs; ++i) {
             setup();
-            const kr44::LineArray before = m_doc->m_lines;
+            const kr44::LineArray before = m_doc->lines();
             QElapsedTimer t;
             t.start();
             operation();
             paint();
             best.operation = std::min(best.operation, ms(t));
-            if (m_doc->m_lines == before)
+            if (m_doc->lines() == before)
                 ++m_mismatches;
             t.restart();
             m_view->undo();
             paint();
             best.undo = std::min(best.undo, ms(t));
-            if (m_doc->m_lines != before)
+            if (m_doc->lines() != before)
                 ++m_mismatches;
             t.restart();
             m_view->redo();
@@ -94,8 +94,8 @@ public:
 private:
     void paint() { m_view->list()->viewport()->repaint(); }
 
-    CKR44Doc *m_doc;
-    std::unique_ptr<CKR44View> m_view;
+    ProgramDocument *m_doc;
+    std::unique_ptr<ProgramView> m_view;
     int m_mismatches = 0;
 };
 
@@ -114,23 +114,23 @@ int main(int argc, char **argv)
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             return 1;
     }
-    CKR44Doc doc;
-    if (!doc.OnOpenDocument(path).ok())
+    ProgramDocument doc;
+    if (!doc.load(path).ok())
         return 1;
     Bench bench(&doc);
-    CKR44View *view = bench.view();
+    ProgramView *view = bench.view();
     const auto nothing = [] {};
     // A comment above line 1: no jump refers to it, so it can be deleted and cut.
     const auto addTopComment = [view] {
         view->selectRow(0);
-        view->AddComment();
+        view->addComment();
     };
     const auto undoTopComment = [view] { view->undo(); };
 
     const Timings insert = bench.measure(
-            7, [view] { view->selectRow(0); }, [view] { view->AddComment(); }, nothing);
+            7, [view] { view->selectRow(0); }, [view] { view->addComment(); }, nothing);
     const Timings remove = bench.measure(
-            7, addTopComment, [view] { view->DeleteLine(); }, undoTopComment);
+            7, addTopComment, [view] { view->deleteLine(); }, undoTopComment);
     const Timings cut = bench.measure(
             7, addTopComment, [view] { view->cut(); }, undoTopComment);
     QApplication::clipboard()->setText(QStringLiteral("G100\nj5\n"));
@@ -165,26 +165,26 @@ int main(int argc, char **argv)
     auto *editor = view->findChild<kr44::LineEditor *>();
     if (!editor)
         return 1;
-    view->FillFromDocument();
+    view->fillFromDocument();
     QRandomGenerator rng(4420);
     const int steps = 2000;
     for (int i = 0; i < steps; ++i) {
         view->selectRow(rng.bounded(view->rowCount()));
         switch (rng.bounded(3)) {
         case 0:
-            view->AddComment();
+            view->addComment();
             break;
         case 1:
             view->paste();
             break;
         default:
             view->selectRow(0);
-            view->AddComment();
-            view->DeleteLine();
+            view->addComment();
+            view->deleteLine();
             break;
         }
     }
-    const double programBytes = double(doc.m_lines.byteCount()) + 16.0 * double(doc.m_lines.size());
+    const double programBytes = double(doc.lines().byteCount()) + 16.0 * double(doc.lines().size());
     const double perStep = double(editor->historyBytes()) / double(view->undoStack()->count());
     std::printf("long session: %d steps, history %.1f KB in all, %.0f bytes a step "
                 "(%.4fx the program's %.1f MB)\n",

@@ -11,8 +11,8 @@
 // 1,000,000 lines. Figures only: nothing here asserts a time.
 // Run it from a release build (RelWithDebInfo).
 #include "benchsupport.h"
-#include "kr44doc.h"
-#include "kr44view.h"
+#include "programdocument.h"
+#include "programview.h"
 #include "problemlistmodel.h"
 #include "problemspanel.h"
 #include "programchecker.h"
@@ -100,10 +100,10 @@ void runUntil(const std::function<bool()> &done)
 // A main window with one program window's view and the problems panel, as the application has.
 struct Window
 {
-    explicit Window(CKR44Doc *doc)
+    explicit Window(ProgramDocument *doc)
     {
         frame.resize(1000, 800);
-        view = new CKR44View(doc, &frame);
+        view = new ProgramView(doc, &frame);
         frame.setCentralWidget(view);
         panel = new kr44::ProblemsPanel(&frame);
         frame.addDockWidget(Qt::BottomDockWidgetArea, panel);
@@ -123,7 +123,7 @@ struct Window
     [[nodiscard]] int checks() const { return view->programChecker()->checkCount(); }
 
     QMainWindow frame;
-    CKR44View *view = nullptr;
+    ProgramView *view = nullptr;
     kr44::ProblemsPanel *panel = nullptr;
 };
 
@@ -148,8 +148,8 @@ Figures measure(int lines, const QString &path)
 {
     Figures f;
     f.load = kr44bench::bestOfMs(5, [&] {
-        CKR44Doc doc;
-        (void)doc.OnOpenDocument(path);
+        ProgramDocument doc;
+        (void)doc.load(path);
     });
 
     f.show = f.firstCheck = 1e300;
@@ -160,8 +160,8 @@ Figures measure(int lines, const QString &path)
         QCoreApplication::processEvents();
         QElapsedTimer t;
         t.start();
-        CKR44Doc doc;
-        (void)doc.OnOpenDocument(path);
+        ProgramDocument doc;
+        (void)doc.load(path);
         Window w(&doc);
         f.show = std::min(f.show, ms(t));
         runUntil([&] { return w.checks() > 0; });
@@ -172,8 +172,8 @@ Figures measure(int lines, const QString &path)
     }
 
     const double before = allocatedMB();
-    auto doc = std::make_unique<CKR44Doc>();
-    (void)doc->OnOpenDocument(path);
+    auto doc = std::make_unique<ProgramDocument>();
+    (void)doc->load(path);
     f.documentMB = allocatedMB() - before;
     auto w = std::make_unique<Window>(doc.get());
     runUntil([&] { return w->checks() > 0; });
@@ -181,7 +181,7 @@ Figures measure(int lines, const QString &path)
     f.programMB = allocatedMB() - before;
     f.findings = w->view->findings().size();
 
-    CKR44View *view = w->view;
+    ProgramView *view = w->view;
     view->setDialogRunner(
             [](QWidget *, const QByteArray &, QByteArray &params, const kr44::ProgramCodes &, int) {
                 params = "bench";
@@ -197,11 +197,11 @@ Figures measure(int lines, const QString &path)
         view->selectRow(0);
         QElapsedTimer t;
         t.start();
-        view->AddComment();
+        view->addComment();
         view->list()->viewport()->repaint();
         insertBest = std::min(insertBest, ms(t));
         t.restart();
-        view->DeleteLine();
+        view->deleteLine();
         view->list()->viewport()->repaint();
         removeBest = std::min(removeBest, ms(t));
         runUntil([&] { return !view->programChecker()->isPending(); });
@@ -218,7 +218,7 @@ Figures measure(int lines, const QString &path)
         QCoreApplication::processEvents();
         QElapsedTimer t;
         t.start();
-        view->AddComment();
+        view->addComment();
         w->paint();
         runUntil([&] { return w->checks() > checks && !view->programChecker()->isPending(); });
         w->paint();
@@ -229,10 +229,10 @@ Figures measure(int lines, const QString &path)
         runUntil([&] { return !view->programChecker()->isPending(); });
     }
 
-    if (doc->m_lines.size() != lines)
+    if (doc->lines().size() != lines)
         std::fprintf(stderr, "line count changed: %lld\n",
-                     static_cast<long long>(doc->m_lines.size()));
-    f.writeBack = kr44bench::bestOfMs(7, [&] { view->WriteRowsBack(); });
+                     static_cast<long long>(doc->lines().size()));
+    f.writeBack = kr44bench::bestOfMs(7, [&] { view->writeRowsBack(); });
     runUntil([&] { return !view->programChecker()->isPending(); });
     return f;
 }
@@ -250,8 +250,8 @@ double residentAfterOpening(const QString &path)
 
 int printResident(const QString &path)
 {
-    CKR44Doc doc;
-    if (!doc.OnOpenDocument(path).ok())
+    ProgramDocument doc;
+    if (!doc.load(path).ok())
         return 1;
     Window w(&doc);
     runUntil([&] { return w.checks() > 0; });

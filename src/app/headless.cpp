@@ -97,7 +97,7 @@ public:
         }
         m_link.setPort(m_request.sendPort, m_request.sendBaud);
         QByteArray none;
-        if (!m_link.PortIO(none, CSerialLink::PORT_OPEN)) {
+        if (!m_link.PortIO(none, SerialLink::PORT_OPEN)) {
             printError(
                     QFileInfo::exists(devicePath(m_request.sendPort))
                             ? QStringLiteral("cannot open %1 at %2 baud (in use, no access, or the "
@@ -110,7 +110,7 @@ public:
         }
         wire();
         if (m_request.sendStop) {
-            m_link.StopProgram();
+            m_link.stopProgram();
             if (m_request.fileName.isEmpty()) {
                 startListening(true);
             } else {
@@ -130,22 +130,22 @@ private:
 
     void wire()
     {
-        QObject::connect(&m_link, &CSerialLink::received, &m_context, [this] { takeReplies(); });
-        QObject::connect(&m_link, &CSerialLink::portLost, &m_context, [this](const QString &why) {
+        QObject::connect(&m_link, &SerialLink::received, &m_context, [this] { takeReplies(); });
+        QObject::connect(&m_link, &SerialLink::portLost, &m_context, [this](const QString &why) {
             endProgress();
             printError(QStringLiteral("%1: %2").arg(m_request.sendPort, why));
             m_linkFailed = true;
             finish();
         });
-        QObject::connect(&m_link, &CSerialLink::transferStarted, &m_context,
+        QObject::connect(&m_link, &SerialLink::transferStarted, &m_context,
                          [this](qsizetype lines, qint64) {
                              m_linesToSend = lines;
                              showProgress(0, true);
                          });
-        QObject::connect(&m_link, &CSerialLink::transferProgress, &m_context,
+        QObject::connect(&m_link, &SerialLink::transferProgress, &m_context,
                          [this](qsizetype sent, qsizetype) { showProgress(sent, false); });
-        QObject::connect(&m_link, &CSerialLink::transferFinished, &m_context,
-                         [this](CSerialLink::TransferResult result) { downloadFinished(result); });
+        QObject::connect(&m_link, &SerialLink::transferFinished, &m_context,
+                         [this](SerialLink::TransferResult result) { downloadFinished(result); });
         QObject::connect(&m_phaseTimer, &QTimer::timeout, &m_context, [this] { phaseTimedOut(); });
     }
 
@@ -153,17 +153,17 @@ private:
     {
         m_phase = Phase::Downloading;
         if (m_request.sendRun)
-            m_link.SendAndRun(m_lines);
+            m_link.sendAndRun(m_lines);
         else
-            m_link.SendProgram(m_lines);
+            m_link.sendProgram(m_lines);
     }
 
-    void downloadFinished(CSerialLink::TransferResult result)
+    void downloadFinished(SerialLink::TransferResult result)
     {
         if (m_done)
             return;
         endProgress();
-        if (result != CSerialLink::TransferResult::Completed) {
+        if (result != SerialLink::TransferResult::Completed) {
             printError(QStringLiteral("Communication error: %1 of %2 lines were sent to %3")
                                .arg(m_linesSent)
                                .arg(m_linesToSend)
@@ -239,7 +239,7 @@ private:
     void takeReplies()
     {
         QByteArray text;
-        while (m_link.PortIO(text, CSerialLink::PORT_READ))
+        while (m_link.PortIO(text, SerialLink::PORT_READ))
             m_pending += text;
         qsizetype end = 0;
         while (!m_done && (end = m_pending.indexOf('\r')) >= 0) {
@@ -344,7 +344,7 @@ private:
 
     const CommandLineRequest &m_request;
     kr44::LineArray m_lines;
-    CSerialLink m_link;
+    SerialLink m_link;
     QTimer m_phaseTimer;
     QEventLoop m_loop;
     QElapsedTimer m_redraw;

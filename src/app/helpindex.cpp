@@ -382,10 +382,10 @@ QVariant HelpBrowser::loadResource(int type, const QUrl &name)
     return kr44::fillHelpPage(page);
 }
 
-CHelpWindow::CHelpWindow(const QUrl &home, QWidget *parent)
+HelpWindow::HelpWindow(const QUrl &home, QWidget *parent)
     : QWidget(parent, Qt::Window), m_browser(new HelpBrowser(this)), m_home(home)
 {
-    setObjectName(QStringLiteral("CHelpWindow"));
+    setObjectName(QStringLiteral("HelpWindow"));
     setAccessibleName(QStringLiteral("KR44 Help"));
     setWindowTitle(QStringLiteral("KR44 Help"));
 
@@ -411,7 +411,7 @@ CHelpWindow::CHelpWindow(const QUrl &home, QWidget *parent)
     forward->setEnabled(false);
     connect(back, &QAction::triggered, m_browser, &QTextBrowser::backward);
     connect(forward, &QAction::triggered, m_browser, &QTextBrowser::forward);
-    connect(contents, &QAction::triggered, this, &CHelpWindow::showHome);
+    connect(contents, &QAction::triggered, this, &HelpWindow::showHome);
     connect(m_browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::sourceChanged, this, [this] {
@@ -428,7 +428,7 @@ CHelpWindow::CHelpWindow(const QUrl &home, QWidget *parent)
     resize(820, 600);
 }
 
-void CHelpWindow::showHome() { m_browser->setSource(m_home); }
+void HelpWindow::showHome() { m_browser->setSource(m_home); }
 
 HelpIndex::HelpIndex(QUrl index, QObject *parent) : QObject(parent), m_index(std::move(index)) {}
 
@@ -445,7 +445,7 @@ bool HelpIndex::showIndex(QWidget *parent)
     if (file.isEmpty() || !QFile::exists(file))
         return false;
     if (!m_window)
-        m_window = new CHelpWindow(m_index, parent);
+        m_window = new HelpWindow(m_index, parent);
     m_window->showHome();
     if (m_window->browser()->toPlainText().isEmpty())
         return false;

@@ -67,12 +67,12 @@ public:
 };
 
 // The help window: a browser with back, forward and contents buttons.
-class CHelpWindow : public QWidget
+class HelpWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit CHelpWindow(const QUrl &home, QWidget *parent = nullptr);
+    explicit HelpWindow(const QUrl &home, QWidget *parent = nullptr);
 
     [[nodiscard]] HelpBrowser *browser() const { return m_browser; }
     void showHome();
@@ -94,11 +94,11 @@ public:
 
     // False when the help cannot be shown; the caller then shows failedMessage().
     bool showIndex(QWidget *parent);
-    [[nodiscard]] CHelpWindow *window() const { return m_window; }
+    [[nodiscard]] HelpWindow *window() const { return m_window; }
 
     [[nodiscard]] static QString failedMessage();
 
 private:
     QUrl m_index;
-    QPointer<CHelpWindow> m_window;
+    QPointer<HelpWindow> m_window;
 };

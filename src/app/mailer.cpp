@@ -1,6 +1,6 @@
 #include "mailer.h"
 
-#include "kr44doc.h"
+#include "programdocument.h"
 #include "programfile.h"
 
 #include <QAction>
@@ -79,23 +79,23 @@ QStringList Mailer::temporaryFiles() const
     return out;
 }
 
-bool Mailer::sendDocument(const CKR44Doc &doc, QString *error)
+bool Mailer::sendDocument(const ProgramDocument &doc, QString *error)
 {
     if (!isAvailable()) {
         *error = unavailableMessage();
         return false;
     }
-    QString attachment = doc.GetPathName();
+    QString attachment = doc.filePath();
     std::unique_ptr<QTemporaryDir> copy;
-    if (attachment.isEmpty() || doc.IsModified()) {
+    if (attachment.isEmpty() || doc.isModified()) {
         copy = std::make_unique<QTemporaryDir>(QDir::tempPath()
                                                + QStringLiteral("/kr44-mail-XXXXXX"));
         if (!copy->isValid()) {
             *error = kr44::fileErrorText(kr44::FileErrorCause::Generic, copy->path());
             return false;
         }
-        attachment = copy->filePath(kr44::mailAttachmentName(doc.GetPathName(), doc.GetTitle()));
-        const kr44::FileError saved = kr44::saveProgramFile(attachment, doc.m_lines);
+        attachment = copy->filePath(kr44::mailAttachmentName(doc.filePath(), doc.title()));
+        const kr44::FileError saved = kr44::saveProgramFile(attachment, doc.lines());
         if (!saved.ok()) {
             *error = saved.message();
             return false;

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class CKR44Doc;
+class ProgramDocument;
 class QAction;
 class QProcess;
 class QTemporaryDir;
@@ -48,7 +48,7 @@ public:
 
     // Starts the mail client for `doc`. False when it could not be started; `error` then holds
     // the message to show (a file error of the temporary copy, or the mail system's).
-    bool sendDocument(const CKR44Doc &doc, QString *error);
+    bool sendDocument(const ProgramDocument &doc, QString *error);
 
     [[nodiscard]] static QString unavailableMessage();
     [[nodiscard]] static QString failedMessage();

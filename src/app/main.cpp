@@ -3,8 +3,8 @@
 #include "desktopintegration.h"
 #include "firstframe.h"
 #include "headless.h"
-#include "kr44app.h"
-#include "kr44doc.h"
+#include "application.h"
+#include "programdocument.h"
 #include "programprinter.h"
 #include "shellrequest.h"
 #include "singleinstance.h"
@@ -26,14 +26,14 @@ namespace {
 // Prints a program into a PDF file without any window; the exit code tells how it went.
 int printToPdf(const CommandLineRequest &request)
 {
-    CKR44Doc doc;
-    const kr44::FileError error = doc.OnOpenDocument(request.fileName);
+    ProgramDocument doc;
+    const kr44::FileError error = doc.load(request.fileName);
     if (!error.ok()) {
         std::fprintf(stderr, "kr44: %s\n", qPrintable(error.message()));
         return 1;
     }
     QString why;
-    if (!kr44::printProgramToPdf(request.pdfPath, doc.m_lines, doc.GetTitle(), &why)) {
+    if (!kr44::printProgramToPdf(request.pdfPath, doc.lines(), doc.title(), &why)) {
         std::fprintf(stderr, "kr44: %s\n", qPrintable(why));
         return 1;
     }
@@ -118,24 +118,24 @@ int main(int argc, char *argv[])
     DesktopDatabaseUpdater databases(xdg);
     QSettings settings;
     AppPrompt prompt;
-    CKR44App kr44App(settings, prompt);
+    Application application(settings, prompt);
     if (instance.isPrimaryInstance()) {
         instance.setMessageFilter(
                 [](const QByteArray &m) { return kr44::parseShellRequest(m).has_value(); });
-        QObject::connect(&instance, &SingleInstance::messageReceived, &kr44App,
-                         [&kr44App](const QByteArray &m) {
+        QObject::connect(&instance, &SingleInstance::messageReceived, &application,
+                         [&application](const QByteArray &m) {
                              if (const auto shell = kr44::parseShellRequest(m))
-                                 kr44App.executeShellRequest(*shell);
+                                 application.executeShellRequest(*shell);
                          });
     }
-    if (!kr44App.InitInstance(request))
+    if (!application.start(request))
         return 1;
     if (qEnvironmentVariableIsSet("KR44_STARTUP_PROBE"))
-        QObject::connect(kr44App.firstFrame(), &FirstFrame::shown, &app, &reportFirstFrame);
+        QObject::connect(application.firstFrame(), &FirstFrame::shown, &app, &reportFirstFrame);
     // The desktop learns of the program and its file type at every start, as the shell did;
     // none of it is needed for the first frame.
     if (request.action != CommandLineRequest::Action::Unregister) {
-        kr44App.firstFrame()->whenShown([&xdg, &databases] {
+        application.firstFrame()->whenShown([&xdg, &databases] {
             kr44::registerFileType(xdg, QCoreApplication::applicationFilePath());
             databases.start();
         });

@@ -8,11 +8,11 @@
 
 using namespace kr44;
 
-CChoiceDlg::CChoiceDlg(char code, QByteArray &params, const QString &title,
+ChoiceDialog::ChoiceDialog(char code, QByteArray &params, const QString &title,
                        const QString &objectName, const QString &lead,
                        const QList<RadioChoice> &choices, Qt::Orientation orientation,
                        QWidget *parent)
-    : CInstructionDlg(params, title, objectName, parent), m_code(code)
+    : InstructionDialog(params, title, objectName, parent), m_code(code)
 {
     QLabel *label = makeLabel(lead, QStringLiteral("leadLabel"), this);
     auto *row = new QBoxLayout(orientation == Qt::Horizontal ? QBoxLayout::LeftToRight
@@ -23,16 +23,16 @@ CChoiceDlg::CChoiceDlg(char code, QByteArray &params, const QString &title,
     grid()->addLayout(row, 0, 1);
 }
 
-int CChoiceDlg::defaultValue(char code) { return defaultFields(code).value(0); }
+int ChoiceDialog::defaultValue(char code) { return defaultFields(code).value(0); }
 
-void CChoiceDlg::readFields(const QByteArray &params)
+void ChoiceDialog::readFields(const QByteArray &params)
 {
     value() = readParams(m_code, params).value(0);
 }
 
-void CChoiceDlg::exchange(DataExchange &dx) { dx.radioGroup(m_group, value()); }
+void ChoiceDialog::exchange(DataExchange &dx) { dx.radioGroup(m_group, value()); }
 
-QByteArray CChoiceDlg::composeText() { return composeParams(m_code, {value()}); }
+QByteArray ChoiceDialog::composeText() { return composeParams(m_code, {value()}); }
 
 namespace {
 
@@ -48,40 +48,40 @@ QList<RadioChoice> outputChoices()
 
 } // namespace
 
-CActivateDlg::CActivateDlg(QByteArray &params, QWidget *parent)
-    : CChoiceDlg('A', params, QStringLiteral("Activate Command"), QStringLiteral("activateDialog"),
+ActivateDialog::ActivateDialog(QByteArray &params, QWidget *parent)
+    : ChoiceDialog('A', params, QStringLiteral("Activate Command"), QStringLiteral("activateDialog"),
                  QStringLiteral("Set user output"), outputChoices(), Qt::Horizontal, parent),
-      m_nOutput(defaultValue('A'))
+      m_output(defaultValue('A'))
 {}
 
-CMotorDlg::CMotorDlg(QByteArray &params, QWidget *parent)
-    : CChoiceDlg(
+MotorDialog::MotorDialog(QByteArray &params, QWidget *parent)
+    : ChoiceDialog(
             'B', params, QStringLiteral("Motor Command"), QStringLiteral("motorDialog"),
             QStringLiteral("Select motor"),
             {{QStringLiteral("Motor &1"), QStringLiteral("motor1Radio"), QStringLiteral("Motor 1")},
              {QStringLiteral("Motor &2"), QStringLiteral("motor2Radio"), QStringLiteral("Motor 2")}},
             Qt::Horizontal, parent),
-      m_nMotor(defaultValue('B'))
+      m_motor(defaultValue('B'))
 {}
 
-CClearDlg::CClearDlg(QByteArray &params, QWidget *parent)
-    : CChoiceDlg('C', params, QStringLiteral("Clear Command"), QStringLiteral("clearDialog"),
+ClearDialog::ClearDialog(QByteArray &params, QWidget *parent)
+    : ChoiceDialog('C', params, QStringLiteral("Clear Command"), QStringLiteral("clearDialog"),
                  QStringLiteral("Clear user output"), outputChoices(), Qt::Horizontal, parent),
-      m_nOutput(defaultValue('C'))
+      m_output(defaultValue('C'))
 {}
 
-CHomeDlg::CHomeDlg(QByteArray &params, QWidget *parent)
-    : CChoiceDlg(
+HomeDialog::HomeDialog(QByteArray &params, QWidget *parent)
+    : ChoiceDialog(
             'H', params, QStringLiteral("Home Command"), QStringLiteral("homeDialog"),
             QStringLiteral("&Travel to"),
             {{QStringLiteral("&EOT+"), QStringLiteral("eotPlusRadio"), QStringLiteral("EOT+")},
              {QStringLiteral("E&OT-"), QStringLiteral("eotMinusRadio"), QStringLiteral("EOT-")}},
             Qt::Horizontal, parent),
-      m_nEnd(defaultValue('H'))
+      m_end(defaultValue('H'))
 {}
 
-CVerifyDlg::CVerifyDlg(QByteArray &params, QWidget *parent)
-    : CChoiceDlg('V', params, QStringLiteral("Verify Command"), QStringLiteral("verifyDialog"),
+VerifyDialog::VerifyDialog(QByteArray &params, QWidget *parent)
+    : ChoiceDialog('V', params, QStringLiteral("Verify Command"), QStringLiteral("verifyDialog"),
                  QStringLiteral("Report "),
                  {{QStringLiteral("&Position counter"), QStringLiteral("positionCounterRadio"),
                    QStringLiteral("Position counter")},
@@ -94,5 +94,5 @@ CVerifyDlg::CVerifyDlg(QByteArray &params, QWidget *parent)
                   {QStringLiteral("&Dynamic parameters"), QStringLiteral("dynamicParametersRadio"),
                    QStringLiteral("Dynamic parameters")}},
                  Qt::Vertical, parent),
-      m_nItem(defaultValue('V'))
+      m_item(defaultValue('V'))
 {}

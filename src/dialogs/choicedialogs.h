@@ -1,17 +1,17 @@
 #pragma once
 
 #include "controls.h"
-#include "instructiondlg.h"
+#include "instructiondialog.h"
 
 class QButtonGroup;
 
 // One radio group whose checked button is the instruction's field: A, B, C, H and V.
-class CChoiceDlg : public CInstructionDlg
+class ChoiceDialog : public InstructionDialog
 {
     Q_OBJECT
 
 protected:
-    CChoiceDlg(char code, QByteArray &params, const QString &title, const QString &objectName,
+    ChoiceDialog(char code, QByteArray &params, const QString &title, const QString &objectName,
                const QString &lead, const QList<kr44::RadioChoice> &choices,
                Qt::Orientation orientation, QWidget *parent);
 
@@ -27,72 +27,72 @@ private:
     QButtonGroup *m_group = nullptr;
 };
 
-class CActivateDlg final : public CChoiceDlg
+class ActivateDialog final : public ChoiceDialog
 {
     Q_OBJECT
 
 public:
-    explicit CActivateDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit ActivateDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
-    int &value() override { return m_nOutput; }
+    int &value() override { return m_output; }
 
 private:
-    int m_nOutput;
+    int m_output;
 };
 
-class CMotorDlg final : public CChoiceDlg
+class MotorDialog final : public ChoiceDialog
 {
     Q_OBJECT
 
 public:
-    explicit CMotorDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit MotorDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
-    int &value() override { return m_nMotor; }
+    int &value() override { return m_motor; }
 
 private:
-    int m_nMotor;
+    int m_motor;
 };
 
-class CClearDlg final : public CChoiceDlg
+class ClearDialog final : public ChoiceDialog
 {
     Q_OBJECT
 
 public:
-    explicit CClearDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit ClearDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
-    int &value() override { return m_nOutput; }
+    int &value() override { return m_output; }
 
 private:
-    int m_nOutput;
+    int m_output;
 };
 
-class CHomeDlg final : public CChoiceDlg
+class HomeDialog final : public ChoiceDialog
 {
     Q_OBJECT
 
 public:
-    explicit CHomeDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit HomeDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
-    int &value() override { return m_nEnd; }
+    int &value() override { return m_end; }
 
 private:
-    int m_nEnd;
+    int m_end;
 };
 
-class CVerifyDlg final : public CChoiceDlg
+class VerifyDialog final : public ChoiceDialog
 {
     Q_OBJECT
 
 public:
-    explicit CVerifyDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit VerifyDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
-    int &value() override { return m_nItem; }
+    int &value() override { return m_item; }
 
 private:
-    int m_nItem;
+    int m_item;
 };

@@ -51,15 +51,15 @@ InputLevelGroups addInputLevelRows(QWidget *dialog, QGridLayout *grid, int row,
 
 // ---- g -----------------------------------------------------------------------------------------
 
-CGoUntilDlg::CGoUntilDlg(QByteArray &params, QWidget *parent)
-    : CInstructionDlg(params, QStringLiteral("Go Until Command"), QStringLiteral("goUntilDialog"),
+GoUntilDialog::GoUntilDialog(QByteArray &params, QWidget *parent)
+    : InstructionDialog(params, QStringLiteral("Go Until Command"), QStringLiteral("goUntilDialog"),
                       parent)
 {
     // The model holds the input as its number, 1 to 3; the group counts from 0.
     const ParamFields d = defaultFields('g');
-    m_nDirection = d.value(0);
-    m_nInput = d.value(1) - 1;
-    m_nLevel = d.value(2);
+    m_direction = d.value(0);
+    m_input = d.value(1) - 1;
+    m_level = d.value(2);
     m_directionGroup = addRadioRow(
             this, grid(), 0, QStringLiteral("Move "), QStringLiteral("direction"),
             {{QStringLiteral("&Clockwise"), QStringLiteral("clockwiseRadio"),
@@ -69,54 +69,54 @@ CGoUntilDlg::CGoUntilDlg(QByteArray &params, QWidget *parent)
     m_groups = addInputLevelRows(this, grid(), 1, QStringLiteral("until user input"));
 }
 
-void CGoUntilDlg::readFields(const QByteArray &params)
+void GoUntilDialog::readFields(const QByteArray &params)
 {
     const ParamFields f = readParams('g', params);
-    m_nDirection = f.value(0);
-    m_nInput = f.value(1) - 1;
-    m_nLevel = f.value(2);
+    m_direction = f.value(0);
+    m_input = f.value(1) - 1;
+    m_level = f.value(2);
 }
 
-void CGoUntilDlg::exchange(DataExchange &dx)
+void GoUntilDialog::exchange(DataExchange &dx)
 {
-    dx.radioGroup(m_directionGroup, m_nDirection);
-    dx.radioGroup(m_groups.input, m_nInput);
-    dx.radioGroup(m_groups.level, m_nLevel);
+    dx.radioGroup(m_directionGroup, m_direction);
+    dx.radioGroup(m_groups.input, m_input);
+    dx.radioGroup(m_groups.level, m_level);
 }
 
-QByteArray CGoUntilDlg::composeText()
+QByteArray GoUntilDialog::composeText()
 {
-    return composeParams('g', {m_nDirection, m_nInput + 1, m_nLevel});
+    return composeParams('g', {m_direction, m_input + 1, m_level});
 }
 
 // ---- U, W --------------------------------------------------------------------------------------
 
-CInputLevelDlg::CInputLevelDlg(char code, QByteArray &params, const QString &title,
+InputLevelDialog::InputLevelDialog(char code, QByteArray &params, const QString &title,
                                const QString &objectName, QWidget *parent)
-    : CInstructionDlg(params, title, objectName, parent), m_code(code)
+    : InstructionDialog(params, title, objectName, parent), m_code(code)
 {
     const ParamFields d = defaultFields(code);
-    m_nInput = d.value(0) - 1;
-    m_nLevel = d.value(1);
+    m_input = d.value(0) - 1;
+    m_level = d.value(1);
 }
 
-void CInputLevelDlg::readFields(const QByteArray &params)
+void InputLevelDialog::readFields(const QByteArray &params)
 {
     const ParamFields f = readParams(m_code, params);
-    m_nInput = f.value(0) - 1;
-    m_nLevel = f.value(1);
+    m_input = f.value(0) - 1;
+    m_level = f.value(1);
 }
 
-void CInputLevelDlg::exchange(DataExchange &dx)
+void InputLevelDialog::exchange(DataExchange &dx)
 {
-    dx.radioGroup(m_groups.input, m_nInput);
-    dx.radioGroup(m_groups.level, m_nLevel);
+    dx.radioGroup(m_groups.input, m_input);
+    dx.radioGroup(m_groups.level, m_level);
 }
 
-QByteArray CInputLevelDlg::composeText() { return composeParams(m_code, {m_nInput + 1, m_nLevel}); }
+QByteArray InputLevelDialog::composeText() { return composeParams(m_code, {m_input + 1, m_level}); }
 
-CUntilDlg::CUntilDlg(QByteArray &params, QWidget *parent)
-    : CInputLevelDlg('U', params, QStringLiteral("Until Command"), QStringLiteral("untilDialog"),
+UntilDialog::UntilDialog(QByteArray &params, QWidget *parent)
+    : InputLevelDialog('U', params, QStringLiteral("Until Command"), QStringLiteral("untilDialog"),
                      parent)
 {
     QLabel *intro = makeLabel(QStringLiteral("Repeat the program from start until"),
@@ -125,8 +125,8 @@ CUntilDlg::CUntilDlg(QByteArray &params, QWidget *parent)
     m_groups = addInputLevelRows(this, grid(), 1, QStringLiteral("user input"));
 }
 
-CWaitDlg::CWaitDlg(QByteArray &params, QWidget *parent)
-    : CInputLevelDlg('W', params, QStringLiteral("Wait Command"), QStringLiteral("waitDialog"),
+WaitDialog::WaitDialog(QByteArray &params, QWidget *parent)
+    : InputLevelDialog('W', params, QStringLiteral("Wait Command"), QStringLiteral("waitDialog"),
                      parent)
 {
     m_groups = addInputLevelRows(this, grid(), 0, QStringLiteral("Wait until user input"));
@@ -134,8 +134,8 @@ CWaitDlg::CWaitDlg(QByteArray &params, QWidget *parent)
 
 // ---- L -----------------------------------------------------------------------------------------
 
-CLoopDlg::CLoopDlg(QByteArray &params, QWidget *parent)
-    : CInstructionDlg(params, QStringLiteral("Loop Command"), QStringLiteral("loopDialog"), parent)
+LoopDialog::LoopDialog(QByteArray &params, QWidget *parent)
+    : InstructionDialog(params, QStringLiteral("Loop Command"), QStringLiteral("loopDialog"), parent)
 {
     m_kindGroup = addRadioRow(this, grid(), 0, QStringLiteral("Select "), QStringLiteral("kind"),
                               {{QStringLiteral("Loop &start"), QStringLiteral("loopStartRadio"),
@@ -158,36 +158,36 @@ CLoopDlg::CLoopDlg(QByteArray &params, QWidget *parent)
     connect(m_kindGroup, &QButtonGroup::idClicked, this, [this] { showCount(); });
 }
 
-void CLoopDlg::readFields(const QByteArray &params)
+void LoopDialog::readFields(const QByteArray &params)
 {
     const int n = readParams('L', params).value(0);
-    m_nKind = n;
+    m_kind = n;
     if (n > 0) {
-        m_nCount = n;
-        m_nKind = 1;
+        m_count = n;
+        m_kind = 1;
     }
 }
 
-void CLoopDlg::exchange(DataExchange &dx)
+void LoopDialog::exchange(DataExchange &dx)
 {
     const FieldSpec field = fieldSpecs('L').value(0);
-    dx.radioGroup(m_kindGroup, m_nKind);
-    dx.number(m_countEdit, m_nCount, NumberSign::Unsigned);
-    dx.range(m_countEdit, m_nCount, 1, field.maximum);
+    dx.radioGroup(m_kindGroup, m_kind);
+    dx.number(m_countEdit, m_count, NumberSign::Unsigned);
+    dx.range(m_countEdit, m_count, 1, field.maximum);
 }
 
-QByteArray CLoopDlg::composeText() { return composeParams('L', {m_nKind == 0 ? 0 : m_nCount}); }
+QByteArray LoopDialog::composeText() { return composeParams('L', {m_kind == 0 ? 0 : m_count}); }
 
-bool CLoopDlg::opened()
+bool LoopDialog::opened()
 {
     showCount();
     return true;
 }
 
-void CLoopDlg::showCount()
+void LoopDialog::showCount()
 {
     updateData(DataExchange::Direction::Pull);
-    const bool loopEnd = m_nKind != 0;
+    const bool loopEnd = m_kind != 0;
     m_repeatLabel->setVisible(loopEnd);
     m_countEdit->setVisible(loopEnd);
     m_timesLabel->setVisible(loopEnd);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "instructiondlg.h"
+#include "instructiondialog.h"
 
 class QButtonGroup;
 class QLabel;
@@ -19,12 +19,12 @@ InputLevelGroups addInputLevelRows(QWidget *dialog, QGridLayout *grid, int row,
 
 } // namespace kr44
 
-class CGoUntilDlg final : public CInstructionDlg
+class GoUntilDialog final : public InstructionDialog
 {
     Q_OBJECT
 
 public:
-    explicit CGoUntilDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit GoUntilDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
     void readFields(const QByteArray &params) override;
@@ -32,56 +32,56 @@ protected:
     [[nodiscard]] QByteArray composeText() override;
 
 private:
-    int m_nDirection;
-    int m_nInput; // 0-based
-    int m_nLevel;
+    int m_direction;
+    int m_input; // 0-based
+    int m_level;
     QButtonGroup *m_directionGroup = nullptr;
     kr44::InputLevelGroups m_groups;
 };
 
 // U and W: an input and its level.
-class CInputLevelDlg : public CInstructionDlg
+class InputLevelDialog : public InstructionDialog
 {
     Q_OBJECT
 
 protected:
-    CInputLevelDlg(char code, QByteArray &params, const QString &title, const QString &objectName,
+    InputLevelDialog(char code, QByteArray &params, const QString &title, const QString &objectName,
                    QWidget *parent);
 
     void readFields(const QByteArray &params) override;
     void exchange(kr44::DataExchange &dx) override;
     [[nodiscard]] QByteArray composeText() override;
 
-    int m_nInput; // 0-based
-    int m_nLevel;
+    int m_input; // 0-based
+    int m_level;
     kr44::InputLevelGroups m_groups;
 
 private:
     const char m_code;
 };
 
-class CUntilDlg final : public CInputLevelDlg
+class UntilDialog final : public InputLevelDialog
 {
     Q_OBJECT
 
 public:
-    explicit CUntilDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit UntilDialog(QByteArray &params, QWidget *parent = nullptr);
 };
 
-class CWaitDlg final : public CInputLevelDlg
+class WaitDialog final : public InputLevelDialog
 {
     Q_OBJECT
 
 public:
-    explicit CWaitDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit WaitDialog(QByteArray &params, QWidget *parent = nullptr);
 };
 
-class CLoopDlg final : public CInstructionDlg
+class LoopDialog final : public InstructionDialog
 {
     Q_OBJECT
 
 public:
-    explicit CLoopDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit LoopDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
     void readFields(const QByteArray &params) override;
@@ -93,8 +93,8 @@ private:
     // Pulls the fields (with their messages) and shows the count only for a loop end.
     void showCount();
 
-    int m_nKind = 0; // 0 loop start, 1 loop end
-    int m_nCount = 1;
+    int m_kind = 0; // 0 loop start, 1 loop end
+    int m_count = 1;
     QButtonGroup *m_kindGroup = nullptr;
     QLabel *m_repeatLabel = nullptr;
     QLineEdit *m_countEdit = nullptr;

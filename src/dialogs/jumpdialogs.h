@@ -29,20 +29,20 @@ private:
 } // namespace kr44
 
 // What j and J share: the target line field, the default target, the target check on OK.
-class CJumpDlgBase : public CInstructionDlg
+class JumpDialogBase : public InstructionDialog
 {
     Q_OBJECT
 
 protected:
     // `program` must outlive the dialog; `row` is the 0-based line being edited.
-    CJumpDlgBase(char code, QByteArray &params, const QString &title, const QString &objectName,
+    JumpDialogBase(char code, QByteArray &params, const QString &title, const QString &objectName,
                  const kr44::ProgramCodes &program, int row, int fallbackLine, QWidget *parent);
 
     void checkFields(kr44::DataExchange &dx) override;
     bool opened() override;
     void exchangeLine(kr44::DataExchange &dx);
 
-    int m_nLine;
+    int m_line;
 
 private:
     kr44::EditedProgram m_program;
@@ -51,12 +51,12 @@ private:
     QLineEdit *m_lineEdit = nullptr;
 };
 
-class CJumpDlg final : public CJumpDlgBase
+class JumpDialog final : public JumpDialogBase
 {
     Q_OBJECT
 
 public:
-    CJumpDlg(QByteArray &params, const kr44::ProgramCodes &program, int row,
+    JumpDialog(QByteArray &params, const kr44::ProgramCodes &program, int row,
              QWidget *parent = nullptr);
 
 protected:
@@ -65,12 +65,12 @@ protected:
     [[nodiscard]] QByteArray composeText() override;
 };
 
-class CJumpIfDlg final : public CJumpDlgBase
+class JumpIfDialog final : public JumpDialogBase
 {
     Q_OBJECT
 
 public:
-    CJumpIfDlg(QByteArray &params, const kr44::ProgramCodes &program, int row,
+    JumpIfDialog(QByteArray &params, const kr44::ProgramCodes &program, int row,
                QWidget *parent = nullptr);
 
 protected:
@@ -79,7 +79,7 @@ protected:
     [[nodiscard]] QByteArray composeText() override;
 
 private:
-    int m_nInput; // 0-based
-    int m_nLevel;
+    int m_input; // 0-based
+    int m_level;
     kr44::InputLevelGroups m_groups;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "instructiondlg.h"
+#include "instructiondialog.h"
 
 #include <optional>
 #include <utility>
@@ -12,7 +12,7 @@ class SpinEdit;
 }
 
 // One number with its range from the instruction's field: +, -, D, f, G and T.
-class CNumberDlg : public CInstructionDlg
+class NumberDialog : public InstructionDialog
 {
     Q_OBJECT
 
@@ -28,7 +28,7 @@ public:
     using SpinRange = std::optional<std::pair<int, int>>;
 
 protected:
-    CNumberDlg(char code, QByteArray &params, const Texts &texts, kr44::NumberSign sign,
+    NumberDialog(char code, QByteArray &params, const Texts &texts, kr44::NumberSign sign,
                SpinRange spinRange, QWidget *parent);
 
     // The dialog's own field.
@@ -45,73 +45,73 @@ private:
     QLineEdit *m_edit = nullptr;
 };
 
-class CMoveDlg final : public CNumberDlg
+class MoveDialog final : public NumberDialog
 {
     Q_OBJECT
 
 public:
     enum class Direction { Clockwise, Counterclockwise };
-    CMoveDlg(QByteArray &params, Direction direction, QWidget *parent = nullptr);
+    MoveDialog(QByteArray &params, Direction direction, QWidget *parent = nullptr);
 
 protected:
-    int &value() override { return m_nSteps; }
+    int &value() override { return m_steps; }
 
 private:
-    int m_nSteps;
+    int m_steps;
 };
 
-class CDelayDlg final : public CNumberDlg
+class DelayDialog final : public NumberDialog
 {
     Q_OBJECT
 
 public:
-    explicit CDelayDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit DelayDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
-    int &value() override { return m_nDelay; }
+    int &value() override { return m_delay; }
 
 private:
-    int m_nDelay;
+    int m_delay;
 };
 
-class CForceDlg final : public CNumberDlg
+class ForceDialog final : public NumberDialog
 {
     Q_OBJECT
 
 public:
-    explicit CForceDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit ForceDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
-    int &value() override { return m_nPosition; }
+    int &value() override { return m_position; }
 
 private:
-    int m_nPosition;
+    int m_position;
 };
 
-class CGotoDlg final : public CNumberDlg
+class GotoDialog final : public NumberDialog
 {
     Q_OBJECT
 
 public:
-    explicit CGotoDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit GotoDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
-    int &value() override { return m_nPosition; }
+    int &value() override { return m_position; }
 
 private:
-    int m_nPosition;
+    int m_position;
 };
 
-class CSlewRateDlg final : public CNumberDlg
+class SlewRateDialog final : public NumberDialog
 {
     Q_OBJECT
 
 public:
-    explicit CSlewRateDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit SlewRateDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
-    int &value() override { return m_nSlewRate; }
+    int &value() override { return m_slewRate; }
 
 private:
-    int m_nSlewRate;
+    int m_slewRate;
 };

@@ -23,7 +23,7 @@ struct SpinRow
 };
 
 // A caption, a number field with arrows and its unit, as one row of the grid.
-QLineEdit *addSpinRow(CInstructionDlg *dialog, QGridLayout *grid, int row, const SpinRow &field)
+QLineEdit *addSpinRow(InstructionDialog *dialog, QGridLayout *grid, int row, const SpinRow &field)
 {
     QLabel *label = makeLabel(field.caption, field.name + QStringLiteral("Label"), dialog);
     SpinEdit *spin = makeSpinEdit(field.minimum, field.maximum, field.name + QStringLiteral("Edit"),
@@ -40,9 +40,9 @@ QLineEdit *addSpinRow(CInstructionDlg *dialog, QGridLayout *grid, int row, const
 
 // ---- h -----------------------------------------------------------------------------------------
 
-CHoldDlg::CHoldDlg(QByteArray &params, QWidget *parent)
-    : CInstructionDlg(params, QStringLiteral("Hold Command"), QStringLiteral("holdDialog"), parent),
-      m_nHoldTime(defaultFields('h').value(0)), m_nMultiplier(defaultFields('h').value(1))
+HoldDialog::HoldDialog(QByteArray &params, QWidget *parent)
+    : InstructionDialog(params, QStringLiteral("Hold Command"), QStringLiteral("holdDialog"), parent),
+      m_holdTime(defaultFields('h').value(0)), m_multiplier(defaultFields('h').value(1))
 {
     m_timeEdit = addSpinRow(this, grid(), 0,
                             {QStringLiteral("Hold current for"), QStringLiteral("milliseconds"),
@@ -60,29 +60,29 @@ CHoldDlg::CHoldDlg(QByteArray &params, QWidget *parent)
     grid()->addWidget(m_multiplierList, 1, 1);
 }
 
-void CHoldDlg::readFields(const QByteArray &params)
+void HoldDialog::readFields(const QByteArray &params)
 {
     const ParamFields f = readParams('h', params);
-    m_nHoldTime = f.value(0);
-    m_nMultiplier = f.value(1);
+    m_holdTime = f.value(0);
+    m_multiplier = f.value(1);
 }
 
-void CHoldDlg::exchange(DataExchange &dx)
+void HoldDialog::exchange(DataExchange &dx)
 {
     const FieldSpec time = fieldSpecs('h').value(0);
-    dx.number(m_timeEdit, m_nHoldTime, NumberSign::Unsigned);
-    dx.range(m_timeEdit, m_nHoldTime, time.minimum, time.maximum);
-    dx.list(m_multiplierList, m_nMultiplier);
+    dx.number(m_timeEdit, m_holdTime, NumberSign::Unsigned);
+    dx.range(m_timeEdit, m_holdTime, time.minimum, time.maximum);
+    dx.list(m_multiplierList, m_multiplier);
 }
 
-QByteArray CHoldDlg::composeText() { return composeParams('h', {m_nHoldTime, m_nMultiplier}); }
+QByteArray HoldDialog::composeText() { return composeParams('h', {m_holdTime, m_multiplier}); }
 
 // ---- I -----------------------------------------------------------------------------------------
 
-CInitialiseDlg::CInitialiseDlg(QByteArray &params, QWidget *parent)
-    : CInstructionDlg(params, QStringLiteral("Initialise Command"),
+InitialiseDialog::InitialiseDialog(QByteArray &params, QWidget *parent)
+    : InstructionDialog(params, QStringLiteral("Initialise Command"),
                       QStringLiteral("initialiseDialog"), parent),
-      m_bClearPosition(defaultFields('I').value(0)), m_bClearOutputs(defaultFields('I').value(1))
+      m_clearPosition(defaultFields('I').value(0)), m_clearOutputs(defaultFields('I').value(1))
 {
     m_positionBox = new QCheckBox(QStringLiteral("Clear the &position counter"), this);
     setNames(m_positionBox, QStringLiteral("clearPositionCheck"),
@@ -94,42 +94,42 @@ CInitialiseDlg::CInitialiseDlg(QByteArray &params, QWidget *parent)
     grid()->addWidget(m_outputsBox, 1, 0);
 }
 
-void CInitialiseDlg::readFields(const QByteArray &params)
+void InitialiseDialog::readFields(const QByteArray &params)
 {
     const ParamFields f = readParams('I', params);
-    m_bClearPosition = f.value(0);
-    m_bClearOutputs = f.value(1);
+    m_clearPosition = f.value(0);
+    m_clearOutputs = f.value(1);
 }
 
-void CInitialiseDlg::exchange(DataExchange &dx)
+void InitialiseDialog::exchange(DataExchange &dx)
 {
-    dx.checkBox(m_positionBox, m_bClearPosition);
-    dx.checkBox(m_outputsBox, m_bClearOutputs);
+    dx.checkBox(m_positionBox, m_clearPosition);
+    dx.checkBox(m_outputsBox, m_clearOutputs);
 }
 
-void CInitialiseDlg::checkFields(DataExchange &dx)
+void InitialiseDialog::checkFields(DataExchange &dx)
 {
     // The mask 0 does nothing, so one box must stay checked; no message, only the focus.
-    if (!m_bClearPosition && !m_bClearOutputs)
+    if (!m_clearPosition && !m_clearOutputs)
         dx.fail(m_positionBox);
 }
 
-QByteArray CInitialiseDlg::composeText()
+QByteArray InitialiseDialog::composeText()
 {
-    return composeParams('I', {m_bClearPosition, m_bClearOutputs});
+    return composeParams('I', {m_clearPosition, m_clearOutputs});
 }
 
 // ---- M -----------------------------------------------------------------------------------------
 
-CMinistepDlg::CMinistepDlg(QByteArray &params, QWidget *parent)
-    : CInstructionDlg(params, QStringLiteral("Ministep Command"), QStringLiteral("ministepDialog"),
+MinistepDialog::MinistepDialog(QByteArray &params, QWidget *parent)
+    : InstructionDialog(params, QStringLiteral("Ministep Command"), QStringLiteral("ministepDialog"),
                       parent)
 {
     // The model's order is eighth, quarter, half.
     const ParamFields d = defaultFields('M');
-    m_nEighth = d.value(0);
-    m_nQuarter = d.value(1);
-    m_nHalf = d.value(2);
+    m_eighth = d.value(0);
+    m_quarter = d.value(1);
+    m_half = d.value(2);
     const QString unit = QStringLiteral("steps / sec");
     m_eighthEdit = addSpinRow(
             this, grid(), 0,
@@ -142,40 +142,40 @@ CMinistepDlg::CMinistepDlg(QByteArray &params, QWidget *parent)
             {QStringLiteral("&Half steps below"), unit, QStringLiteral("half"), 30, 600});
 }
 
-void CMinistepDlg::readFields(const QByteArray &params)
+void MinistepDialog::readFields(const QByteArray &params)
 {
     const ParamFields f = readParams('M', params);
-    m_nEighth = f.value(0);
-    m_nQuarter = f.value(1);
-    m_nHalf = f.value(2);
+    m_eighth = f.value(0);
+    m_quarter = f.value(1);
+    m_half = f.value(2);
 }
 
-void CMinistepDlg::exchange(DataExchange &dx)
+void MinistepDialog::exchange(DataExchange &dx)
 {
     const QList<FieldSpec> specs = fieldSpecs('M');
-    dx.number(m_halfEdit, m_nHalf, NumberSign::Unsigned);
-    dx.range(m_halfEdit, m_nHalf, specs[2].minimum, specs[2].maximum);
-    dx.number(m_quarterEdit, m_nQuarter, NumberSign::Unsigned);
-    dx.range(m_quarterEdit, m_nQuarter, specs[1].minimum, specs[1].maximum);
-    dx.number(m_eighthEdit, m_nEighth, NumberSign::Unsigned);
-    dx.range(m_eighthEdit, m_nEighth, specs[0].minimum, specs[0].maximum);
+    dx.number(m_halfEdit, m_half, NumberSign::Unsigned);
+    dx.range(m_halfEdit, m_half, specs[2].minimum, specs[2].maximum);
+    dx.number(m_quarterEdit, m_quarter, NumberSign::Unsigned);
+    dx.range(m_quarterEdit, m_quarter, specs[1].minimum, specs[1].maximum);
+    dx.number(m_eighthEdit, m_eighth, NumberSign::Unsigned);
+    dx.range(m_eighthEdit, m_eighth, specs[0].minimum, specs[0].maximum);
 }
 
-QByteArray CMinistepDlg::composeText()
+QByteArray MinistepDialog::composeText()
 {
-    return composeParams('M', {m_nEighth, m_nQuarter, m_nHalf});
+    return composeParams('M', {m_eighth, m_quarter, m_half});
 }
 
 // ---- X -----------------------------------------------------------------------------------------
 
-CAccelerationDlg::CAccelerationDlg(QByteArray &params, QWidget *parent)
-    : CInstructionDlg(params, QStringLiteral("Acceleration Parameters Command"),
+AccelerationDialog::AccelerationDialog(QByteArray &params, QWidget *parent)
+    : InstructionDialog(params, QStringLiteral("Acceleration Parameters Command"),
                       QStringLiteral("accelerationDialog"), parent)
 {
     const ParamFields d = defaultFields('X');
-    m_nStartRate = d.value(0);
-    m_nSlewRate = d.value(1);
-    m_nRamp = d.value(2);
+    m_startRate = d.value(0);
+    m_slewRate = d.value(1);
+    m_ramp = d.value(2);
     const QString rate = QStringLiteral("steps / sec");
     m_startEdit = addSpinRow(
             this, grid(), 0,
@@ -188,26 +188,26 @@ CAccelerationDlg::CAccelerationDlg(QByteArray &params, QWidget *parent)
             {QStringLiteral("&Ramp"), QStringLiteral("steps"), QStringLiteral("ramp"), 1, 1599});
 }
 
-void CAccelerationDlg::readFields(const QByteArray &params)
+void AccelerationDialog::readFields(const QByteArray &params)
 {
     const ParamFields f = readParams('X', params);
-    m_nStartRate = f.value(0);
-    m_nSlewRate = f.value(1);
-    m_nRamp = f.value(2);
+    m_startRate = f.value(0);
+    m_slewRate = f.value(1);
+    m_ramp = f.value(2);
 }
 
-void CAccelerationDlg::exchange(DataExchange &dx)
+void AccelerationDialog::exchange(DataExchange &dx)
 {
     const QList<FieldSpec> specs = fieldSpecs('X');
-    dx.number(m_startEdit, m_nStartRate, NumberSign::Unsigned);
-    dx.range(m_startEdit, m_nStartRate, specs[0].minimum, specs[0].maximum);
-    dx.number(m_slewEdit, m_nSlewRate, NumberSign::Unsigned);
-    dx.range(m_slewEdit, m_nSlewRate, specs[1].minimum, specs[1].maximum);
-    dx.number(m_rampEdit, m_nRamp, NumberSign::Unsigned);
-    dx.range(m_rampEdit, m_nRamp, specs[2].minimum, specs[2].maximum);
+    dx.number(m_startEdit, m_startRate, NumberSign::Unsigned);
+    dx.range(m_startEdit, m_startRate, specs[0].minimum, specs[0].maximum);
+    dx.number(m_slewEdit, m_slewRate, NumberSign::Unsigned);
+    dx.range(m_slewEdit, m_slewRate, specs[1].minimum, specs[1].maximum);
+    dx.number(m_rampEdit, m_ramp, NumberSign::Unsigned);
+    dx.range(m_rampEdit, m_ramp, specs[2].minimum, specs[2].maximum);
 }
 
-QByteArray CAccelerationDlg::composeText()
+QByteArray AccelerationDialog::composeText()
 {
-    return composeParams('X', {m_nStartRate, m_nSlewRate, m_nRamp});
+    return composeParams('X', {m_startRate, m_slewRate, m_ramp});
 }

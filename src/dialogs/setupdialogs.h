@@ -1,17 +1,17 @@
 #pragma once
 
-#include "instructiondlg.h"
+#include "instructiondialog.h"
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
-class CHoldDlg final : public CInstructionDlg
+class HoldDialog final : public InstructionDialog
 {
     Q_OBJECT
 
 public:
-    explicit CHoldDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit HoldDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
     void readFields(const QByteArray &params) override;
@@ -19,18 +19,18 @@ protected:
     [[nodiscard]] QByteArray composeText() override;
 
 private:
-    int m_nHoldTime;
-    int m_nMultiplier;
+    int m_holdTime;
+    int m_multiplier;
     QLineEdit *m_timeEdit = nullptr;
     QComboBox *m_multiplierList = nullptr;
 };
 
-class CInitialiseDlg final : public CInstructionDlg
+class InitialiseDialog final : public InstructionDialog
 {
     Q_OBJECT
 
 public:
-    explicit CInitialiseDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit InitialiseDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
     void readFields(const QByteArray &params) override;
@@ -39,19 +39,19 @@ protected:
     [[nodiscard]] QByteArray composeText() override;
 
 private:
-    int m_bClearPosition;
-    int m_bClearOutputs;
+    int m_clearPosition;
+    int m_clearOutputs;
     QCheckBox *m_positionBox = nullptr;
     QCheckBox *m_outputsBox = nullptr;
 };
 
 // Shows eighth, quarter, half from top to bottom but checks half first.
-class CMinistepDlg final : public CInstructionDlg
+class MinistepDialog final : public InstructionDialog
 {
     Q_OBJECT
 
 public:
-    explicit CMinistepDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit MinistepDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
     void readFields(const QByteArray &params) override;
@@ -59,20 +59,20 @@ protected:
     [[nodiscard]] QByteArray composeText() override;
 
 private:
-    int m_nHalf;
-    int m_nQuarter;
-    int m_nEighth;
+    int m_half;
+    int m_quarter;
+    int m_eighth;
     QLineEdit *m_eighthEdit = nullptr;
     QLineEdit *m_quarterEdit = nullptr;
     QLineEdit *m_halfEdit = nullptr;
 };
 
-class CAccelerationDlg final : public CInstructionDlg
+class AccelerationDialog final : public InstructionDialog
 {
     Q_OBJECT
 
 public:
-    explicit CAccelerationDlg(QByteArray &params, QWidget *parent = nullptr);
+    explicit AccelerationDialog(QByteArray &params, QWidget *parent = nullptr);
 
 protected:
     void readFields(const QByteArray &params) override;
@@ -80,9 +80,9 @@ protected:
     [[nodiscard]] QByteArray composeText() override;
 
 private:
-    int m_nStartRate;
-    int m_nSlewRate;
-    int m_nRamp;
+    int m_startRate;
+    int m_slewRate;
+    int m_ramp;
     QLineEdit *m_startEdit = nullptr;
     QLineEdit *m_slewEdit = nullptr;
     QLineEdit *m_rampEdit = nullptr;

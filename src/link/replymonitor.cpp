@@ -3,39 +3,39 @@
 #include "replytext.h"
 #include "seriallink.h"
 
-CReplyMonitor::CReplyMonitor(CSerialLink *link, QObject *parent) : QObject(parent), m_link(link)
+ReplyMonitor::ReplyMonitor(SerialLink *link, QObject *parent) : QObject(parent), m_link(link)
 {
     m_timer.setInterval(kPeriodMs);
-    connect(&m_timer, &QTimer::timeout, this, &CReplyMonitor::OnTimer);
+    connect(&m_timer, &QTimer::timeout, this, &ReplyMonitor::tick);
     m_settle.setSingleShot(true);
-    connect(&m_settle, &QTimer::timeout, this, &CReplyMonitor::collect);
+    connect(&m_settle, &QTimer::timeout, this, &ReplyMonitor::collect);
 }
 
-void CReplyMonitor::start()
+void ReplyMonitor::start()
 {
     m_timer.start();
-    m_bPollPaused = false;
+    m_pollPaused = false;
 }
 
-void CReplyMonitor::stop()
+void ReplyMonitor::stop()
 {
     m_timer.stop();
     m_settle.stop();
     m_settling = false;
 }
 
-void CReplyMonitor::pause() { m_bPollPaused = true; }
+void ReplyMonitor::pause() { m_pollPaused = true; }
 
-void CReplyMonitor::resume() { m_bPollPaused = false; }
+void ReplyMonitor::resume() { m_pollPaused = false; }
 
-void CReplyMonitor::setQuietGap(int ms)
+void ReplyMonitor::setQuietGap(int ms)
 {
     m_quietGapMs = ms;
     if (m_settle.isActive())
         m_settle.start(0);
 }
 
-bool CReplyMonitor::OnCommand(int id)
+bool ReplyMonitor::OnCommand(int id)
 {
     if (id == ID_COMM_PAUSE) {
         pause();
@@ -48,22 +48,22 @@ bool CReplyMonitor::OnCommand(int id)
     return false;
 }
 
-void CReplyMonitor::OnTimer()
+void ReplyMonitor::tick()
 {
     if (!m_settling) {
         m_settling = true;
         m_settleStarted.start();
         collect();
     }
-    if (!m_bStatusShown) {
-        m_bStatusShown = true;
+    if (!m_statusShown) {
+        m_statusShown = true;
         Q_EMIT statusMessage(m_link->statusText());
     }
 }
 
-void CReplyMonitor::collect()
+void ReplyMonitor::collect()
 {
-    if (m_bPollPaused || !m_link->isConnected() || !m_link->hasReceived()) {
+    if (m_pollPaused || !m_link->isConnected() || !m_link->hasReceived()) {
         m_settling = false;
         return;
     }
@@ -76,7 +76,7 @@ void CReplyMonitor::collect()
     }
     m_settling = false;
     QByteArray text;
-    if (!m_link->PortIO(text, CSerialLink::PORT_READ))
+    if (!m_link->PortIO(text, SerialLink::PORT_READ))
         return;
     const QByteArray shown = kr44::translateReply(text);
     if (!shown.isEmpty())

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QTimer>
 
-class CSerialLink;
+class SerialLink;
 
 // Commands that pause and resume the reply monitor while a modal dialog is open.
 inline constexpr int ID_COMM_PAUSE = 32779;
@@ -14,7 +14,7 @@ inline constexpr int ID_COMM_RESUME = 32780;
 
 // Collects what the unit sends every 50 ms, translates short replies and error codes
 // (kr44::translateReply) and hands the text on through replyText(), which the main window
-// connects to CCommandWnd::AppendText. A reply changes no other state.
+// connects to CommandWindow::appendText. A reply changes no other state.
 //
 // It starts paused; start() begins the ticks and the polling. Pauses do not nest: one
 // resume() ends any number of pause() calls. Bytes that arrive while paused wait in the link
@@ -23,7 +23,7 @@ inline constexpr int ID_COMM_RESUME = 32780;
 // A tick never waits on the wire. If bytes are still arriving when it fires it looks again once
 // the line has been quiet for quietGap() ms, so that a reply is not cut in two by the tick; a
 // line that never goes quiet is taken as it is after quietGap() plus one period.
-class CReplyMonitor : public QObject
+class ReplyMonitor : public QObject
 {
     Q_OBJECT
 
@@ -32,7 +32,7 @@ public:
     // A reply read goes on while bytes keep coming less than this far apart.
     static constexpr int kDefaultQuietGapMs = 10;
 
-    explicit CReplyMonitor(CSerialLink *link, QObject *parent = nullptr);
+    explicit ReplyMonitor(SerialLink *link, QObject *parent = nullptr);
 
     // Starts the 50 ms ticks and ends the pause.
     void start();
@@ -42,7 +42,7 @@ public:
 
     void pause();
     void resume();
-    [[nodiscard]] bool isPaused() const { return m_bPollPaused; }
+    [[nodiscard]] bool isPaused() const { return m_pollPaused; }
     // ID_COMM_PAUSE and ID_COMM_RESUME; returns whether `id` was one of them.
     bool OnCommand(int id);
 
@@ -51,7 +51,7 @@ public:
     [[nodiscard]] int quietGap() const { return m_quietGapMs; }
 
     // One tick's work; the timer calls it.
-    void OnTimer();
+    void tick();
 
 Q_SIGNALS:
     // Translated text for the command window.
@@ -62,12 +62,12 @@ Q_SIGNALS:
 private:
     void collect();
 
-    CSerialLink *m_link;
+    SerialLink *m_link;
     QTimer m_timer;
     QTimer m_settle;
     int m_quietGapMs = kDefaultQuietGapMs;
-    bool m_bPollPaused = true;
-    bool m_bStatusShown = false;
+    bool m_pollPaused = true;
+    bool m_statusShown = false;
     // A tick is waiting for the line to go quiet; m_settleStarted is when that tick fired.
     bool m_settling = false;
     QElapsedTimer m_settleStarted;

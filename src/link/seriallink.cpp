@@ -49,22 +49,22 @@ constexpr int kDrainPollMs = 5;
 constexpr qsizetype kMaxReceived = 1 << 20;
 } // namespace
 
-CSerialLink::CSerialLink(QObject *parent)
-    : CSerialLink(std::make_unique<kr44::QtSerialDevice>(), parent)
+SerialLink::SerialLink(QObject *parent)
+    : SerialLink(std::make_unique<kr44::QtSerialDevice>(), parent)
 {}
 
-CSerialLink::CSerialLink(std::unique_ptr<kr44::SerialDevice> device, QObject *parent)
+SerialLink::SerialLink(std::unique_ptr<kr44::SerialDevice> device, QObject *parent)
     : QObject(parent), m_device(std::move(device))
 {
     Q_ASSERT(m_device && !m_device->parent());
-    connect(m_device.get(), &kr44::SerialDevice::readyRead, this, &CSerialLink::onReadyRead);
-    connect(m_device.get(), &kr44::SerialDevice::bytesWritten, this, &CSerialLink::pump);
-    connect(m_device.get(), &kr44::SerialDevice::failed, this, &CSerialLink::onDeviceFailed);
+    connect(m_device.get(), &kr44::SerialDevice::readyRead, this, &SerialLink::onReadyRead);
+    connect(m_device.get(), &kr44::SerialDevice::bytesWritten, this, &SerialLink::pump);
+    connect(m_device.get(), &kr44::SerialDevice::failed, this, &SerialLink::onDeviceFailed);
     m_drainTimer.setInterval(kDrainPollMs);
-    connect(&m_drainTimer, &QTimer::timeout, this, &CSerialLink::pump);
+    connect(&m_drainTimer, &QTimer::timeout, this, &SerialLink::pump);
 }
 
-CSerialLink::~CSerialLink()
+SerialLink::~SerialLink()
 {
     // Nothing may reach back into a half-destroyed link: the device can still report while it
     // closes.
@@ -76,27 +76,27 @@ CSerialLink::~CSerialLink()
     m_device.reset();
 }
 
-void CSerialLink::setPort(const QString &name, qint32 baud)
+void SerialLink::setPort(const QString &name, qint32 baud)
 {
-    m_strPort = name;
-    m_nBaud = baud;
+    m_portName = name;
+    m_baudRate = baud;
 }
 
-bool CSerialLink::isConnected() const { return m_device->isOpen(); }
+bool SerialLink::isConnected() const { return m_device->isOpen(); }
 
-QString CSerialLink::statusText() const
+QString SerialLink::statusText() const
 {
     if (!isConnected())
         return QStringLiteral("Not connected");
-    return QStringLiteral("Using %1, %2 baud").arg(m_strPort).arg(m_nBaud);
+    return QStringLiteral("Using %1, %2 baud").arg(m_portName).arg(m_baudRate);
 }
 
-qint64 CSerialLink::msSinceLastReceive() const
+qint64 SerialLink::msSinceLastReceive() const
 {
     return m_lastRx.isValid() ? m_lastRx.elapsed() : std::numeric_limits<qint64>::max();
 }
 
-bool CSerialLink::PortIO(QByteArray &text, int operation)
+bool SerialLink::PortIO(QByteArray &text, int operation)
 {
     switch (operation) {
     case PORT_OPEN:
@@ -120,20 +120,20 @@ bool CSerialLink::PortIO(QByteArray &text, int operation)
     return writeBytes(text);
 }
 
-bool CSerialLink::SendChar(char ch)
+bool SerialLink::sendChar(char ch)
 {
     QByteArray text(1, ch == '\0' ? ' ' : ch);
     PortIO(text, PORT_WRITE);
     return true;
 }
 
-bool CSerialLink::openPort()
+bool SerialLink::openPort()
 {
     if (m_device->isOpen())
         closePort();
     kr44::LineSettings settings;
-    settings.baudRate = m_nBaud;
-    if (m_device->open(m_strPort, settings) == kr44::SerialDevice::OpenResult::Opened)
+    settings.baudRate = m_baudRate;
+    if (m_device->open(m_portName, settings) == kr44::SerialDevice::OpenResult::Opened)
         m_device->discardInput(kDiscardOnOpen);
     m_rx.clear();
     m_lastRx.invalidate();
@@ -142,7 +142,7 @@ bool CSerialLink::openPort()
     return isConnected();
 }
 
-void CSerialLink::closePort()
+void SerialLink::closePort()
 {
     if (m_download)
         failTransfer();
@@ -153,7 +153,7 @@ void CSerialLink::closePort()
     pump();
 }
 
-bool CSerialLink::readReceived(QByteArray &text)
+bool SerialLink::readReceived(QByteArray &text)
 {
     if (!isConnected())
         return false;
@@ -170,22 +170,22 @@ bool CSerialLink::readReceived(QByteArray &text)
     return true;
 }
 
-bool CSerialLink::writeBytes(const QByteArray &bytes)
+bool SerialLink::writeBytes(const QByteArray &bytes)
 {
     return m_device->write(bytes) == bytes.size();
 }
 
-bool CSerialLink::SendProgram(const kr44::LineArray &lines)
+bool SerialLink::sendProgram(const kr44::LineArray &lines)
 {
     return startTransfer(lines, kr44::Download::Kind::Send);
 }
 
-bool CSerialLink::SendAndRun(const kr44::LineArray &lines)
+bool SerialLink::sendAndRun(const kr44::LineArray &lines)
 {
     return startTransfer(lines, kr44::Download::Kind::SendAndRun);
 }
 
-bool CSerialLink::startTransfer(const kr44::LineArray &lines, kr44::Download::Kind kind)
+bool SerialLink::startTransfer(const kr44::LineArray &lines, kr44::Download::Kind kind)
 {
     if (m_download)
         return false;
@@ -194,12 +194,12 @@ bool CSerialLink::startTransfer(const kr44::LineArray &lines, kr44::Download::Ki
     m_transferCancelled = false;
     m_transferStopped = false;
     Q_EMIT transferStarted(m_download->linesToSend(),
-                           kr44::wireMilliseconds(m_download->totalBytes(), m_nBaud));
+                           kr44::wireMilliseconds(m_download->totalBytes(), m_baudRate));
     pump();
     return true;
 }
 
-void CSerialLink::StopProgram()
+void SerialLink::stopProgram()
 {
     if (m_download && !m_download->atEnd()) {
         m_transferStopped = true;
@@ -207,11 +207,11 @@ void CSerialLink::StopProgram()
         pump();
         return;
     }
-    SendChar('K');
-    SendChar('\r');
+    sendChar('K');
+    sendChar('\r');
 }
 
-void CSerialLink::cancelTransfer()
+void SerialLink::cancelTransfer()
 {
     if (!m_download || m_download->atEnd())
         return;
@@ -220,7 +220,7 @@ void CSerialLink::cancelTransfer()
     pump();
 }
 
-void CSerialLink::pump()
+void SerialLink::pump()
 {
     if (m_pumping || !m_download)
         return;
@@ -230,7 +230,7 @@ void CSerialLink::pump()
         const QScopedValueRollback<bool> guard(m_pumping, true);
         while (!m_download->atEnd()) {
             if (!isConnected()) {
-                // Transfer marks and commands go nowhere without a port, as SendChar's do; a
+                // Transfer marks and commands go nowhere without a port, as sendChar's do; a
                 // program line that cannot be written fails the download.
                 if (m_download->nextIsLine())
                     failTransfer();
@@ -259,7 +259,7 @@ void CSerialLink::pump()
     finishTransfer();
 }
 
-void CSerialLink::failTransfer()
+void SerialLink::failTransfer()
 {
     if (!m_download || m_transferFailed)
         return;
@@ -268,7 +268,7 @@ void CSerialLink::failTransfer()
     Q_EMIT communicationError();
 }
 
-void CSerialLink::finishTransfer()
+void SerialLink::finishTransfer()
 {
     TransferResult result = TransferResult::Completed;
     if (m_transferFailed)
@@ -285,7 +285,7 @@ void CSerialLink::finishTransfer()
     Q_EMIT transferFinished(result);
 }
 
-void CSerialLink::onReadyRead()
+void SerialLink::onReadyRead()
 {
     m_rx += m_device->readAll();
     if (m_rx.size() > kMaxReceived)
@@ -294,7 +294,7 @@ void CSerialLink::onReadyRead()
     Q_EMIT received();
 }
 
-void CSerialLink::onDeviceFailed(const QString &reason)
+void SerialLink::onDeviceFailed(const QString &reason)
 {
     m_device->close();
     m_rx.clear();
@@ -308,7 +308,7 @@ void CSerialLink::onDeviceFailed(const QString &reason)
     }
 }
 
-void CSerialLink::announceState()
+void SerialLink::announceState()
 {
     const bool connected = isConnected();
     if (connected == m_reportedConnected)

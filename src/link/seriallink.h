@@ -30,7 +30,7 @@ inline constexpr int kBitsPerCharacter = 11;
 
 // The one serial link to the KR44 units, owned by the main window for the whole run.
 //
-// PortIO() and SendChar() are the only ways bytes reach the port. Nothing here ever waits on
+// PortIO() and sendChar() are the only ways bytes reach the port. Nothing here ever waits on
 // the wire: writes are queued and drained as the driver takes them, received bytes are buffered
 // until the reply monitor collects them with PORT_READ.
 //
@@ -40,16 +40,16 @@ inline constexpr int kBitsPerCharacter = 11;
 // A port that stops working while open (adapter pulled out, other end hung up) is closed at
 // once; the link then counts as not connected until the next PORT_OPEN.
 //
-// The main window owns the link together with a CReplyMonitor, a CCommandWnd and a
-// CTransferProgressDlg, and wires them:
-//   CReplyMonitor::replyText          -> CCommandWnd::AppendText
-//   CCommandWnd::characterTyped       -> CSerialLink::SendChar
-//   statusTextChanged, CReplyMonitor::statusMessage -> the status bar's message pane
+// The main window owns the link together with a ReplyMonitor, a CommandWindow and a
+// TransferProgressDialog, and wires them:
+//   ReplyMonitor::replyText          -> CommandWindow::appendText
+//   CommandWindow::characterTyped       -> SerialLink::sendChar
+//   statusTextChanged, ReplyMonitor::statusMessage -> the status bar's message pane
 //   communicationError                -> the "Communication error" box (information icon)
-//   transferFinished                  -> CCommandWnd::showAndRaise, after a send command
+//   transferFinished                  -> CommandWindow::showAndRaise, after a send command
 // The link must outlive the monitor. The port settings command is PORT_CLOSE, the dialog,
 // PORT_OPEN; a download under way when the port is closed fails.
-class CSerialLink : public QObject
+class SerialLink : public QObject
 {
     Q_OBJECT
 
@@ -77,17 +77,17 @@ public:
     // The discarding read on open: what the unit sent while the port was closed.
     static constexpr qint64 kDiscardOnOpen = 20;
 
-    explicit CSerialLink(QObject *parent = nullptr);
+    explicit SerialLink(QObject *parent = nullptr);
     // Uses `device` instead of a real serial port (tests).
-    explicit CSerialLink(std::unique_ptr<kr44::SerialDevice> device, QObject *parent = nullptr);
+    explicit SerialLink(std::unique_ptr<kr44::SerialDevice> device, QObject *parent = nullptr);
     // Closes the port without reporting anything.
-    ~CSerialLink() override;
+    ~SerialLink() override;
 
     // The port and baud rate that the next PORT_OPEN uses. The name is passed to the device
     // unchanged (a device path such as /dev/ttyUSB0).
     void setPort(const QString &name, qint32 baud);
-    [[nodiscard]] QString portName() const { return m_strPort; }
-    [[nodiscard]] qint32 baudRate() const { return m_nBaud; }
+    [[nodiscard]] QString portName() const { return m_portName; }
+    [[nodiscard]] qint32 baudRate() const { return m_baudRate; }
 
     // PORT_OPEN: (re)opens the port with 7 data bits, odd parity, 2 stop bits, DTR and RTS on,
     //   throws away up to 20 bytes already received, announces the status text; true if open.
@@ -99,7 +99,7 @@ public:
     //   the port refused them.
     bool PortIO(QByteArray &text, int operation);
     // Writes one byte (NUL goes out as a space). Returns true even when nothing could be sent.
-    bool SendChar(char ch);
+    bool sendChar(char ch);
 
     [[nodiscard]] bool isConnected() const;
     // "Not connected" or "Using <port>, <baud> baud".
@@ -111,13 +111,13 @@ public:
     [[nodiscard]] qint64 msSinceLastReceive() const;
 
     // Downloads `lines` ("P" CR, each non-comment line with CR, "P" CR), then "E" CR for
-    // SendAndRun. Returns false, doing nothing, while another download is under way. With no
+    // sendAndRun. Returns false, doing nothing, while another download is under way. With no
     // port open the download fails at once, inside this call.
-    bool SendProgram(const kr44::LineArray &lines);
-    bool SendAndRun(const kr44::LineArray &lines);
+    bool sendProgram(const kr44::LineArray &lines);
+    bool sendAndRun(const kr44::LineArray &lines);
     // "K" CR. During a download the lines not yet handed to the driver are dropped, the
     // closing "P" CR follows the line being written and "K" CR comes straight after it.
-    void StopProgram();
+    void stopProgram();
     // Drops the lines not yet handed to the driver and the run command; the closing "P" CR
     // still goes out.
     void cancelTransfer();
@@ -141,7 +141,7 @@ Q_SIGNALS:
     void communicationError();
     // The download's bytes have all been written (or it ended early). Characters that waited
     // for it have been handed to the driver.
-    void transferFinished(CSerialLink::TransferResult result);
+    void transferFinished(SerialLink::TransferResult result);
 
 private:
     bool openPort();
@@ -157,8 +157,8 @@ private:
     void announceState();
 
     std::unique_ptr<kr44::SerialDevice> m_device;
-    QString m_strPort;
-    qint32 m_nBaud = 19200;
+    QString m_portName;
+    qint32 m_baudRate = 19200;
     bool m_reportedConnected = false;
 
     QByteArray m_rx;

@@ -1,6 +1,6 @@
 #include "lineeditor.h"
 
-#include "kr44doc.h"
+#include "programdocument.h"
 #include "lineclipboard.h"
 #include "programtablemodel.h"
 #include "rowjournal.h"
@@ -70,7 +70,7 @@ LineEditor::LineEditor(ProgramTableModel *model, QItemSelectionModel *selection,
 
     connect(m_history, &QUndoStack::cleanChanged, this, [this](bool clean) {
         if (m_doc && !m_refilling)
-            m_doc->SetModifiedFlag(!clean);
+            m_doc->setModified(!clean);
     });
     // Every change to the rows is a push, an undo or a redo, and each moves the index.
     connect(m_history, &QUndoStack::indexChanged, this, &LineEditor::editCommandsChanged);
@@ -84,7 +84,7 @@ LineEditor::~LineEditor()
         m_modelAlive->setJournal(nullptr);
 }
 
-void LineEditor::setDocument(CKR44Doc *doc)
+void LineEditor::setDocument(ProgramDocument *doc)
 {
     if (m_doc)
         disconnect(m_doc, nullptr, this, nullptr);
@@ -92,13 +92,13 @@ void LineEditor::setDocument(CKR44Doc *doc)
     if (!doc)
         return;
     // A save clears the flag: the state shown is then the saved one.
-    connect(doc, &CKR44Doc::modifiedChanged, this, [this](bool modified) {
+    connect(doc, &ProgramDocument::modifiedChanged, this, [this](bool modified) {
         if (!modified && !m_history->isClean())
             m_history->setClean();
     });
 }
 
-CKR44Doc *LineEditor::document() const { return m_doc; }
+ProgramDocument *LineEditor::document() const { return m_doc; }
 
 const ProgramRows &LineEditor::rows() const { return m_model->rows(); }
 
@@ -131,10 +131,10 @@ void LineEditor::updateSelectedRow()
     Q_EMIT editCommandsChanged();
 }
 
-void LineEditor::FillFromDocument()
+void LineEditor::fillFromDocument()
 {
     if (m_doc) {
-        m_model->fill(m_doc->m_lines);
+        m_model->fill(m_doc->lines());
     } else {
         m_model->fill(LineArray());
     }
@@ -143,7 +143,7 @@ void LineEditor::FillFromDocument()
         // unless the document's lines were already changed from their file.
         const QScopedValueRollback<bool> refilling(m_refilling, true);
         m_history->clear();
-        if (m_doc && m_doc->IsModified())
+        if (m_doc && m_doc->isModified())
             m_history->resetClean();
     }
     selectRow(0);
@@ -151,7 +151,7 @@ void LineEditor::FillFromDocument()
     Q_EMIT rowsSettled();
 }
 
-void LineEditor::WriteRowsBack()
+void LineEditor::writeRowsBack()
 {
     if (m_stepDepth > 0)
         m_stepWritten = true;
@@ -183,7 +183,7 @@ void LineEditor::endStep()
     if (!m_stepWritten) {
         if (journal->isEmpty())
             return;
-        WriteRowsBack();
+        writeRowsBack();
     }
     journal->squeeze();
     const bool fromFill = m_history->index() == 0;
@@ -283,7 +283,7 @@ bool LineEditor::paste(const QString &text)
     nameStep("Paste");
     m_model->insertLines(sel, lines);
     selectRow(sel);
-    WriteRowsBack();
+    writeRowsBack();
     return true;
 }
 
@@ -294,7 +294,7 @@ DialogResult LineEditor::runDialog(const QByteArray &code, QByteArray &params, i
     return m_runDialog(code, params, rows(), row);
 }
 
-bool LineEditor::EditLine(int row)
+bool LineEditor::editLine(int row)
 {
     if (!rows().isValidRow(row))
         return false;
@@ -319,7 +319,7 @@ LineEditor::Stored LineEditor::editRow(int row)
         if (!alive)
             return Stored::No;
         storeComment(row, before, params);
-        WriteRowsBack();
+        writeRowsBack();
         stored = Stored::Yes;
     } else if (hasParamFields(code.front())) {
         const DialogResult result = runDialog(code, params, row);
@@ -327,12 +327,12 @@ LineEditor::Stored LineEditor::editRow(int row)
             return Stored::No;
         if (result == DialogResult::Accepted && rows().isValidRow(row) && row != rows().endRow()) {
             m_model->setParams(row, params);
-            WriteRowsBack();
+            writeRowsBack();
             stored = Stored::Yes;
         }
     } else {
         // K, Z and letters in no table entry have nothing to edit; the lines are stored anyway.
-        WriteRowsBack();
+        writeRowsBack();
         stored = Stored::Yes;
     }
     --m_pauseDepth;
@@ -357,26 +357,26 @@ void LineEditor::storeComment(int row, const QByteArray &before, const QByteArra
     m_model->setParams(row, after);
 }
 
-void LineEditor::EditSelectedLine()
+void LineEditor::editSelectedLine()
 {
     const int sel = selectedRow();
     if (sel < 0)
         return;
     StepScope step(this);
     if (rows().isEmptyRow(sel))
-        ShowInstructionMenu(false);
+        requestInstructionMenu(false);
     else
-        EditLine(sel);
+        editLine(sel);
 }
 
-void LineEditor::InsertLine()
+void LineEditor::insertLine()
 {
     if (selectedRow() < 0)
         return;
-    ShowInstructionMenu(true);
+    requestInstructionMenu(true);
 }
 
-void LineEditor::ShowInstructionMenu(bool insertMode)
+void LineEditor::requestInstructionMenu(bool insertMode)
 {
     const int sel = selectedRow();
     if (sel < 0)
@@ -387,7 +387,7 @@ void LineEditor::ShowInstructionMenu(bool insertMode)
     Q_EMIT instructionMenuRequested(sel);
 }
 
-void LineEditor::ChooseInstruction(int commandId)
+void LineEditor::chooseInstruction(int commandId)
 {
     if (commandId < kFirstInstructionCommand || commandId > kLastInstructionCommand)
         return;
@@ -413,10 +413,10 @@ void LineEditor::ChooseInstruction(int commandId)
     // bare letter (and any moved jump targets), so the document takes them now rather than at
     // some later edit.
     if (alive && stored == Stored::No)
-        WriteRowsBack();
+        writeRowsBack();
 }
 
-void LineEditor::DeleteLine() { removeSelectedLine("Delete"); }
+void LineEditor::deleteLine() { removeSelectedLine("Delete"); }
 
 bool LineEditor::removeSelectedLine(const char *stepName)
 {
@@ -432,11 +432,11 @@ bool LineEditor::removeSelectedLine(const char *stepName)
     nameStep(stepName);
     m_model->removeLine(sel);
     selectRow(sel);
-    WriteRowsBack();
+    writeRowsBack();
     return true;
 }
 
-void LineEditor::AddComment()
+void LineEditor::addComment()
 {
     const int sel = selectedRow();
     if (sel < 0)
@@ -464,7 +464,7 @@ void LineEditor::AddComment()
     if (!alive)
         return;
     storeComment(sel, start, text);
-    WriteRowsBack();
+    writeRowsBack();
 }
 
 } // namespace kr44

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "instructiondialogs.h"
+#include "dialogrunner.h"
 #include "programrows.h"
 
 #include <QObject>
@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-class CKR44Doc;
+class ProgramDocument;
 class QItemSelectionModel;
 class QUndoStack;
 
@@ -48,8 +48,8 @@ public:
     LineEditor(ProgramTableModel *model, QItemSelectionModel *selection, QObject *parent = nullptr);
     ~LineEditor() override;
 
-    void setDocument(CKR44Doc *doc);
-    [[nodiscard]] CKR44Doc *document() const;
+    void setDocument(ProgramDocument *doc);
+    [[nodiscard]] ProgramDocument *document() const;
     void setDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
     void setWarningPrompt(WarningPrompt prompt) { m_warn = std::move(prompt); }
 
@@ -72,20 +72,20 @@ public:
     [[nodiscard]] bool canDeleteLine() const { return selectedRow() >= 0; }
 
     // Rows from the document's lines, row 0 selected; the history starts afresh.
-    void FillFromDocument();
+    void fillFromDocument();
     // The document's lines become the rows (end row excluded) and the document is modified.
-    void WriteRowsBack();
+    void writeRowsBack();
 
     // The line-edit dispatcher: runs the row's dialog and stores the result. Returns false only
     // for a row that does not exist.
-    bool EditLine(int row);
-    void EditSelectedLine();
-    void InsertLine();
-    void ChooseInstruction(int commandId);
-    void DeleteLine();
-    void AddComment();
+    bool editLine(int row);
+    void editSelectedLine();
+    void insertLine();
+    void chooseInstruction(int commandId);
+    void deleteLine();
+    void addComment();
     // Asks for the instruction menu at the selected row.
-    void ShowInstructionMenu(bool insertMode);
+    void requestInstructionMenu(bool insertMode);
 
     // ---- history ------------------------------------------------------------------------------
     [[nodiscard]] QUndoStack *undoStack() const { return m_history; }
@@ -121,7 +121,7 @@ public:
     bool paste(const QString &text);
 
 Q_SIGNALS:
-    // Show the instruction menu at `row`; a choice comes back through ChooseInstruction().
+    // Show the instruction menu at `row`; a choice comes back through chooseInstruction().
     void instructionMenuRequested(int row);
     // Around every dispatcher dialog: the frame stops polling the unit meanwhile.
     void commPauseRequested();
@@ -173,7 +173,7 @@ private:
     ProgramTableModel *m_model;
     QPointer<ProgramTableModel> m_modelAlive; // the model may go first when both are children
     QItemSelectionModel *m_selection;
-    QPointer<CKR44Doc> m_doc;
+    QPointer<ProgramDocument> m_doc;
     DialogRunner m_runDialog;
     WarningPrompt m_warn;
     bool m_insertMode = false;

@@ -1,6 +1,6 @@
 #include "problemspanel.h"
 
-#include "kr44view.h"
+#include "programview.h"
 #include "problemlistmodel.h"
 
 #include <QHeaderView>
@@ -44,7 +44,7 @@ ProblemsPanel::ProblemsPanel(QWidget *parent)
     connect(m_list, &QAbstractItemView::activated, this, &ProblemsPanel::showEntry);
 }
 
-void ProblemsPanel::setView(CKR44View *view)
+void ProblemsPanel::setView(ProgramView *view)
 {
     if (view && view == m_view)
         return;
@@ -53,7 +53,7 @@ void ProblemsPanel::setView(CKR44View *view)
     m_view = view;
     if (view) {
         m_findingsConnection
-                = connect(view, &CKR44View::findingsChanged, this, &ProblemsPanel::followFindings);
+                = connect(view, &ProgramView::findingsChanged, this, &ProblemsPanel::followFindings);
         m_destroyedConnection = connect(view, &QObject::destroyed, this, [this] {
             disconnect(m_findingsConnection);
             m_model->setFindings(FindingIndex());

@@ -3,7 +3,7 @@
 #include <QDockWidget>
 #include <QPointer>
 
-class CKR44View;
+class ProgramView;
 class QTreeView;
 
 namespace kr44 {
@@ -24,8 +24,8 @@ class ProblemsPanel final : public QDockWidget
 public:
     explicit ProblemsPanel(QWidget *parent = nullptr);
 
-    void setView(CKR44View *view);
-    [[nodiscard]] CKR44View *view() const { return m_view; }
+    void setView(ProgramView *view);
+    [[nodiscard]] ProgramView *view() const { return m_view; }
     [[nodiscard]] QTreeView *list() const { return m_list; }
     [[nodiscard]] ProblemListModel *problemModel() const { return m_model; }
 
@@ -33,7 +33,7 @@ private:
     void followFindings();
     void showEntry(const QModelIndex &index);
 
-    QPointer<CKR44View> m_view;
+    QPointer<ProgramView> m_view;
     QMetaObject::Connection m_findingsConnection;
     QMetaObject::Connection m_destroyedConnection;
     QTreeView *m_list;

@@ -3,7 +3,7 @@
 #include "desktopintegration.h"
 #include "helpindex.h"
 #include "instructionset.h"
-#include "kr44doc.h"
+#include "programdocument.h"
 #include "mailer.h"
 #include "processes.h"
 #include "testmain.h"
@@ -108,7 +108,7 @@ class TestDesktopIntegration : public QObject
     QTemporaryDir m_dir;
 
     // Mails `doc` through the stand-in and returns the file it was given to attach.
-    QString mail(Mailer &mailer, const CKR44Doc &doc)
+    QString mail(Mailer &mailer, const ProgramDocument &doc)
     {
         QSignalSpy finished(&mailer, &Mailer::finished);
         QString error;
@@ -234,8 +234,8 @@ private Q_SLOTS:
     {
         const QString path = m_dir.filePath(QStringLiteral("it's $(touch pwned) \"x\"; `b`.krp"));
         QVERIFY(kr44test::writeAll(path, "+200\r\n"));
-        CKR44Doc doc;
-        QVERIFY(doc.OnOpenDocument(path).ok());
+        ProgramDocument doc;
+        QVERIFY(doc.load(path).ok());
         auto mailer = std::make_unique<Mailer>();
         QCOMPARE(mail(*mailer, doc), path);
         QVERIFY(!QFileInfo::exists(QStringLiteral("pwned")));
@@ -245,7 +245,7 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(copy.path()).permissions() & QFileDevice::Permissions(0x0077),
                  QFileDevice::Permissions());
         QCOMPARE(kr44test::readAll(QStringLiteral("copy")), QByteArray("+400\r\n"));
-        QVERIFY(kr44test::readAll(path) == "+200\r\n" && doc.IsModified());
+        QVERIFY(kr44test::readAll(path) == "+200\r\n" && doc.isModified());
         QVERIFY(copy.exists());
         mailer.reset();
         QVERIFY(!QFileInfo::exists(copy.filePath()));

@@ -2,10 +2,10 @@
 // and what it composes or refuses; the Loop and Comment dialogs' own rules; and the dispatcher
 // as the editor calls it, in real modal loops answered from inside.
 
-#include "commentdlg.h"
+#include "commentdialog.h"
 #include "dialogtesting.h"
-#include "instructiondialogs.h"
-#include "instructiondlg.h"
+#include "dialogrunner.h"
+#include "instructiondialog.h"
 #include "testmain.h"
 
 #include <QPushButton>
@@ -24,7 +24,7 @@ const kr44::CodeList kProgram({"+", "", "j", "J", "G"});
 struct Opened
 {
     QByteArray params;
-    std::unique_ptr<CInstructionDlg> dialog;
+    std::unique_ptr<InstructionDialog> dialog;
 };
 
 // The dialog for `code` on `params`, shown without a modal loop.
@@ -180,7 +180,7 @@ private Q_SLOTS:
     void comment()
     {
         PromptRecorder prompts;
-        CCommentDlg dialog;
+        CommentDialog dialog;
         dialog.setComment(QByteArray(99, 'a'));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -225,12 +225,12 @@ private Q_SLOTS:
         };
         row("K", "K", "", Qt::Key_Return, DialogResult::NoDialog, "", "");
         row("unknown", "Q", "7", Qt::Key_Return, DialogResult::NoDialog, "7", "");
-        row("new G", "G", "", Qt::Key_Return, DialogResult::Accepted, "42", "CGotoDlg");
+        row("new G", "G", "", Qt::Key_Return, DialogResult::Accepted, "42", "GotoDialog");
         row("X cancelled", "X", "500,1000,20", Qt::Key_Escape, DialogResult::Rejected,
-            "500,1000,20", "CAccelerationDlg");
-        row("comment", "", "old", Qt::Key_Return, DialogResult::Accepted, "42", "CCommentDlg");
+            "500,1000,20", "AccelerationDialog");
+        row("comment", "", "old", Qt::Key_Return, DialogResult::Accepted, "42", "CommentDialog");
         row("comment without blank", "*", "old", Qt::Key_Escape, DialogResult::Rejected, "old",
-            "CCommentDlg");
+            "CommentDialog");
         row("j with nothing to offer", "j", "", Qt::Key_Return, DialogResult::Rejected, "",
             "!There are no valid lines for a jump instruction");
     }

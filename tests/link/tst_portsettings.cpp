@@ -1,5 +1,5 @@
 #include "portscan.h"
-#include "portsettingsdlg.h"
+#include "portsettingsdialog.h"
 #include "ptypeer.h"
 #include "testmain.h"
 
@@ -75,13 +75,13 @@ private Q_SLOTS:
         for (const auto &[port, index] :
              {std::pair {"com1", 1}, {"COM2", 2}, {"/DEV/TTYS", 1}, {"COM8", 3}, {"COM9", 0}})
             QCOMPARE(kr44::portIndexFor(entries, port), index);
-        CPortSettingsDlg dlg;
+        PortSettingsDialog dlg;
         QList<PortInfo> present;
         for (const QString &path : entries)
             present << PortInfo {path, {}, {}, {}, {}, {}};
         dlg.setScanner([&](const QString &) { return kr44::PortScan {present, {"/dev/ttyACM0"}}; });
-        dlg.m_strPort = "COM2";
-        dlg.m_nBaud = 38400;
+        dlg.m_portName = "COM2";
+        dlg.m_baudRate = 38400;
         dlg.show();
         QVERIFY(dlg.portList()->currentText() == s1 && dlg.baudList()->currentText() == "19200");
         QVERIFY(dlg.accessNote().startsWith("/dev/ttyACM0 cannot be opened")
@@ -89,18 +89,18 @@ private Q_SLOTS:
         dlg.portList()->setCurrentIndex(1);
         dlg.baudList()->setCurrentIndex(1);
         QTest::keyClick(&dlg, Qt::Key_Return);
-        QVERIFY(dlg.result() == QDialog::Accepted && dlg.m_strPort == s0 && dlg.m_nBaud == 2400);
+        QVERIFY(dlg.result() == QDialog::Accepted && dlg.m_portName == s0 && dlg.m_baudRate == 2400);
         present << PortInfo {usb, {}, {}, {}, {}, {}};
-        dlg.m_strPort = usb;
+        dlg.m_portName = usb;
         dlg.show();
         QCOMPARE(dlg.portList()->currentText(), usb);
         dlg.portList()->setCurrentIndex(0);
         QTest::keyClick(&dlg, Qt::Key_Escape);
-        QVERIFY(dlg.result() == QDialog::Rejected && dlg.m_strPort == usb && dlg.m_nBaud == 2400);
+        QVERIFY(dlg.result() == QDialog::Rejected && dlg.m_portName == usb && dlg.m_baudRate == 2400);
         present.clear(); // with nothing listed OK keeps the port
         dlg.show();
         dlg.accept();
-        QCOMPARE(dlg.m_strPort, usb);
+        QCOMPARE(dlg.m_portName, usb);
     }
 
     // A device held by another program is not offered; the system never reports

@@ -3,7 +3,7 @@
 #include "replymonitor.h"
 #include "seriallink.h"
 #include "testmain.h"
-#include "transferprogressdlg.h"
+#include "transferprogressdialog.h"
 
 #include <QEventLoop>
 #include <QPushButton>
@@ -12,7 +12,7 @@
 
 #include <memory>
 
-using Result = CSerialLink::TransferResult;
+using Result = SerialLink::TransferResult;
 
 namespace {
 
@@ -46,7 +46,7 @@ protected:
     const bool m_pty;
     std::unique_ptr<PtyPeer> m_peer;
     FakeDevice *m_dev = nullptr;
-    std::unique_ptr<CSerialLink> m_link;
+    std::unique_ptr<SerialLink> m_link;
     std::unique_ptr<QSignalSpy> m_finished;
     std::unique_ptr<QSignalSpy> m_error;
 
@@ -61,19 +61,19 @@ protected Q_SLOTS:
     void init()
     {
         m_dev = m_pty ? nullptr : new FakeDevice;
-        m_link = m_pty ? std::make_unique<CSerialLink>()
-                       : std::make_unique<CSerialLink>(std::unique_ptr<FakeDevice>(m_dev));
+        m_link = m_pty ? std::make_unique<SerialLink>()
+                       : std::make_unique<SerialLink>(std::unique_ptr<FakeDevice>(m_dev));
         m_peer = m_pty ? std::make_unique<PtyPeer>() : nullptr;
         m_link->setPort(m_pty ? m_peer->path() : QStringLiteral("/dev/ttyUSB3"), 19200);
-        m_finished = std::make_unique<QSignalSpy>(m_link.get(), &CSerialLink::transferFinished);
-        m_error = std::make_unique<QSignalSpy>(m_link.get(), &CSerialLink::communicationError);
-        QVERIFY(io(CSerialLink::PORT_OPEN));
+        m_finished = std::make_unique<QSignalSpy>(m_link.get(), &SerialLink::transferFinished);
+        m_error = std::make_unique<QSignalSpy>(m_link.get(), &SerialLink::communicationError);
+        QVERIFY(io(SerialLink::PORT_OPEN));
         if (m_dev)
             m_dev->holdOutput = true;
     }
 };
 
-// PortIO and SendChar at the device boundary: what the link asks of the port and what it
+// PortIO and sendChar at the device boundary: what the link asks of the port and what it
 // reports back.
 class TestSerialLink : public LinkTest
 {
@@ -84,7 +84,7 @@ private Q_SLOTS:
     // while the port was closed, and the status; a refused open leaves nothing connected.
     void openRequestsTheUnitsLineSettings()
     {
-        QSignalSpy status(m_link.get(), &CSerialLink::statusTextChanged);
+        QSignalSpy status(m_link.get(), &SerialLink::statusTextChanged);
         const kr44::LineSettings unit {
                 19200, QSerialPort::Data7, QSerialPort::OddParity, QSerialPort::TwoStop, true,
                 true}; // DTR and RTS on
@@ -93,7 +93,7 @@ private Q_SLOTS:
         QCOMPARE(m_dev->discardRequests, QList<qint64> {20});
         QCOMPARE(m_link->statusText(), "Using /dev/ttyUSB3, 19200 baud");
         m_dev->openResult = kr44::SerialDevice::OpenResult::BaudRefused;
-        QVERIFY(!io(CSerialLink::PORT_OPEN) && !io(CSerialLink::PORT_WRITE, "+1\r"));
+        QVERIFY(!io(SerialLink::PORT_OPEN) && !io(SerialLink::PORT_WRITE, "+1\r"));
         QVERIFY(status.size() == 1 && status[0][0].toString() == "Not connected");
         QVERIFY(m_dev->wire.isEmpty() && m_dev->discardRequests.size() == 1);
     }
@@ -102,35 +102,35 @@ private Q_SLOTS:
     void read()
     {
         QByteArray text = "stale";
-        io(CSerialLink::PORT_CLOSE);
+        io(SerialLink::PORT_CLOSE);
         m_dev->receive("R");
-        QVERIFY(!m_link->PortIO(text, CSerialLink::PORT_READ) && text == "stale");
-        QVERIFY(io(CSerialLink::PORT_OPEN) && !m_link->PortIO(text, CSerialLink::PORT_READ));
+        QVERIFY(!m_link->PortIO(text, SerialLink::PORT_READ) && text == "stale");
+        QVERIFY(io(SerialLink::PORT_OPEN) && !m_link->PortIO(text, SerialLink::PORT_READ));
         m_dev->receive(QByteArray("R\0X", 3));
         m_dev->receive("\rB");
-        QVERIFY(m_link->hasReceived() && m_link->PortIO(text, CSerialLink::PORT_READ));
+        QVERIFY(m_link->hasReceived() && m_link->PortIO(text, SerialLink::PORT_READ));
         QCOMPARE(text, "RX\rB");
         m_dev->receive(QByteArray(2, '\0'));
-        QVERIFY(m_link->PortIO(text, CSerialLink::PORT_READ) && text.isEmpty());
+        QVERIFY(m_link->PortIO(text, SerialLink::PORT_READ) && text.isEmpty());
     }
 
     // A write counts only when the port took all of it (any code but the other three writes);
-    // SendChar says true whatever happens, and sends NUL as a space; a stop is K CR.
+    // sendChar says true whatever happens, and sends NUL as a space; a stop is K CR.
     void write()
     {
         const std::initializer_list<std::tuple<int, bool, qint64, QByteArray>> table = {
-                {CSerialLink::PORT_WRITE, false, -1, "+200\r K\r"},
+                {SerialLink::PORT_WRITE, false, -1, "+200\r K\r"},
                 {9, false, -1, "+200\r K\r"},
-                {CSerialLink::PORT_WRITE, true, -1, ""},
-                {CSerialLink::PORT_WRITE, false, 2, "+2 K\r"},
+                {SerialLink::PORT_WRITE, true, -1, ""},
+                {SerialLink::PORT_WRITE, false, 2, "+2 K\r"},
         };
         for (const auto &[operation, refuse, acceptAtMost, wire] : table) {
             init();
             m_dev->refuseWrites = refuse;
             m_dev->acceptAtMost = acceptAtMost;
             QCOMPARE(io(operation, "+200\r"), wire.startsWith("+200\r"));
-            QVERIFY(m_link->SendChar('\0'));
-            m_link->StopProgram();
+            QVERIFY(m_link->sendChar('\0'));
+            m_link->stopProgram();
             QCOMPARE(m_dev->wire, wire);
         }
     }
@@ -139,14 +139,14 @@ private Q_SLOTS:
     // does, a reopen passing through closed.
     void portLostClosesThePort()
     {
-        QSignalSpy state(m_link.get(), &CSerialLink::linkStateChanged);
-        QVERIFY(io(CSerialLink::PORT_OPEN));
+        QSignalSpy state(m_link.get(), &SerialLink::linkStateChanged);
+        QVERIFY(io(SerialLink::PORT_OPEN));
         m_dev->receive("half a rep");
-        QSignalSpy lost(m_link.get(), &CSerialLink::portLost);
+        QSignalSpy lost(m_link.get(), &SerialLink::portLost);
         m_dev->fail(QStringLiteral("Input/output error"));
-        QVERIFY(!m_dev->isOpen() && !m_link->hasReceived() && !io(CSerialLink::PORT_WRITE, "x"));
+        QVERIFY(!m_dev->isOpen() && !m_link->hasReceived() && !io(SerialLink::PORT_WRITE, "x"));
         QCOMPARE(m_link->statusText(), "Not connected");
-        QVERIFY(io(CSerialLink::PORT_CLOSE) && io(CSerialLink::PORT_OPEN) && lost.size() == 1);
+        QVERIFY(io(SerialLink::PORT_CLOSE) && io(SerialLink::PORT_OPEN) && lost.size() == 1);
         QCOMPARE(lost[0][0].toString(), "Input/output error");
         QCOMPARE(state.size(), 4);
         QVERIFY(!state[0][0].toBool() && state[1][0].toBool() && !state[2][0].toBool()
@@ -160,13 +160,13 @@ class TestReplyMonitor : public LinkTest
 {
     Q_OBJECT
 
-    std::unique_ptr<CReplyMonitor> m_monitor;
+    std::unique_ptr<ReplyMonitor> m_monitor;
     QByteArrayList m_shown;
 
     void tick(const QByteArray &bytes)
     {
         m_dev->receive(bytes);
-        m_monitor->OnTimer();
+        m_monitor->tick();
     }
 
 private Q_SLOTS:
@@ -175,9 +175,9 @@ private Q_SLOTS:
         m_monitor.reset();
         m_shown.clear();
         LinkTest::init();
-        m_monitor = std::make_unique<CReplyMonitor>(m_link.get());
+        m_monitor = std::make_unique<ReplyMonitor>(m_link.get());
         m_monitor->setQuietGap(0);
-        connect(m_monitor.get(), &CReplyMonitor::replyText, this,
+        connect(m_monitor.get(), &ReplyMonitor::replyText, this,
                 [this](const QByteArray &text) { m_shown << text; });
     }
 
@@ -202,11 +202,11 @@ private Q_SLOTS:
     // status is shown on the first tick only, paused or not.
     void pauseAndResume()
     {
-        QSignalSpy status(m_monitor.get(), &CReplyMonitor::statusMessage);
+        QSignalSpy status(m_monitor.get(), &ReplyMonitor::statusMessage);
         tick("B\r");
         QVERIFY(m_monitor->OnCommand(ID_COMM_PAUSE) && m_monitor->OnCommand(ID_COMM_PAUSE));
         QVERIFY(m_monitor->OnCommand(ID_COMM_RESUME) && !m_monitor->OnCommand(ID_COMM_PAUSE - 1));
-        m_monitor->OnTimer();
+        m_monitor->tick();
         QVERIFY(m_monitor->OnCommand(ID_COMM_PAUSE));
         tick("Y\r");
         QCOMPARE(m_shown, QByteArrayList {"Busy\r"});
@@ -228,13 +228,13 @@ private Q_SLOTS:
     void linesGoOutAsTheDriverDrainsAndTypingWaits()
     {
         const auto [lines, wire] = program(100);
-        QSignalSpy progress(m_link.get(), &CSerialLink::transferProgress);
-        QVERIFY(m_link->SendProgram(lines));
-        QVERIFY(m_dev->pendingOutput() >= CSerialLink::kDownloadLowWater);
-        QVERIFY(!m_link->SendAndRun(lines) && !m_link->SendProgram(lines));
-        QVERIFY(m_link->SendChar('a') && io(CSerialLink::PORT_WRITE, "bc"));
+        QSignalSpy progress(m_link.get(), &SerialLink::transferProgress);
+        QVERIFY(m_link->sendProgram(lines));
+        QVERIFY(m_dev->pendingOutput() >= SerialLink::kDownloadLowWater);
+        QVERIFY(!m_link->sendAndRun(lines) && !m_link->sendProgram(lines));
+        QVERIFY(m_link->sendChar('a') && io(SerialLink::PORT_WRITE, "bc"));
         for (int i = 0; i < 10000 && m_dev->wire.size() < wire.size(); ++i) {
-            QVERIFY(m_dev->pendingOutput() < CSerialLink::kDownloadLowWater + 9);
+            QVERIFY(m_dev->pendingOutput() < SerialLink::kDownloadLowWater + 9);
             m_dev->drain(9);
         }
         QVERIFY(m_finished->isEmpty() && !m_dev->wire.contains('a'));
@@ -248,11 +248,11 @@ private Q_SLOTS:
     // the closing mark and the stop follow the line being written, ahead of what was typed.
     void stopCutsItShort()
     {
-        QVERIFY(m_link->SendAndRun(program(100).first));
+        QVERIFY(m_link->sendAndRun(program(100).first));
         m_dev->drain();
-        m_link->SendChar('x');
+        m_link->sendChar('x');
         const QByteArray handed = m_dev->wire;
-        m_link->StopProgram();
+        m_link->stopProgram();
         m_dev->drainAll();
         QCOMPARE(result(), Result::Stopped);
         QCOMPARE(m_dev->wire, handed + "P\rK\rx");
@@ -266,27 +266,27 @@ private Q_SLOTS:
     {
         for (int how = 0; how < 4; ++how) {
             init();
-            connect(m_link.get(), &CSerialLink::transferFinished, this,
+            connect(m_link.get(), &SerialLink::transferFinished, this,
                     [this] { QCOMPARE(m_error->size(), 1); });
             // The main window shows the error in a modal box from this signal; the box's event
             // loop must not disturb the download's end.
             if (how == 1 || how == 2) {
-                connect(m_link.get(), &CSerialLink::communicationError, this, [this] {
+                connect(m_link.get(), &SerialLink::communicationError, this, [this] {
                     QEventLoop loop;
                     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
                     m_dev->drain();
-                    QVERIFY(!m_link->SendProgram(program(2).first));
+                    QVERIFY(!m_link->sendProgram(program(2).first));
                     loop.exec();
                 });
             }
             if (how == 0)
-                io(CSerialLink::PORT_CLOSE);
-            QVERIFY(m_link->SendAndRun(program(100).first));
+                io(SerialLink::PORT_CLOSE);
+            QVERIFY(m_link->sendAndRun(program(100).first));
             const QByteArray before = m_dev->wire;
             m_dev->refuseWrites = how == 1;
             m_dev->acceptAtMost = how == 2 ? 3 : -1;
             if (how == 3)
-                io(CSerialLink::PORT_CLOSE);
+                io(SerialLink::PORT_CLOSE);
             m_dev->drainAll();
             QVERIFY(m_error->size() == 1 && result() == Result::Failed);
             QCOMPARE(m_dev->wire, before + (how == 2 ? "+10P\r" : ""));
@@ -298,14 +298,14 @@ private Q_SLOTS:
     // closing mark still follows the line being written.
     void progressDialog()
     {
-        CTransferProgressDlg dlg(m_link.get());
-        QVERIFY(m_link->SendProgram(program(193).first) && !dlg.isVisible());
+        TransferProgressDialog dlg(m_link.get());
+        QVERIFY(m_link->sendProgram(program(193).first) && !dlg.isVisible());
         m_dev->drainAll();
-        QVERIFY(m_link->SendProgram(program(194).first) && dlg.isVisible());
+        QVERIFY(m_link->sendProgram(program(194).first) && dlg.isVisible());
         m_dev->drainAll();
         QVERIFY(dlg.value() == 194 && dlg.maximum() == 194 && !dlg.isVisible());
         m_finished->clear();
-        QVERIFY(m_link->SendAndRun(program(200).first));
+        QVERIFY(m_link->sendAndRun(program(200).first));
         dlg.findChild<QPushButton *>()->click();
         m_dev->drainAll();
         QCOMPARE(result(), Result::Cancelled);
@@ -328,25 +328,25 @@ private Q_SLOTS:
     void openSetsTheLine()
     {
         m_link->setPort(m_peer->path(), 1200);
-        QVERIFY(io(CSerialLink::PORT_OPEN));
+        QVERIFY(io(SerialLink::PORT_OPEN));
         const termios t = m_peer->settings();
         QCOMPARE(cfgetospeed(&t), speed_t(B1200));
         QVERIFY2((t.c_cflag & CSTOPB) && (t.c_cflag & PARODD), "one stop bit, or even parity");
         m_link->setPort(m_peer->path(), 0); // a refused rate: the device is let go again
-        QVERIFY(!io(CSerialLink::PORT_OPEN) && !m_link->isConnected());
+        QVERIFY(!io(SerialLink::PORT_OPEN) && !m_link->isConnected());
     }
 
     void bytesBothWays()
     {
         // Sent while the port was closed: the open throws the first 20 bytes away.
-        io(CSerialLink::PORT_CLOSE);
+        io(SerialLink::PORT_CLOSE);
         QVERIFY(m_peer->send("0123456789abcdefghijR\r"));
-        QVERIFY(io(CSerialLink::PORT_OPEN));
+        QVERIFY(io(SerialLink::PORT_OPEN));
         QByteArray got;
-        QVERIFY(QTest::qWaitFor([&] { return m_link->PortIO(got, CSerialLink::PORT_READ); }));
+        QVERIFY(QTest::qWaitFor([&] { return m_link->PortIO(got, SerialLink::PORT_READ); }));
         QCOMPARE(got, QByteArray("R\r"));
         for (const char c : {'A', '\r', '\b', '\0'})
-            m_link->SendChar(c);
+            m_link->sendChar(c);
         QCOMPARE(m_peer->read(4), QByteArray("A\r\b "));
     }
 
@@ -355,12 +355,12 @@ private Q_SLOTS:
     // pseudo-terminal holds while nobody reads it.
     void downloadStoppedWhileTheDriverIsFull()
     {
-        QSignalSpy progress(m_link.get(), &CSerialLink::transferProgress);
+        QSignalSpy progress(m_link.get(), &SerialLink::transferProgress);
         const auto [lines, wire] = program(40000, true);
-        QVERIFY(m_link->SendAndRun(lines));
+        QVERIFY(m_link->sendAndRun(lines));
         QTRY_VERIFY(progress.size() >= 100);
-        m_link->StopProgram();
-        m_link->SendChar('t');
+        m_link->stopProgram();
+        m_link->sendChar('t');
         const QByteArray got = m_peer->readUntilEndsWith("P\rK\rt");
         const QByteArray body = got.chopped(qMin<qsizetype>(5, got.size()));
         QVERIFY(got.endsWith("P\rK\rt") && body.endsWith('\r') && wire.startsWith(body));
@@ -374,12 +374,12 @@ private Q_SLOTS:
     {
         for (const int state : {0, 1, 2}) {
             init();
-            QSignalSpy lost(m_link.get(), &CSerialLink::portLost);
-            QVERIFY(state == 0 || m_link->SendAndRun(program(40000, true).first));
+            QSignalSpy lost(m_link.get(), &SerialLink::portLost);
+            QVERIFY(state == 0 || m_link->sendAndRun(program(40000, true).first));
             if (state == 1)
                 QVERIFY(m_peer->read(9000).size() >= 9000);
             if (state == 2)
-                m_link->SendChar('t');
+                m_link->sendChar('t');
             m_peer->closeMaster();
             QTRY_VERIFY(!m_link->isConnected());
             QTRY_COMPARE(m_finished->size(), state ? 1 : 0);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kr44doc.h"
-#include "kr44view.h"
+#include "programdocument.h"
+#include "programview.h"
 #include "lineeditor.h"
 #include "programchecker.h"
 #include "programtablemodel.h"
@@ -59,8 +59,8 @@ struct EditorHarness
 {
     explicit EditorHarness(const QByteArrayList &lines, bool modified = false)
     {
-        doc.m_lines = kr44::LineArray::fromList(lines);
-        doc.SetModifiedFlag(modified);
+        doc.setLines(kr44::LineArray::fromList(lines));
+        doc.setModified(modified);
         editor.setDocument(&doc);
         editor.setDialogRunner(std::bind(&DialogScript::answer, &script, _1, _2, _3, _4));
         editor.setWarningPrompt([this](const QString &text) { warnings.append(text); });
@@ -68,20 +68,20 @@ struct EditorHarness
                          [this](int row) {
                              menus.append({row, editor.insertMode()});
                              if (menuChoice)
-                                 editor.ChooseInstruction(instructionCommand(menuChoice));
+                                 editor.chooseInstruction(instructionCommand(menuChoice));
                          });
         for (const auto &[signal, name] :
              {std::pair(&kr44::LineEditor::commPauseRequested, "pause"),
               std::pair(&kr44::LineEditor::commResumeRequested, "resume")})
             QObject::connect(&editor, signal, &editor,
                              [this, n = name] { script.events.append(n); });
-        editor.FillFromDocument();
+        editor.fillFromDocument();
     }
 
-    [[nodiscard]] QByteArrayList docLines() const { return doc.m_lines.toList(); }
+    [[nodiscard]] QByteArrayList docLines() const { return doc.lines().toList(); }
     [[nodiscard]] QByteArrayList rowLines() const { return model.rows().lines().toList(); }
 
-    CKR44Doc doc;
+    ProgramDocument doc;
     kr44::ProgramTableModel model;
     QItemSelectionModel selection {&model};
     kr44::LineEditor editor {&model, &selection};
@@ -96,8 +96,9 @@ struct ViewWindow
 {
     explicit ViewWindow(const QByteArrayList &lines, QWidget *parent = nullptr)
     {
-        doc.m_lines = kr44::LineArray::fromList(lines);
-        view = std::make_unique<CKR44View>(&doc, parent);
+        doc.setLines(kr44::LineArray::fromList(lines));
+        doc.setModified(false);
+        view = std::make_unique<ProgramView>(&doc, parent);
         view->setDialogRunner(std::bind(&DialogScript::answer, &script, _2, _3, _4, _5));
         view->setWarningPrompt([this](QWidget *, const QString &text) { warnings.append(text); });
         if (!parent) {
@@ -108,7 +109,7 @@ struct ViewWindow
         view->list()->setFocus();
     }
 
-    [[nodiscard]] QByteArrayList docLines() const { return doc.m_lines.toList(); }
+    [[nodiscard]] QByteArrayList docLines() const { return doc.lines().toList(); }
     [[nodiscard]] kr44::ProgramChecker *checker() const { return view->programChecker(); }
     [[nodiscard]] QPoint rowCenter(int row) const
     {
@@ -122,8 +123,8 @@ struct ViewWindow
                 [&] { return checker()->checkCount() > checks && !checker()->isPending(); });
     }
 
-    CKR44Doc doc; // outlives the view
-    std::unique_ptr<CKR44View> view;
+    ProgramDocument doc; // outlives the view
+    std::unique_ptr<ProgramView> view;
     DialogScript script;
     QStringList warnings;
     bool ready = false;

@@ -22,13 +22,13 @@ void run(EditorHarness &h, const QString &op)
     const QString arg = op.section(u' ', 1);
     h.menuChoice = arg.isEmpty() ? 0 : arg.at(0).toLatin1();
     if (op.startsWith(u"insert"))
-        h.editor.InsertLine();
+        h.editor.insertLine();
     else if (op.startsWith(u"new") || op.startsWith(u"edit"))
-        h.editor.EditSelectedLine();
+        h.editor.editSelectedLine();
     else if (op.startsWith(u"delete"))
-        h.editor.DeleteLine();
+        h.editor.deleteLine();
     else if (op.startsWith(u"comment"))
-        h.editor.AddComment();
+        h.editor.addComment();
     else if (op.startsWith(u"paste"))
         h.editor.paste(arg);
     else
@@ -139,7 +139,7 @@ private Q_SLOTS:
         for (const DialogCall &call : std::as_const(h.script.calls)) // the program has the code
             QVERIFY(call.code.isEmpty() || call.rowCode == call.code);
         const auto state = [&h] {
-            return describe(h.docLines(), h.editor.selectedRow(), h.doc.IsModified());
+            return describe(h.docLines(), h.editor.selectedRow(), h.doc.isModified());
         };
         QCOMPARE(state(), describe(after, selectedAfter, !step.isEmpty()));
         QCOMPARE(h.editor.undoText(), step);
@@ -159,22 +159,22 @@ private Q_SLOTS:
         EditorHarness h({"G1"});
         for (int i = 0; i < 3; ++i)
             run(h, QStringLiteral("insert K"));
-        QVERIFY(h.doc.OnSaveDocument(dir.filePath(QStringLiteral("p.krp"))).ok());
+        QVERIFY(h.doc.save(dir.filePath(QStringLiteral("p.krp"))).ok());
         QString modified;
         LineEditor &e = h.editor;
         for (const QChar step : QStringLiteral("ur uuurrr us r u")) { // undo, redo, saved
             if (step != u' ')
                 step == u'u' ? e.undo() : step == u'r' ? e.redo() : e.markSaved();
-            modified += step == u' ' ? step : QChar(h.doc.IsModified() ? u'M' : u'-');
+            modified += step == u' ' ? step : QChar(h.doc.isModified() ? u'M' : u'-');
         }
         QCOMPARE(modified, QStringLiteral("M- MMMMM- M- M -"));
 
         // Lines that differ from their file before the rows were filled never count as saved.
-        h.doc.SetModifiedFlag(true);
-        h.editor.FillFromDocument();
+        h.doc.setModified(true);
+        h.editor.fillFromDocument();
         run(h, QStringLiteral("delete"));
         h.editor.undo();
-        QVERIFY(h.doc.IsModified());
+        QVERIFY(h.doc.isModified());
     }
 
     // Long random sessions: after every operation, undo and redo, the document holds the lines
@@ -239,12 +239,12 @@ private Q_SLOTS:
                 }
                 QCOMPARE(h.docLines(), states.at(history->index()));
                 QCOMPARE(mirror, rowTexts(h.model));
-                QCOMPARE(h.doc.IsModified(), history->index() != 0);
+                QCOMPARE(h.doc.isModified(), history->index() != 0);
             }
             while (h.editor.canUndo())
                 h.editor.undo();
             QCOMPARE(h.docLines(), start);
-            QVERIFY(!h.doc.IsModified());
+            QVERIFY(!h.doc.isModified());
         }
         QVERIFY(steps > 1000);
     }

@@ -172,12 +172,12 @@ private Q_SLOTS:
             return DialogResult::Accepted;
         };
         w.view->selectRow(2);
-        w.view->ChooseInstruction(instructionCommand('D'));
+        w.view->chooseInstruction(instructionCommand('D'));
         w.script.dialog = {};
         w.script.answers = {"500", "note"};
         QSignalSpy checked(w.checker(), &ProgramChecker::checked);
-        QVERIFY(w.view->EditLine(1));
-        w.view->AddComment();
+        QVERIFY(w.view->editLine(1));
+        w.view->addComment();
         QCOMPARE(w.docLines(), (QByteArrayList {"+200", "D500", "* note", "D10", "K"}));
         QVERIFY(w.checkedSince(1));
         QCOMPARE(checked.count(), 1);
@@ -185,7 +185,7 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i)
             w.view->undo();
         QVERIFY(w.checkedSince(2));
-        QCOMPARE(w.view->findings().findings(), checkProgram(w.doc.m_lines));
+        QCOMPARE(w.view->findings().findings(), checkProgram(w.doc.lines()));
     }
 
     // The panel lists the findings of the view it is given and follows its checks; activating
@@ -212,7 +212,7 @@ private Q_SLOTS:
         QTRY_VERIFY(table->hasFocus());
 
         w->script.answers = {"5"}; // refilled: the place in the list stays, or the last entry
-        QVERIFY(w->view->EditLine(2));
+        QVERIFY(w->view->editLine(2));
         QVERIFY(w->checkedSince(1));
         QCOMPARE(rowTexts(*list->model()),
                  QStringList({"301|Error|" + kUnknownQ, "350|Error|" + kUnknownQ}));

@@ -2,7 +2,7 @@
 //   desktopshots OUTDIR
 // writes help-<page>.png for a few help pages and about.png into OUTDIR.
 
-#include "aboutdlg.h"
+#include "aboutdialog.h"
 #include "desktopintegration.h"
 #include "helpindex.h"
 
@@ -29,7 +29,7 @@ int main(int argc, char *argv[])
         std::fputs("help cannot be shown\n", stderr);
         return 1;
     }
-    CHelpWindow *window = help.window();
+    HelpWindow *window = help.window();
     window->resize(900, 680);
     int written = 0;
     for (const char *page :
@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
             ++written;
     }
 
-    CAboutDlg about;
+    AboutDialog about;
     about.show();
     if (about.grab().save(out.filePath(QStringLiteral("about.png"))))
         ++written;

@@ -2,9 +2,9 @@
 // PNG files and one contact sheet, for looking at the layouts.
 // Usage: dialogshots <output directory>
 
-#include "commentdlg.h"
-#include "instructiondialogs.h"
-#include "instructiondlg.h"
+#include "commentdialog.h"
+#include "dialogrunner.h"
+#include "instructiondialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -63,7 +63,7 @@ int main(int argc, char **argv)
                       dialog->grab()});
     }
     {
-        CCommentDlg comment;
+        CommentDialog comment;
         comment.setComment("set up");
         comment.show();
         QApplication::processEvents();

@@ -1,4 +1,4 @@
-#include "transferprogressdlg.h"
+#include "transferprogressdialog.h"
 
 #include "seriallink.h"
 
@@ -15,7 +15,7 @@ QString progressText(qsizetype sent, qsizetype total)
 }
 } // namespace
 
-CTransferProgressDlg::CTransferProgressDlg(CSerialLink *link, QWidget *parent)
+TransferProgressDialog::TransferProgressDialog(SerialLink *link, QWidget *parent)
     : QDialog(parent), m_link(link)
 {
     setObjectName(QStringLiteral("transferProgressDialog"));
@@ -35,31 +35,31 @@ CTransferProgressDlg::CTransferProgressDlg(CSerialLink *link, QWidget *parent)
     QPushButton *cancel = buttons->button(QDialogButtonBox::Cancel);
     cancel->setObjectName(QStringLiteral("cancelTransferButton"));
     cancel->setAccessibleName(QStringLiteral("Cancel download"));
-    connect(buttons, &QDialogButtonBox::rejected, this, &CTransferProgressDlg::reject);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TransferProgressDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_label);
     layout->addWidget(m_bar);
     layout->addWidget(buttons);
 
-    connect(m_link, &CSerialLink::transferStarted, this, &CTransferProgressDlg::onStarted);
-    connect(m_link, &CSerialLink::transferProgress, this, &CTransferProgressDlg::onProgress);
-    connect(m_link, &CSerialLink::transferFinished, this, &QWidget::hide);
+    connect(m_link, &SerialLink::transferStarted, this, &TransferProgressDialog::onStarted);
+    connect(m_link, &SerialLink::transferProgress, this, &TransferProgressDialog::onProgress);
+    connect(m_link, &SerialLink::transferFinished, this, &QWidget::hide);
 }
 
-QString CTransferProgressDlg::labelText() const { return m_label->text(); }
+QString TransferProgressDialog::labelText() const { return m_label->text(); }
 
-int CTransferProgressDlg::value() const { return m_bar->value(); }
+int TransferProgressDialog::value() const { return m_bar->value(); }
 
-int CTransferProgressDlg::maximum() const { return m_bar->maximum(); }
+int TransferProgressDialog::maximum() const { return m_bar->maximum(); }
 
-void CTransferProgressDlg::reject()
+void TransferProgressDialog::reject()
 {
     m_link->cancelTransfer();
     QDialog::reject();
 }
 
-void CTransferProgressDlg::onStarted(qsizetype linesToSend, qint64 estimatedMs)
+void TransferProgressDialog::onStarted(qsizetype linesToSend, qint64 estimatedMs)
 {
     m_bar->setRange(0, int(qMax<qsizetype>(linesToSend, 1)));
     m_bar->setValue(0);
@@ -68,7 +68,7 @@ void CTransferProgressDlg::onStarted(qsizetype linesToSend, qint64 estimatedMs)
         show();
 }
 
-void CTransferProgressDlg::onProgress(qsizetype linesSent, qsizetype linesToSend)
+void TransferProgressDialog::onProgress(qsizetype linesSent, qsizetype linesToSend)
 {
     if (!isVisible())
         return;

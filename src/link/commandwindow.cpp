@@ -1,4 +1,4 @@
-#include "commandwnd.h"
+#include "commandwindow.h"
 
 #include "replytext.h"
 
@@ -17,7 +17,7 @@ QSize dialogUnits(const QFontMetrics &fm, int x, int y)
 
 } // namespace
 
-CCommandWnd::CCommandWnd(QWidget *parent) : QDialog(parent)
+CommandWindow::CommandWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("commandWindow"));
     setAccessibleName(QStringLiteral("Direct Command Window"));
@@ -35,7 +35,7 @@ CCommandWnd::CCommandWnd(QWidget *parent) : QDialog(parent)
     m_edit->setUndoRedoEnabled(false);
     m_edit->installEventFilter(this);
     connect(m_edit->document(), &QTextDocument::contentsChanged, this,
-            &CCommandWnd::enforceCapacity);
+            &CommandWindow::enforceCapacity);
 
     const QFontMetrics fm(font());
     const QSize margin = dialogUnits(fm, 7, 7);
@@ -45,7 +45,7 @@ CCommandWnd::CCommandWnd(QWidget *parent) : QDialog(parent)
     resize(dialogUnits(fm, 390, 202));
 }
 
-void CCommandWnd::AppendText(const QByteArray &text)
+void CommandWindow::appendText(const QByteArray &text)
 {
     QString converted = kr44::commandWindowText(text);
     if (converted.isEmpty())
@@ -65,14 +65,14 @@ void CCommandWnd::AppendText(const QByteArray &text)
     m_edit->ensureCursorVisible();
 }
 
-void CCommandWnd::showAndRaise()
+void CommandWindow::showAndRaise()
 {
     show();
     raise();
     activateWindow();
 }
 
-void CCommandWnd::toggleVisible()
+void CommandWindow::toggleVisible()
 {
     if (isVisible())
         hide();
@@ -80,9 +80,9 @@ void CCommandWnd::toggleVisible()
         showAndRaise();
 }
 
-QString CCommandWnd::text() const { return m_edit->toPlainText(); }
+QString CommandWindow::text() const { return m_edit->toPlainText(); }
 
-bool CCommandWnd::eventFilter(QObject *watched, QEvent *event)
+bool CommandWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_edit && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -99,28 +99,28 @@ bool CCommandWnd::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void CCommandWnd::showEvent(QShowEvent *event)
+void CommandWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     m_edit->setFocus();
     moveCaretToEnd();
 }
 
-qsizetype CCommandWnd::length() const { return m_edit->document()->characterCount() - 1; }
+qsizetype CommandWindow::length() const { return m_edit->document()->characterCount() - 1; }
 
-void CCommandWnd::makeRoomFor(qsizetype incoming)
+void CommandWindow::makeRoomFor(qsizetype incoming)
 {
     dropFront(kr44::charactersToDrop(length() + incoming, kCapacity));
 }
 
-void CCommandWnd::enforceCapacity()
+void CommandWindow::enforceCapacity()
 {
-    // Catches what arrives other than by typing or AppendText, a paste for instance.
+    // Catches what arrives other than by typing or appendText, a paste for instance.
     if (!m_trimming)
         dropFront(kr44::charactersToDrop(length(), kCapacity));
 }
 
-void CCommandWnd::dropFront(qsizetype count)
+void CommandWindow::dropFront(qsizetype count)
 {
     count = qMin(count, length());
     if (count <= 0)
@@ -133,7 +133,7 @@ void CCommandWnd::dropFront(qsizetype count)
     moveCaretToEnd();
 }
 
-void CCommandWnd::moveCaretToEnd()
+void CommandWindow::moveCaretToEnd()
 {
     QTextCursor cursor = m_edit->textCursor();
     cursor.movePosition(QTextCursor::End);

@@ -2,15 +2,15 @@
 // prompt, the recent files, the caption, the built-in virtual unit with its panel and the
 // panel's update throttle; and a run against kr44-sim in another process.
 #include "appprompt.h"
-#include "childframe.h"
+#include "programwindow.h"
 #include "commands.h"
-#include "commandwnd.h"
+#include "commandwindow.h"
 #include "firstframe.h"
-#include "framelink.h"
-#include "kr44app.h"
-#include "kr44doc.h"
-#include "kr44view.h"
-#include "mainframe.h"
+#include "linkcontroller.h"
+#include "application.h"
+#include "programdocument.h"
+#include "programview.h"
+#include "mainwindow.h"
 #include "positionplot.h"
 #include "problemspanel.h"
 #include "processes.h"
@@ -59,25 +59,25 @@ struct AppRun
     {
         settings.setValue(QStringLiteral("Communication/COMPort"), port);
         app.setPortDialogRunner([](QWidget *, QString &, qint32 &) { return false; });
-        started = app.InitInstance(request, false);
+        started = app.start(request, false);
     }
 
     QSettings settings;
     ScriptedPrompt prompt;
-    CKR44App app {settings, prompt};
+    Application app {settings, prompt};
     bool started = false;
 };
 
 } // namespace
 
-class TestKR44App : public QObject
+class TestApplication : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_dir;
     std::unique_ptr<AppRun> m_run;
 
-    CKR44App *start(const CommandLineRequest &request = {}, const QString &port = {})
+    Application *start(const CommandLineRequest &request = {}, const QString &port = {})
     {
         const QString settings = m_dir.filePath(QTest::currentTestFunction());
         m_run = std::make_unique<AppRun>(settings, request, port);
@@ -87,60 +87,60 @@ class TestKR44App : public QObject
     {
         return kr44test::writeAll(m_dir.filePath(name), bytes) ? m_dir.filePath(name) : QString();
     }
-    void trigger(int id) { m_run->app.mainFrame()->action(id)->trigger(); }
+    void trigger(int id) { m_run->app.mainWindow()->action(id)->trigger(); }
 
 private Q_SLOTS:
     void cleanup() { m_run.reset(); }
 
     void savePromptGuardsCloseAndExit()
     {
-        CKR44App *app = start();
+        Application *app = start();
         ScriptedPrompt &prompt = m_run->prompt;
-        QVERIFY(app->activeChild()->close()); // unmodified: no question
-        CChildFrame *child = app->OnFileNew();
+        QVERIFY(app->activeProgramWindow()->close()); // unmodified: no question
+        ProgramWindow *child = app->newFile();
         child->document()->setLines(LineArray::fromList({"+200"}));
         prompt.answers = {QMessageBox::Cancel};
         QVERIFY(!child->close());
-        QVERIFY(!app->mainFrame()->close());
+        QVERIFY(!app->mainWindow()->close());
         QCOMPARE(prompt.messages.size(), 2);
-        QVERIFY(prompt.messages.first().contains(child->document()->GetTitle()));
+        QVERIFY(prompt.messages.first().contains(child->document()->title()));
         prompt.answers = {QMessageBox::Yes};
         prompt.saveAnswer = m_dir.filePath(QStringLiteral("closing.krp"));
         QVERIFY(child->close());
         QCOMPARE(kr44test::readAll(prompt.saveAnswer), QByteArray("+200\r\n"));
-        app->OnFileNew()->document()->setLines(LineArray::fromList({"K"}));
+        app->newFile()->document()->setLines(LineArray::fromList({"K"}));
         prompt.answers = {QMessageBox::No};
-        QVERIFY(app->mainFrame()->close());
+        QVERIFY(app->mainWindow()->close());
     }
 
     // Four entries, the last opened first; a file opened again moves to the top, and the entry
     // of a file that cannot be opened any more goes when it is chosen.
     void recentFilesKeepFourAndMoveToTop()
     {
-        CKR44App *app = start();
+        Application *app = start();
         QStringList f;
         for (int i = 0; i < 5; ++i) {
             f.append(program(QStringLiteral("r%1.krp").arg(i), "K\r\n"));
-            QVERIFY(app->OpenDocumentFile(f.last()));
+            QVERIFY(app->openFile(f.last()));
         }
         QCOMPARE(app->recentFiles().entries(), (QStringList {f[4], f[3], f[2], f[1]}));
         QVERIFY(app->closeAllDocuments());
         QTRY_VERIFY(app->children().isEmpty());
-        app->mainFrame()->recentFileActions().at(2)->trigger();
-        QCOMPARE(app->activeChild()->document()->GetPathName(), f[2]);
+        app->mainWindow()->recentFileActions().at(2)->trigger();
+        QCOMPARE(app->activeProgramWindow()->document()->filePath(), f[2]);
         QCOMPARE(app->recentFiles().entries(), (QStringList {f[2], f[4], f[3], f[1]}));
         QVERIFY(QFile::remove(f[3]));
-        app->mainFrame()->recentFileActions().at(2)->trigger();
+        app->mainWindow()->recentFileActions().at(2)->trigger();
         QCOMPARE(app->recentFiles().entries(), (QStringList {f[2], f[4], f[1]}));
     }
 
     // The caption names the active program, in the maximised or the framed form.
     void captionFollowsTheActiveProgram()
     {
-        CKR44App *app = start();
-        CMainFrame *frame = app->mainFrame();
-        CChildFrame *fresh = app->activeChild();
-        QVERIFY(app->OpenDocumentFile(program(QStringLiteral("b.krp"), "K\r\n"))->isMaximized());
+        Application *app = start();
+        MainWindow *frame = app->mainWindow();
+        ProgramWindow *fresh = app->activeProgramWindow();
+        QVERIFY(app->openFile(program(QStringLiteral("b.krp"), "K\r\n"))->isMaximized());
         QCOMPARE(frame->windowTitle(), QStringLiteral("KR44 Demo Program - [b.krp]"));
         frame->mdiArea()->setActiveSubWindow(fresh);
         fresh->showNormal();
@@ -184,20 +184,20 @@ private Q_SLOTS:
     // Edit's commands and the Problems panel act on the active program window.
     void editAndProblemsFollowTheActiveProgram()
     {
-        CKR44App *app = start();
-        CChildFrame *fresh = app->activeChild();
-        QAction *undo = app->mainFrame()->action(cmd::ID_EDIT_UNDO);
+        Application *app = start();
+        ProgramWindow *fresh = app->activeProgramWindow();
+        QAction *undo = app->mainWindow()->action(cmd::ID_EDIT_UNDO);
         QVERIFY(!undo->isEnabled());
         fresh->view()->setDialogRunner([](QWidget *, const QByteArray &, QByteArray &params,
                                           const kr44::ProgramCodes &, int) {
             params = "set up";
             return kr44::DialogResult::Accepted;
         });
-        fresh->view()->AddComment();
+        fresh->view()->addComment();
         QVERIFY(undo->isEnabled() && undo->text().startsWith(QStringLiteral("&Undo Comment")));
         undo->trigger();
-        QVERIFY(fresh->document()->m_lines.isEmpty() && !fresh->document()->IsModified());
-        CChildFrame *bad = app->OpenDocumentFile(program(QStringLiteral("bad.krp"), "Q1\r\n"));
+        QVERIFY(fresh->document()->lines().isEmpty() && !fresh->document()->isModified());
+        ProgramWindow *bad = app->openFile(program(QStringLiteral("bad.krp"), "Q1\r\n"));
         QCOMPARE(app->problemsPanel()->view(), bad->view());
         QVERIFY(!undo->isEnabled());
         bad->close();
@@ -210,12 +210,12 @@ private Q_SLOTS:
     {
         CommandLineRequest request;
         request.virtualUnit = true;
-        CKR44App *app = start(request);
-        FrameLink *link = app->frameLink();
+        Application *app = start(request);
+        LinkController *link = app->linkController();
         VirtualUnitPanel *panel = app->virtualUnitPanel();
         QVERIFY(panel && link->virtualUnit() && panel->unit() == link->virtualUnit());
-        app->activeChild()->document()->setLines(LineArray::fromList({"+10"}));
-        app->OnFileNew()->document()->setLines(LineArray::fromList({"* this one", "+25"}));
+        app->activeProgramWindow()->document()->setLines(LineArray::fromList({"+10"}));
+        app->newFile()->document()->setLines(LineArray::fromList({"* this one", "+25"}));
         trigger(cmd::ID_SEND_AND_RUN);
         QTRY_VERIFY_WITH_TIMEOUT(link->commandWindow()->text().contains(QLatin1String("Ready")),
                                  kr44test::kProcessTimeoutMs);
@@ -251,14 +251,14 @@ private Q_SLOTS:
     // had open.
     void shellPrintClosesOnlyTheWindowItOpened()
     {
-        CKR44App *app = start();
+        Application *app = start();
         const QString file = program(QStringLiteral("print.krp"), "+200\r\n");
         const QString pdf = m_dir.filePath(QStringLiteral("print.pdf"));
         const kr44::ShellRequest print {kr44::ShellRequest::Kind::PrintTo, file, pdf, {}, {}};
         app->executeShellRequest(print);
         QVERIFY(kr44test::readAll(pdf).startsWith("%PDF"));
         QTRY_COMPARE(app->children().size(), 1);
-        QVERIFY(app->OpenDocumentFile(file) && QFile::remove(pdf));
+        QVERIFY(app->openFile(file) && QFile::remove(pdf));
         app->executeShellRequest(print);
         QVERIFY(kr44test::readAll(pdf).startsWith("%PDF"));
         QCOMPARE(app->children().size(), 2);
@@ -270,14 +270,14 @@ private Q_SLOTS:
     {
         kr44test::SimProcess sim;
         QVERIFY(sim.start({"--inputs", "HHL", "--time-scale", "20"}));
-        CKR44App *app = start({}, sim.device());
-        QTRY_VERIFY(app->mainFrame()->messageText().contains(sim.device()));
+        Application *app = start({}, sim.device());
+        QTRY_VERIFY(app->mainWindow()->messageText().contains(sim.device()));
         const QByteArrayList lines {"X500,1000,20", "L0", "+200",  "W1H",
                                     "-200",         "L5", "J2L,4", "K"};
         const QString file = program("example.krp", "* up\r\n" + kr44test::crlf(lines));
-        QVERIFY(app->OpenDocumentFile(file));
+        QVERIFY(app->openFile(file));
         trigger(cmd::ID_SEND_AND_RUN);
-        CCommandWnd *window = app->frameLink()->commandWindow();
+        CommandWindow *window = app->linkController()->commandWindow();
         QTRY_VERIFY_WITH_TIMEOUT(window->text().contains(u"Ready"), kr44test::kProcessTimeoutMs);
         QVERIFY(window->isVisible());
         QVERIFY2(!window->text().contains(QLatin1String("Error")), qPrintable(window->text()));
@@ -290,5 +290,5 @@ private Q_SLOTS:
     }
 };
 
-KR44_TEST(TestKR44App)
-#include "tst_kr44app.moc"
+KR44_TEST(TestApplication)
+#include "tst_application.moc"

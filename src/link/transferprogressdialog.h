@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class CSerialLink;
+class SerialLink;
 class QLabel;
 class QProgressBar;
 
@@ -10,7 +10,7 @@ class QProgressBar;
 // Cancel button. It follows the link's transfer signals on its own: the main window only
 // creates it. It is not modal, so the window stays usable; the link keeps the download's bytes
 // in order whatever else is done meanwhile.
-class CTransferProgressDlg : public QDialog
+class TransferProgressDialog : public QDialog
 {
     Q_OBJECT
 
@@ -18,7 +18,7 @@ public:
     // Downloads whose bytes take at least this long on the wire show the dialog.
     static constexpr qint64 kShowFromMs = 1000;
 
-    explicit CTransferProgressDlg(CSerialLink *link, QWidget *parent = nullptr);
+    explicit TransferProgressDialog(SerialLink *link, QWidget *parent = nullptr);
 
     [[nodiscard]] QString labelText() const;
     [[nodiscard]] int value() const;
@@ -31,7 +31,7 @@ private:
     void onStarted(qsizetype linesToSend, qint64 estimatedMs);
     void onProgress(qsizetype linesSent, qsizetype linesToSend);
 
-    CSerialLink *m_link;
+    SerialLink *m_link;
     QLabel *m_label = nullptr;
     QProgressBar *m_bar = nullptr;
 };

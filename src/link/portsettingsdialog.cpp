@@ -1,4 +1,4 @@
-#include "portsettingsdlg.h"
+#include "portsettingsdialog.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -7,7 +7,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-CPortSettingsDlg::CPortSettingsDlg(QWidget *parent)
+PortSettingsDialog::PortSettingsDialog(QWidget *parent)
     : QDialog(parent), m_scanner([](const QString &current) {
           return kr44::scanPorts(kr44::systemSerialPorts(), current, &kr44::probeSerialPort);
       })
@@ -43,11 +43,11 @@ CPortSettingsDlg::CPortSettingsDlg(QWidget *parent)
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setAccessibleName(QStringLiteral("OK"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CPortSettingsDlg::accept);
+    connect(ok, &QPushButton::clicked, this, &PortSettingsDialog::accept);
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAccessibleName(QStringLiteral("Cancel"));
-    connect(cancel, &QPushButton::clicked, this, &CPortSettingsDlg::reject);
+    connect(cancel, &QPushButton::clicked, this, &PortSettingsDialog::reject);
 
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("accessNote"));
@@ -70,9 +70,9 @@ CPortSettingsDlg::CPortSettingsDlg(QWidget *parent)
     setTabOrder(m_portList, m_baudList);
 }
 
-void CPortSettingsDlg::OnInitDialog()
+void PortSettingsDialog::refresh()
 {
-    const kr44::PortScan scan = m_scanner(m_strPort);
+    const kr44::PortScan scan = m_scanner(m_portName);
     m_portList->clear();
     QStringList entries;
     for (const kr44::PortInfo &port : scan.ports) {
@@ -84,30 +84,30 @@ void CPortSettingsDlg::OnInitDialog()
     m_note->setText(note);
     m_note->setVisible(!note.isEmpty());
 
-    m_nPortIndex = kr44::portIndexFor(entries, m_strPort);
-    m_nBaudIndex = kr44::baudIndexFor(m_nBaud);
-    m_portList->setCurrentIndex(m_nPortIndex < m_portList->count() ? m_nPortIndex : -1);
-    m_baudList->setCurrentIndex(m_nBaudIndex);
+    m_portIndex = kr44::portIndexFor(entries, m_portName);
+    m_baudIndex = kr44::baudIndexFor(m_baudRate);
+    m_portList->setCurrentIndex(m_portIndex < m_portList->count() ? m_portIndex : -1);
+    m_baudList->setCurrentIndex(m_baudIndex);
     m_portList->setFocus();
 }
 
-void CPortSettingsDlg::accept()
+void PortSettingsDialog::accept()
 {
-    m_nPortIndex = m_portList->currentIndex();
-    m_nBaudIndex = m_baudList->currentIndex();
-    if (m_nPortIndex >= 0)
-        m_strPort = m_portList->itemText(m_nPortIndex);
-    if (m_nBaudIndex >= 0)
-        m_nBaud = kr44::kBaudRates[size_t(m_nBaudIndex)];
+    m_portIndex = m_portList->currentIndex();
+    m_baudIndex = m_baudList->currentIndex();
+    if (m_portIndex >= 0)
+        m_portName = m_portList->itemText(m_portIndex);
+    if (m_baudIndex >= 0)
+        m_baudRate = kr44::kBaudRates[size_t(m_baudIndex)];
     QDialog::accept();
 }
 
-QString CPortSettingsDlg::accessNote() const { return m_note->text(); }
+QString PortSettingsDialog::accessNote() const { return m_note->text(); }
 
-void CPortSettingsDlg::showEvent(QShowEvent *event)
+void PortSettingsDialog::showEvent(QShowEvent *event)
 {
     // Each run of the dialog lists the ports as they are at that moment.
     if (!event->spontaneous())
-        OnInitDialog();
+        refresh();
     QDialog::showEvent(event);
 }

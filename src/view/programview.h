@@ -1,13 +1,13 @@
 #pragma once
 
-#include "instructiondialogs.h"
+#include "dialogrunner.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
 
-class CKR44Doc;
+class ProgramDocument;
 class QAction;
 class QMenu;
 class QTableView;
@@ -42,7 +42,7 @@ class ProgramTableModel;
 // - the program is checked after every change (and once filled), when the event loop is next
 //   free: the "Line no." cells mark the findings, findings() lists them, findingsChanged()
 //   tells when they change. The findings are advice; nothing is refused because of them.
-class CKR44View : public QWidget
+class ProgramView : public QWidget
 {
     Q_OBJECT
 
@@ -57,10 +57,10 @@ public:
 
     // Fills the rows from `doc` at once. The document must outlive the view or be deleted
     // together with it.
-    explicit CKR44View(CKR44Doc *doc, QWidget *parent = nullptr);
-    ~CKR44View() override;
+    explicit ProgramView(ProgramDocument *doc, QWidget *parent = nullptr);
+    ~ProgramView() override;
 
-    [[nodiscard]] CKR44Doc *GetDocument() const;
+    [[nodiscard]] ProgramDocument *document() const;
     [[nodiscard]] QTableView *list() const;
     [[nodiscard]] kr44::ProgramTableModel *tableModel() const { return m_model; }
     [[nodiscard]] const kr44::ProgramRows &rows() const;
@@ -116,17 +116,17 @@ public:
 public Q_SLOTS:
     // The line-edit dispatcher: opens the dialog for `row` (the Comment dialog for a comment
     // row) and stores its result. Always true for an existing row.
-    bool EditLine(int row);
-    void EditSelectedLine();
-    void InsertLine();
+    bool editLine(int row);
+    void editSelectedLine();
+    void insertLine();
     // A choice from the instruction menu: command 1024 + the instruction's table index.
-    void ChooseInstruction(int commandId);
-    void DeleteLine();
-    void AddComment();
-    void WriteRowsBack();
+    void chooseInstruction(int commandId);
+    void deleteLine();
+    void addComment();
+    void writeRowsBack();
     // Refills the rows from the document; selects row 0.
-    void FillFromDocument();
-    void ShowLineMenu(const QPoint &globalPos);
+    void fillFromDocument();
+    void showLineMenu(const QPoint &globalPos);
 
     void undo();
     void redo();
@@ -136,7 +136,7 @@ public Q_SLOTS:
     void copy();
     // The clipboard's text lines are inserted before the selected row.
     void paste();
-    // The document has been saved by other means than CKR44Doc::OnSaveDocument: the state now
+    // The document has been saved by other means than ProgramDocument::save: the state now
     // shown is the unmodified one.
     void markSaved();
 
@@ -163,7 +163,7 @@ private:
     void updateEditActions();
     void clipboardChanged();
 
-    QPointer<CKR44Doc> m_doc;
+    QPointer<ProgramDocument> m_doc;
     kr44::ProgramTableModel *m_model = nullptr;
     kr44::ProgramListView *m_list = nullptr;
     kr44::LineEditor *m_editor = nullptr;

@@ -1,29 +1,29 @@
-#include "framelink.h"
+#include "linkcontroller.h"
 
-#include "commandwnd.h"
-#include "portsettingsdlg.h"
+#include "commandwindow.h"
+#include "portsettingsdialog.h"
 #include "ptyunit.h"
 #include "replymonitor.h"
 #include "seriallink.h"
-#include "transferprogressdlg.h"
+#include "transferprogressdialog.h"
 
 #include <QMessageBox>
 #include <QSettings>
 
-FrameLink::FrameLink(QWidget *window, QSettings &settings, QObject *parent)
-    : QObject(parent), m_window(window), m_settings(settings), m_link(new CSerialLink(this)),
-      m_monitor(new CReplyMonitor(m_link, this)), m_commandWnd(new CCommandWnd(window))
+LinkController::LinkController(QWidget *window, QSettings &settings, QObject *parent)
+    : QObject(parent), m_window(window), m_settings(settings), m_link(new SerialLink(this)),
+      m_monitor(new ReplyMonitor(m_link, this)), m_commandWnd(new CommandWindow(window))
 {
     m_commandWnd->hide();
-    m_progress = new CTransferProgressDlg(m_link, window);
+    m_progress = new TransferProgressDialog(m_link, window);
     m_portDialog = [](QWidget *parent, QString &port, qint32 &baud) {
-        CPortSettingsDlg dlg(parent);
-        dlg.m_strPort = port;
-        dlg.m_nBaud = baud;
+        PortSettingsDialog dlg(parent);
+        dlg.m_portName = port;
+        dlg.m_baudRate = baud;
         if (dlg.exec() != QDialog::Accepted)
             return false;
-        port = dlg.m_strPort;
-        baud = dlg.m_nBaud;
+        port = dlg.m_portName;
+        baud = dlg.m_baudRate;
         return true;
     };
     m_infoBox = [](QWidget *parent, const QString &text) {
@@ -33,38 +33,38 @@ FrameLink::FrameLink(QWidget *window, QSettings &settings, QObject *parent)
         box.exec();
     };
 
-    connect(m_monitor, &CReplyMonitor::replyText, m_commandWnd, &CCommandWnd::AppendText);
-    connect(m_monitor, &CReplyMonitor::statusMessage, this,
+    connect(m_monitor, &ReplyMonitor::replyText, m_commandWnd, &CommandWindow::appendText);
+    connect(m_monitor, &ReplyMonitor::statusMessage, this,
             [this](const QString &text) { Q_EMIT statusText(shownStatus(text)); });
-    connect(m_link, &CSerialLink::statusTextChanged, this,
+    connect(m_link, &SerialLink::statusTextChanged, this,
             [this](const QString &text) { Q_EMIT statusText(shownStatus(text)); });
-    connect(m_commandWnd, &CCommandWnd::characterTyped, m_link,
-            [this](char ch) { m_link->SendChar(ch); });
+    connect(m_commandWnd, &CommandWindow::characterTyped, m_link,
+            [this](char ch) { m_link->sendChar(ch); });
     // The box is shown once the failing line is known; the transfer itself goes on to its end.
-    connect(m_link, &CSerialLink::communicationError, this,
+    connect(m_link, &SerialLink::communicationError, this,
             [this] { m_infoBox(m_window, QStringLiteral("Communication error")); });
-    connect(m_link, &CSerialLink::transferFinished, this, [this] { afterTransfer(); });
+    connect(m_link, &SerialLink::transferFinished, this, [this] { afterTransfer(); });
 }
 
-FrameLink::~FrameLink() { shutDown(); }
+LinkController::~LinkController() { shutDown(); }
 
-void FrameLink::start()
+void LinkController::start()
 {
     m_comm.load(m_settings);
     m_link->setPort(m_comm.port, m_comm.baud);
     QByteArray none;
-    if (!m_link->PortIO(none, CSerialLink::PORT_OPEN))
+    if (!m_link->PortIO(none, SerialLink::PORT_OPEN))
         runPortSettings();
     m_monitor->start();
 }
 
-void FrameLink::startPolling()
+void LinkController::startPolling()
 {
     m_comm.load(m_settings);
     m_monitor->start();
 }
 
-void FrameLink::shutDown()
+void LinkController::shutDown()
 {
     if (!m_link)
         return;
@@ -73,25 +73,25 @@ void FrameLink::shutDown()
     // The poll stops first so that no tick reads a port that is closing.
     m_monitor->stop();
     QByteArray none;
-    m_link->PortIO(none, CSerialLink::PORT_CLOSE);
+    m_link->PortIO(none, SerialLink::PORT_CLOSE);
 }
 
-void FrameLink::OnComPort()
+void LinkController::portSettings()
 {
     if (m_virtualUnit)
         disconnectVirtualUnit();
     runPortSettings();
 }
 
-void FrameLink::openPort(const QString &port)
+void LinkController::openPort(const QString &port)
 {
     QByteArray none;
-    m_link->PortIO(none, CSerialLink::PORT_CLOSE);
+    m_link->PortIO(none, SerialLink::PORT_CLOSE);
     m_link->setPort(port, m_comm.baud);
-    m_link->PortIO(none, CSerialLink::PORT_OPEN);
+    m_link->PortIO(none, SerialLink::PORT_OPEN);
 }
 
-bool FrameLink::connectVirtualUnit()
+bool LinkController::connectVirtualUnit()
 {
     if (m_virtualUnit)
         return true;
@@ -106,19 +106,19 @@ bool FrameLink::connectVirtualUnit()
     return true;
 }
 
-void FrameLink::disconnectVirtualUnit()
+void LinkController::disconnectVirtualUnit()
 {
     if (!m_virtualUnit)
         return;
     QByteArray none;
-    m_link->PortIO(none, CSerialLink::PORT_CLOSE);
+    m_link->PortIO(none, SerialLink::PORT_CLOSE);
     delete m_virtualUnit;
     m_virtualUnit = nullptr;
     Q_EMIT virtualUnitChanged(nullptr);
     openPort(m_comm.port);
 }
 
-QString FrameLink::shownStatus(const QString &linkText) const
+QString LinkController::shownStatus(const QString &linkText) const
 {
     if (!m_virtualUnit || !m_link->isConnected()
         || m_link->portName() != m_virtualUnit->devicePath())
@@ -128,10 +128,10 @@ QString FrameLink::shownStatus(const QString &linkText) const
             .arg(m_link->baudRate());
 }
 
-void FrameLink::runPortSettings()
+void LinkController::runPortSettings()
 {
     QByteArray none;
-    m_link->PortIO(none, CSerialLink::PORT_CLOSE);
+    m_link->PortIO(none, SerialLink::PORT_CLOSE);
     QString port = m_comm.port;
     qint32 baud = m_comm.baud;
     if (m_portDialog(m_window, port, baud)) {
@@ -141,30 +141,30 @@ void FrameLink::runPortSettings()
     }
     m_link->setPort(m_comm.port, m_comm.baud);
     // One more open whatever the answer; a second failure opens no second dialog.
-    m_link->PortIO(none, CSerialLink::PORT_OPEN);
+    m_link->PortIO(none, SerialLink::PORT_OPEN);
 }
 
-void FrameLink::OnCommandWindow() { m_commandWnd->toggleVisible(); }
+void LinkController::toggleCommandWindow() { m_commandWnd->toggleVisible(); }
 
-bool FrameLink::OnCommand(int id) { return m_monitor->OnCommand(id); }
+bool LinkController::OnCommand(int id) { return m_monitor->OnCommand(id); }
 
-void FrameLink::sendProgram(const kr44::LineArray &lines)
+void LinkController::sendProgram(const kr44::LineArray &lines)
 {
     m_showAfterTransfer = true;
-    if (!m_link->SendProgram(lines))
+    if (!m_link->sendProgram(lines))
         m_showAfterTransfer = false;
 }
 
-void FrameLink::sendAndRun(const kr44::LineArray &lines)
+void LinkController::sendAndRun(const kr44::LineArray &lines)
 {
     m_showAfterTransfer = true;
-    if (!m_link->SendAndRun(lines))
+    if (!m_link->sendAndRun(lines))
         m_showAfterTransfer = false;
 }
 
-void FrameLink::stopProgram() { m_link->StopProgram(); }
+void LinkController::stopProgram() { m_link->stopProgram(); }
 
-void FrameLink::afterTransfer()
+void LinkController::afterTransfer()
 {
     if (!m_showAfterTransfer)
         return;

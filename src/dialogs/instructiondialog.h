@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dataexchange.h"
-#include "instructiondialogs.h"
+#include "dialogrunner.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -13,14 +13,14 @@ class QVBoxLayout;
 // What every instruction dialog shares: new mode (the caller's text is empty: no Cancel button,
 // Escape and the close box ignored) or edit mode, filling the controls when it opens, and on OK
 // pulling and checking the fields, then composing the caller's text.
-class CInstructionDlg : public QDialog
+class InstructionDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     // `params` is the caller's parameter text, read when the dialog opens and replaced on OK;
     // it must outlive the dialog.
-    CInstructionDlg(QByteArray &params, const QString &title, const QString &objectName,
+    InstructionDialog(QByteArray &params, const QString &title, const QString &objectName,
                     QWidget *parent);
 
     [[nodiscard]] bool isNewMode() const { return m_newMode; }

@@ -12,7 +12,7 @@
 using namespace kr44;
 using namespace kr44test;
 
-class TestKR44View : public QObject
+class TestProgramView : public QObject
 {
     Q_OBJECT
 
@@ -106,7 +106,7 @@ private Q_SLOTS:
         QCOMPARE(w.view->undoAction()->text(), QStringLiteral("&Undo Paste"));
         w.view->undoAction()->trigger();
         QCOMPARE(w.view->redoAction()->text(), QStringLiteral("&Redo Paste"));
-        QVERIFY(!w.view->undoAction()->isEnabled() && !w.doc.IsModified());
+        QVERIFY(!w.view->undoAction()->isEnabled() && !w.doc.isModified());
         w.view->selectRow(3); // the end row: nothing to copy, but a place to paste
         QVERIFY(!w.view->copyAction()->isEnabled() && w.view->pasteAction()->isEnabled());
     }
@@ -117,8 +117,8 @@ private Q_SLOTS:
     {
         ViewWindow w({"G100"});
         w.view->setDialogRunner(&kr44::runInstructionDialog);
-        QSignalSpy pause(w.view.get(), &CKR44View::commPauseRequested);
-        QSignalSpy resume(w.view.get(), &CKR44View::commResumeRequested);
+        QSignalSpy pause(w.view.get(), &ProgramView::commPauseRequested);
+        QSignalSpy resume(w.view.get(), &ProgramView::commResumeRequested);
         const auto ran = whenModal([](QWidget *dialog) {
             QTest::keyClicks(dialog->focusWidget(), QStringLiteral("-250"));
             QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
@@ -133,11 +133,11 @@ private Q_SLOTS:
             params = "5";
             return DialogResult::Accepted;
         });
-        QVERIFY(w.view->EditLine(0));
+        QVERIFY(w.view->editLine(0));
         QCOMPARE(resume.size(), 2);
         QCOMPARE(w.docLines(), QByteArrayList {"G-250"});
     }
 };
 
-KR44_TEST(TestKR44View)
-#include "tst_kr44view.moc"
+KR44_TEST(TestProgramView)
+#include "tst_programview.moc"

@@ -1,4 +1,4 @@
-#include "aboutdlg.h"
+#include "aboutdialog.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QStyle>
 
-CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
+AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("CAboutDlg"));
+    setObjectName(QStringLiteral("AboutDialog"));
     setWindowTitle(QStringLiteral("About KR44"));
     setAccessibleName(windowTitle());
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);

@@ -8,10 +8,10 @@
 
 #include <functional>
 
-class CCommandWnd;
-class CReplyMonitor;
-class CSerialLink;
-class CTransferProgressDlg;
+class CommandWindow;
+class ReplyMonitor;
+class SerialLink;
+class TransferProgressDialog;
 
 class QSettings;
 class QWidget;
@@ -19,7 +19,7 @@ class QWidget;
 // The main window's part of the device link: the serial link, the reply monitor with its 50 ms
 // poll, the Direct Command Window and the port settings sequence, wired together. The main
 // window holds one for the whole run.
-class FrameLink : public QObject
+class LinkController : public QObject
 {
     Q_OBJECT
 
@@ -30,8 +30,8 @@ public:
     using InfoBox = std::function<void(QWidget *parent, const QString &text)>;
 
     // `window` parents the command window and the dialogs; `settings` is kept for the run.
-    FrameLink(QWidget *window, QSettings &settings, QObject *parent = nullptr);
-    ~FrameLink() override;
+    LinkController(QWidget *window, QSettings &settings, QObject *parent = nullptr);
+    ~LinkController() override;
 
     void setPortDialogRunner(PortDialogRunner runner) { m_portDialog = std::move(runner); }
     void setInfoBox(InfoBox box) { m_infoBox = std::move(box); }
@@ -45,9 +45,9 @@ public:
     void shutDown();
 
     // "&COM port": closes the port, runs the dialog, stores the choice on OK, opens again.
-    void OnComPort();
+    void portSettings();
     // "&Command Window": hides a visible window, else shows and raises it.
-    void OnCommandWindow();
+    void toggleCommandWindow();
     // ID_COMM_PAUSE / ID_COMM_RESUME; true when `id` was one of them.
     bool OnCommand(int id);
 
@@ -63,9 +63,9 @@ public:
     void disconnectVirtualUnit();
     [[nodiscard]] kr44::PtyUnit *virtualUnit() const { return m_virtualUnit; }
 
-    [[nodiscard]] CSerialLink *link() const { return m_link; }
-    [[nodiscard]] CReplyMonitor *monitor() const { return m_monitor; }
-    [[nodiscard]] CCommandWnd *commandWindow() const { return m_commandWnd; }
+    [[nodiscard]] SerialLink *link() const { return m_link; }
+    [[nodiscard]] ReplyMonitor *monitor() const { return m_monitor; }
+    [[nodiscard]] CommandWindow *commandWindow() const { return m_commandWnd; }
     [[nodiscard]] const CommSettings &comm() const { return m_comm; }
 
 Q_SIGNALS:
@@ -81,10 +81,10 @@ private:
     QWidget *m_window;
     QSettings &m_settings;
     CommSettings m_comm;
-    CSerialLink *m_link = nullptr;
-    CReplyMonitor *m_monitor = nullptr;
-    CCommandWnd *m_commandWnd = nullptr;
-    CTransferProgressDlg *m_progress = nullptr;
+    SerialLink *m_link = nullptr;
+    ReplyMonitor *m_monitor = nullptr;
+    CommandWindow *m_commandWnd = nullptr;
+    TransferProgressDialog *m_progress = nullptr;
     PortDialogRunner m_portDialog;
     InfoBox m_infoBox;
     bool m_showAfterTransfer = false;

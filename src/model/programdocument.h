@@ -8,33 +8,31 @@
 
 // One motion program in memory: its lines, its file, its title and whether it has unsaved
 // changes. It does not interpret its lines.
-class CKR44Doc : public QObject
+class ProgramDocument : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit CKR44Doc(QObject *parent = nullptr);
-
-    // Line i is the line the user sees as line number i + 1. Change it through setLines() (or
-    // change it directly and call SetModifiedFlag) so that observers hear of it.
-    kr44::LineArray m_lines;
+    explicit ProgramDocument(QObject *parent = nullptr);
 
     // A new, empty, unmodified program titled Program1, Program2, ... in the order of creation.
-    bool OnNewDocument();
+    bool newProgram();
     // Loads a file into this (fresh) document. On failure the document is left as it was.
-    kr44::FileError OnOpenDocument(const QString &path);
+    kr44::FileError load(const QString &path);
     // Saves to `path`. On success the path, title and modified flag follow the file; on failure
     // nothing about the document changes.
-    kr44::FileError OnSaveDocument(const QString &path);
+    kr44::FileError save(const QString &path);
 
+    // Line i is the line the user sees as line number i + 1.
+    [[nodiscard]] const kr44::LineArray &lines() const { return m_lines; }
     // The write-back: the lines become `lines` and the program counts as modified.
     void setLines(kr44::LineArray lines);
 
-    [[nodiscard]] QString GetTitle() const { return m_title; }
-    void SetTitle(const QString &title);
-    [[nodiscard]] QString GetPathName() const { return m_pathName; }
-    [[nodiscard]] bool IsModified() const { return m_modified; }
-    void SetModifiedFlag(bool modified = true);
+    [[nodiscard]] QString title() const { return m_title; }
+    void setTitle(const QString &title);
+    [[nodiscard]] QString filePath() const { return m_pathName; }
+    [[nodiscard]] bool isModified() const { return m_modified; }
+    void setModified(bool modified = true);
 
     // The name the save prompt shows: the file's name, or the title of a never-saved program.
     [[nodiscard]] QString displayName() const;
@@ -56,6 +54,7 @@ Q_SIGNALS:
 private:
     void setPathName(const QString &path);
 
+    kr44::LineArray m_lines;
     QString m_title;
     QString m_pathName;
     bool m_modified = false;

@@ -1,4 +1,4 @@
-#include "commentdlg.h"
+#include "commentdialog.h"
 
 #include "controls.h"
 #include "dataexchange.h"
@@ -34,7 +34,7 @@ private:
 
 } // namespace
 
-CCommentDlg::CCommentDlg(QWidget *parent) : QDialog(parent)
+CommentDialog::CommentDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("commentDialog"));
     setAccessibleName(QStringLiteral("Comment"));
@@ -54,7 +54,7 @@ CCommentDlg::CCommentDlg(QWidget *parent) : QDialog(parent)
     m_ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     setNames(m_ok, QStringLiteral("okButton"), QStringLiteral("OK"));
     m_ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CCommentDlg::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CommentDialog::accept);
 
     auto *layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -62,20 +62,20 @@ CCommentDlg::CCommentDlg(QWidget *parent) : QDialog(parent)
     layout->addWidget(buttons);
 }
 
-void CCommentDlg::setComment(const QByteArray &text)
+void CommentDialog::setComment(const QByteArray &text)
 {
-    m_strComment = QString::fromLatin1(text);
+    m_comment = QString::fromLatin1(text);
     DataExchange dx(this, DataExchange::Direction::Push);
-    dx.text(m_edit, m_strComment, kCommentMaxChars);
+    dx.text(m_edit, m_comment, kCommentMaxChars);
     m_edit->selectAll();
 }
 
-QByteArray CCommentDlg::comment() const { return m_strComment.toLatin1(); }
+QByteArray CommentDialog::comment() const { return m_comment.toLatin1(); }
 
-void CCommentDlg::accept()
+void CommentDialog::accept()
 {
     DataExchange dx(this, DataExchange::Direction::Pull);
-    if (!dx.text(m_edit, m_strComment, kCommentMaxChars))
+    if (!dx.text(m_edit, m_comment, kCommentMaxChars))
         return;
     QDialog::accept();
 }

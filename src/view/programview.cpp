@@ -1,6 +1,6 @@
-#include "kr44view.h"
+#include "programview.h"
 
-#include "kr44doc.h"
+#include "programdocument.h"
 #include "lineeditor.h"
 #include "programchecker.h"
 #include "programlistview.h"
@@ -16,11 +16,11 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
-CKR44View::CKR44View(CKR44Doc *doc, QWidget *parent)
+ProgramView::ProgramView(ProgramDocument *doc, QWidget *parent)
     : QWidget(parent), m_doc(doc), m_model(new kr44::ProgramTableModel(this)),
       m_list(new kr44::ProgramListView(this)), m_runDialog(&kr44::runInstructionDialog)
 {
-    setObjectName(QStringLiteral("CKR44View"));
+    setObjectName(QStringLiteral("ProgramView"));
     setAccessibleName(QStringLiteral("Program"));
     m_list->setModel(m_model);
     auto *layout = new QVBoxLayout(this);
@@ -46,10 +46,10 @@ CKR44View::CKR44View(CKR44Doc *doc, QWidget *parent)
     m_insertAction = makeAction("&Insert\tIns", "insertAction");
     m_deleteAction = makeAction("&Delete\tDel", "deleteAction");
     m_addCommentAction = makeAction("Add a &Comment\tSpace", "addCommentAction");
-    connect(m_editLineAction, &QAction::triggered, this, &CKR44View::EditSelectedLine);
-    connect(m_insertAction, &QAction::triggered, this, &CKR44View::InsertLine);
-    connect(m_deleteAction, &QAction::triggered, this, &CKR44View::DeleteLine);
-    connect(m_addCommentAction, &QAction::triggered, this, &CKR44View::AddComment);
+    connect(m_editLineAction, &QAction::triggered, this, &ProgramView::editSelectedLine);
+    connect(m_insertAction, &QAction::triggered, this, &ProgramView::insertLine);
+    connect(m_deleteAction, &QAction::triggered, this, &ProgramView::deleteLine);
+    connect(m_addCommentAction, &QAction::triggered, this, &ProgramView::addComment);
 
     m_lineMenu = new QMenu(this);
     m_lineMenu->setObjectName(QStringLiteral("lineMenu"));
@@ -60,17 +60,17 @@ CKR44View::CKR44View(CKR44Doc *doc, QWidget *parent)
     m_lineMenu->addSeparator();
     m_lineMenu->addAction(m_addCommentAction);
 
-    connect(m_list, &kr44::ProgramListView::editRequested, this, &CKR44View::EditSelectedLine);
-    connect(m_list, &kr44::ProgramListView::insertRequested, this, &CKR44View::InsertLine);
-    connect(m_list, &kr44::ProgramListView::deleteRequested, this, &CKR44View::DeleteLine);
-    connect(m_list, &kr44::ProgramListView::commentRequested, this, &CKR44View::AddComment);
-    connect(m_list, &kr44::ProgramListView::lineMenuRequested, this, &CKR44View::ShowLineMenu);
+    connect(m_list, &kr44::ProgramListView::editRequested, this, &ProgramView::editSelectedLine);
+    connect(m_list, &kr44::ProgramListView::insertRequested, this, &ProgramView::insertLine);
+    connect(m_list, &kr44::ProgramListView::deleteRequested, this, &ProgramView::deleteLine);
+    connect(m_list, &kr44::ProgramListView::commentRequested, this, &ProgramView::addComment);
+    connect(m_list, &kr44::ProgramListView::lineMenuRequested, this, &ProgramView::showLineMenu);
 
     connect(m_editor, &kr44::LineEditor::instructionMenuRequested, this,
-            &CKR44View::showInstructionMenu);
-    connect(m_editor, &kr44::LineEditor::commPauseRequested, this, &CKR44View::commPauseRequested);
-    connect(m_editor, &kr44::LineEditor::commResumeRequested, this, &CKR44View::commResumeRequested);
-    connect(m_editor, &kr44::LineEditor::selectedRowChanged, this, &CKR44View::selectedRowChanged);
+            &ProgramView::showInstructionMenu);
+    connect(m_editor, &kr44::LineEditor::commPauseRequested, this, &ProgramView::commPauseRequested);
+    connect(m_editor, &kr44::LineEditor::commResumeRequested, this, &ProgramView::commResumeRequested);
+    connect(m_editor, &kr44::LineEditor::selectedRowChanged, this, &ProgramView::selectedRowChanged);
     connect(m_editor, &kr44::LineEditor::commandEnablingChanged, this, [this] {
         m_editLineAction->setEnabled(canEditLine());
         m_deleteAction->setEnabled(canDeleteLine());
@@ -89,33 +89,33 @@ CKR44View::CKR44View(CKR44Doc *doc, QWidget *parent)
         Q_EMIT findingsChanged();
     });
 
-    FillFromDocument();
+    fillFromDocument();
 }
 
-void CKR44View::createEditActions()
+void ProgramView::createEditActions()
 {
     m_undoAction = makeAction("&Undo", "undoAction");
     m_redoAction = makeAction("&Redo", "redoAction");
     m_cutAction = makeAction("Cu&t", "cutAction");
     m_copyAction = makeAction("&Copy", "copyAction");
     m_pasteAction = makeAction("&Paste", "pasteAction");
-    connect(m_undoAction, &QAction::triggered, this, &CKR44View::undo);
-    connect(m_redoAction, &QAction::triggered, this, &CKR44View::redo);
-    connect(m_cutAction, &QAction::triggered, this, &CKR44View::cut);
-    connect(m_copyAction, &QAction::triggered, this, &CKR44View::copy);
-    connect(m_pasteAction, &QAction::triggered, this, &CKR44View::paste);
-    connect(m_editor, &kr44::LineEditor::editCommandsChanged, this, &CKR44View::updateEditActions);
+    connect(m_undoAction, &QAction::triggered, this, &ProgramView::undo);
+    connect(m_redoAction, &QAction::triggered, this, &ProgramView::redo);
+    connect(m_cutAction, &QAction::triggered, this, &ProgramView::cut);
+    connect(m_copyAction, &QAction::triggered, this, &ProgramView::copy);
+    connect(m_pasteAction, &QAction::triggered, this, &ProgramView::paste);
+    connect(m_editor, &kr44::LineEditor::editCommandsChanged, this, &ProgramView::updateEditActions);
     connect(m_editor, &kr44::LineEditor::stepRestored, this, [this](int row) {
         if (row >= 0)
             m_list->scrollTo(m_model->index(row, 0));
     });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-            &CKR44View::clipboardChanged);
+            &ProgramView::clipboardChanged);
     m_clipboardHasText = !QGuiApplication::clipboard()->text().isEmpty();
     updateEditActions();
 }
 
-void CKR44View::clipboardChanged()
+void ProgramView::clipboardChanged()
 {
     const bool hasText = !QGuiApplication::clipboard()->text().isEmpty();
     if (hasText == m_clipboardHasText)
@@ -124,7 +124,7 @@ void CKR44View::clipboardChanged()
     updateEditActions();
 }
 
-void CKR44View::updateEditActions()
+void ProgramView::updateEditActions()
 {
     const auto prefixed = [](const char *prefix, const QString &name) {
         return name.isEmpty() ? QString::fromLatin1(prefix)
@@ -140,107 +140,107 @@ void CKR44View::updateEditActions()
     Q_EMIT editCommandsChanged();
 }
 
-QUndoStack *CKR44View::undoStack() const { return m_editor->undoStack(); }
+QUndoStack *ProgramView::undoStack() const { return m_editor->undoStack(); }
 
-bool CKR44View::canUndo() const { return m_editor->canUndo(); }
+bool ProgramView::canUndo() const { return m_editor->canUndo(); }
 
-bool CKR44View::canRedo() const { return m_editor->canRedo(); }
+bool ProgramView::canRedo() const { return m_editor->canRedo(); }
 
-QString CKR44View::undoText() const { return m_editor->undoText(); }
+QString ProgramView::undoText() const { return m_editor->undoText(); }
 
-QString CKR44View::redoText() const { return m_editor->redoText(); }
+QString ProgramView::redoText() const { return m_editor->redoText(); }
 
-bool CKR44View::canCopy() const { return m_editor->canCopy(); }
+bool ProgramView::canCopy() const { return m_editor->canCopy(); }
 
-bool CKR44View::canCut() const { return m_editor->canCut(); }
+bool ProgramView::canCut() const { return m_editor->canCut(); }
 
-bool CKR44View::canPaste() const { return m_clipboardHasText && m_editor->canPaste(); }
+bool ProgramView::canPaste() const { return m_clipboardHasText && m_editor->canPaste(); }
 
-void CKR44View::undo() { m_editor->undo(); }
+void ProgramView::undo() { m_editor->undo(); }
 
-void CKR44View::redo() { m_editor->redo(); }
+void ProgramView::redo() { m_editor->redo(); }
 
-void CKR44View::cut()
+void ProgramView::cut()
 {
     const QString text = m_editor->cut();
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
 }
 
-void CKR44View::copy()
+void ProgramView::copy()
 {
     const QString text = m_editor->copyText();
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
 }
 
-void CKR44View::paste() { m_editor->paste(QGuiApplication::clipboard()->text()); }
+void ProgramView::paste() { m_editor->paste(QGuiApplication::clipboard()->text()); }
 
-void CKR44View::markSaved() { m_editor->markSaved(); }
+void ProgramView::markSaved() { m_editor->markSaved(); }
 
-CKR44View::~CKR44View()
+ProgramView::~ProgramView()
 {
     // Closed while one of its dialogs was open: the frame must not stay paused for good.
     if (m_editor->isCommPaused())
         Q_EMIT commResumeRequested();
 }
 
-QAction *CKR44View::makeAction(const char *text, const char *name)
+QAction *ProgramView::makeAction(const char *text, const char *name)
 {
     auto *action = new QAction(QString::fromLatin1(text), this);
     action->setObjectName(QString::fromLatin1(name));
     return action;
 }
 
-CKR44Doc *CKR44View::GetDocument() const { return m_doc; }
+ProgramDocument *ProgramView::document() const { return m_doc; }
 
-QTableView *CKR44View::list() const { return m_list; }
+QTableView *ProgramView::list() const { return m_list; }
 
-const kr44::ProgramRows &CKR44View::rows() const { return m_model->rows(); }
+const kr44::ProgramRows &ProgramView::rows() const { return m_model->rows(); }
 
-int CKR44View::rowCount() const { return m_model->rowCount(); }
+int ProgramView::rowCount() const { return m_model->rowCount(); }
 
-QString CKR44View::text(int row, int column) const { return m_model->cellText(row, column); }
+QString ProgramView::text(int row, int column) const { return m_model->cellText(row, column); }
 
-int CKR44View::selectedRow() const { return m_editor->selectedRow(); }
+int ProgramView::selectedRow() const { return m_editor->selectedRow(); }
 
-void CKR44View::selectRow(int row) { m_editor->selectRow(row); }
+void ProgramView::selectRow(int row) { m_editor->selectRow(row); }
 
-void CKR44View::showRow(int row)
+void ProgramView::showRow(int row)
 {
     m_editor->selectRow(row);
     m_list->scrollTo(m_model->index(row, 0));
 }
 
-const kr44::FindingIndex &CKR44View::findings() const { return m_checker->findings(); }
+const kr44::FindingIndex &ProgramView::findings() const { return m_checker->findings(); }
 
-bool CKR44View::insertMode() const { return m_editor->insertMode(); }
+bool ProgramView::insertMode() const { return m_editor->insertMode(); }
 
-bool CKR44View::canEditLine() const { return m_editor->canEditLine(); }
+bool ProgramView::canEditLine() const { return m_editor->canEditLine(); }
 
-bool CKR44View::canDeleteLine() const { return m_editor->canDeleteLine(); }
+bool ProgramView::canDeleteLine() const { return m_editor->canDeleteLine(); }
 
-void CKR44View::setDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
+void ProgramView::setDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
 
-void CKR44View::setWarningPrompt(WarningPrompt prompt) { m_warn = std::move(prompt); }
+void ProgramView::setWarningPrompt(WarningPrompt prompt) { m_warn = std::move(prompt); }
 
-bool CKR44View::EditLine(int row) { return m_editor->EditLine(row); }
+bool ProgramView::editLine(int row) { return m_editor->editLine(row); }
 
-void CKR44View::EditSelectedLine() { m_editor->EditSelectedLine(); }
+void ProgramView::editSelectedLine() { m_editor->editSelectedLine(); }
 
-void CKR44View::InsertLine() { m_editor->InsertLine(); }
+void ProgramView::insertLine() { m_editor->insertLine(); }
 
-void CKR44View::ChooseInstruction(int commandId) { m_editor->ChooseInstruction(commandId); }
+void ProgramView::chooseInstruction(int commandId) { m_editor->chooseInstruction(commandId); }
 
-void CKR44View::DeleteLine() { m_editor->DeleteLine(); }
+void ProgramView::deleteLine() { m_editor->deleteLine(); }
 
-void CKR44View::AddComment() { m_editor->AddComment(); }
+void ProgramView::addComment() { m_editor->addComment(); }
 
-void CKR44View::WriteRowsBack() { m_editor->WriteRowsBack(); }
+void ProgramView::writeRowsBack() { m_editor->writeRowsBack(); }
 
-void CKR44View::FillFromDocument() { m_editor->FillFromDocument(); }
+void ProgramView::fillFromDocument() { m_editor->fillFromDocument(); }
 
-void CKR44View::ShowLineMenu(const QPoint &globalPos)
+void ProgramView::showLineMenu(const QPoint &globalPos)
 {
     // The context-menu key may arrive both as a key and as a context-menu request.
     if (m_lineMenu->isVisible())
@@ -248,11 +248,11 @@ void CKR44View::ShowLineMenu(const QPoint &globalPos)
     m_lineMenu->popup(globalPos);
 }
 
-void CKR44View::showInstructionMenu(int row)
+void ProgramView::showInstructionMenu(int row)
 {
     // Built afresh for each showing and gone when it closes. If the view itself goes while the
     // menu is open, the menu goes with it, hence the guards.
-    QPointer<CKR44View> alive(this);
+    QPointer<ProgramView> alive(this);
     QPointer<QMenu> menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("instructionMenu"));
     menu->setAccessibleName(QStringLiteral("Instruction menu"));
@@ -265,10 +265,10 @@ void CKR44View::showInstructionMenu(int row)
     const int commandId = (menu && chosen) ? chosen->data().toInt() : 0;
     delete menu.data();
     if (alive && commandId != 0)
-        m_editor->ChooseInstruction(commandId);
+        m_editor->chooseInstruction(commandId);
 }
 
-void CKR44View::showEvent(QShowEvent *event)
+void ProgramView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (m_columnsSized)
@@ -277,10 +277,10 @@ void CKR44View::showEvent(QShowEvent *event)
     setInitialColumnWidths();
     // The window that shows the view may still settle its size (maximising) before anything is
     // painted; the widths follow that size, then are left to the user.
-    QTimer::singleShot(0, this, &CKR44View::setInitialColumnWidths);
+    QTimer::singleShot(0, this, &ProgramView::setInitialColumnWidths);
 }
 
-void CKR44View::setInitialColumnWidths()
+void ProgramView::setInitialColumnWidths()
 {
     const int width = m_list->contentsRect().width();
     QHeaderView *header = m_list->horizontalHeader();

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class CInstructionDlg;
+class InstructionDialog;
 class QWidget;
 
 namespace kr44 {
@@ -30,7 +30,7 @@ DialogResult runCommentDialog(QWidget *parent, QByteArray &text);
 
 // The dialog for an instruction code, not yet opened (run() opens it); nothing for codes that have
 // none, comments included. `params` and `program` must outlive the dialog.
-[[nodiscard]] std::unique_ptr<CInstructionDlg> createInstructionDialog(char code,
+[[nodiscard]] std::unique_ptr<InstructionDialog> createInstructionDialog(char code,
                                                                        QByteArray &params,
                                                                        const ProgramCodes &program,
                                                                        int row, QWidget *parent);

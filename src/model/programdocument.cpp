@@ -1,4 +1,4 @@
-#include "kr44doc.h"
+#include "programdocument.h"
 
 #include <QFileInfo>
 
@@ -6,50 +6,50 @@ namespace {
 int s_newPrograms = 0;
 }
 
-CKR44Doc::CKR44Doc(QObject *parent) : QObject(parent) { setObjectName(QStringLiteral("CKR44Doc")); }
+ProgramDocument::ProgramDocument(QObject *parent) : QObject(parent) { setObjectName(QStringLiteral("ProgramDocument")); }
 
-int CKR44Doc::newProgramCount() { return s_newPrograms; }
+int ProgramDocument::newProgramCount() { return s_newPrograms; }
 
-bool CKR44Doc::OnNewDocument()
+bool ProgramDocument::newProgram()
 {
     m_lines.clear();
     m_pathName.clear();
-    SetModifiedFlag(false);
-    SetTitle(QStringLiteral("Program%1").arg(++s_newPrograms));
+    setModified(false);
+    setTitle(QStringLiteral("Program%1").arg(++s_newPrograms));
     Q_EMIT linesChanged();
     return true;
 }
 
-kr44::FileError CKR44Doc::OnOpenDocument(const QString &path)
+kr44::FileError ProgramDocument::load(const QString &path)
 {
     kr44::LoadResult loaded = kr44::loadProgramFile(path);
     if (!loaded.error.ok())
         return loaded.error;
     m_lines = std::move(loaded.lines);
     setPathName(path);
-    SetModifiedFlag(false);
+    setModified(false);
     Q_EMIT linesChanged();
     return {};
 }
 
-kr44::FileError CKR44Doc::OnSaveDocument(const QString &path)
+kr44::FileError ProgramDocument::save(const QString &path)
 {
     const kr44::FileError error = kr44::saveProgramFile(path, m_lines);
     if (!error.ok())
         return error;
     setPathName(path);
-    SetModifiedFlag(false);
+    setModified(false);
     return error;
 }
 
-void CKR44Doc::setLines(kr44::LineArray lines)
+void ProgramDocument::setLines(kr44::LineArray lines)
 {
     m_lines = std::move(lines);
     Q_EMIT linesChanged();
-    SetModifiedFlag(true);
+    setModified(true);
 }
 
-void CKR44Doc::SetTitle(const QString &title)
+void ProgramDocument::setTitle(const QString &title)
 {
     if (title == m_title)
         return;
@@ -57,7 +57,7 @@ void CKR44Doc::SetTitle(const QString &title)
     Q_EMIT titleChanged(m_title);
 }
 
-void CKR44Doc::SetModifiedFlag(bool modified)
+void ProgramDocument::setModified(bool modified)
 {
     if (modified == m_modified)
         return;
@@ -65,18 +65,18 @@ void CKR44Doc::SetModifiedFlag(bool modified)
     Q_EMIT modifiedChanged(m_modified);
 }
 
-void CKR44Doc::setPathName(const QString &path)
+void ProgramDocument::setPathName(const QString &path)
 {
     m_pathName = QFileInfo(path).absoluteFilePath();
-    SetTitle(QFileInfo(path).fileName());
+    setTitle(QFileInfo(path).fileName());
 }
 
-QString CKR44Doc::displayName() const
+QString ProgramDocument::displayName() const
 {
     return m_pathName.isEmpty() ? m_title : QFileInfo(m_pathName).fileName();
 }
 
-QString CKR44Doc::proposedSaveName() const
+QString ProgramDocument::proposedSaveName() const
 {
     if (!m_pathName.isEmpty())
         return m_pathName;

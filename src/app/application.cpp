@@ -1,18 +1,18 @@
-#include "kr44app.h"
+#include "application.h"
 
-#include "aboutdlg.h"
+#include "aboutdialog.h"
 #include "appprompt.h"
-#include "childframe.h"
+#include "programwindow.h"
 #include "commands.h"
 #include "commandtable.h"
 #include "desktopintegration.h"
 #include "firstframe.h"
-#include "framelink.h"
+#include "linkcontroller.h"
 #include "helpindex.h"
-#include "kr44doc.h"
-#include "kr44view.h"
+#include "programdocument.h"
+#include "programview.h"
 #include "mailer.h"
-#include "mainframe.h"
+#include "mainwindow.h"
 #include "problemspanel.h"
 #include "programprinter.h"
 #include "replymonitor.h"
@@ -47,58 +47,58 @@ void choosePrinter(QPrinter &printer, const QString &name)
 
 } // namespace
 
-CKR44App::CKR44App(QSettings &settings, AppPrompt &prompt, QObject *parent)
+Application::Application(QSettings &settings, AppPrompt &prompt, QObject *parent)
     : QObject(parent), m_settings(settings), m_prompt(prompt)
 {}
 
-CKR44App::~CKR44App()
+Application::~Application()
 {
     // Program windows go before the link and the frame they report to.
-    if (m_frame) {
-        for (CChildFrame *child : children()) {
+    if (m_mainWindow) {
+        for (ProgramWindow *child : children()) {
             child->setCloseGuard({});
             delete child;
         }
     }
 }
 
-bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
+bool Application::start(const CommandLineRequest &request, bool show)
 {
     m_recent.load(m_settings);
     m_previewPages = loadPreviewPages(m_settings);
 
     m_startedByUser = request.startedByUser;
-    m_frame = std::make_unique<CMainFrame>();
-    m_link = new FrameLink(m_frame.get(), m_settings, this);
+    m_mainWindow = std::make_unique<MainWindow>();
+    m_link = new LinkController(m_mainWindow.get(), m_settings, this);
     m_help = new HelpIndex(kr44::helpIndexUrl(), this);
     m_mailer = new Mailer(this);
     if (!m_mailer->isAvailable())
-        m_frame->removeCommand(ID_FILE_SEND_MAIL);
+        m_mainWindow->removeCommand(ID_FILE_SEND_MAIL);
     connect(m_mailer, &Mailer::finished, this, [this](bool ok, const QString &error) {
         if (!ok)
-            m_prompt.message(m_frame.get(), QMessageBox::Warning, error);
+            m_prompt.message(m_mainWindow.get(), QMessageBox::Warning, error);
     });
 
-    m_firstFrame = new FirstFrame(m_frame.get());
+    m_firstFrame = new FirstFrame(m_mainWindow.get());
     if (!show)
         m_firstFrame->release();
-    QAction *showPanel = m_frame->action(ID_VIRTUAL_UNIT_PANEL);
+    QAction *showPanel = m_mainWindow->action(ID_VIRTUAL_UNIT_PANEL);
     showPanel->setCheckable(true);
     showPanel->setChecked(false);
 
-    m_problems = new kr44::ProblemsPanel(m_frame.get());
-    m_frame->addDockWidget(Qt::BottomDockWidgetArea, m_problems);
-    connect(this, &CKR44App::activeChildChanged, m_problems, [this] {
-        CChildFrame *child = activeChild();
+    m_problems = new kr44::ProblemsPanel(m_mainWindow.get());
+    m_mainWindow->addDockWidget(Qt::BottomDockWidgetArea, m_problems);
+    connect(this, &Application::activeProgramWindowChanged, m_problems, [this] {
+        ProgramWindow *child = activeProgramWindow();
         m_problems->setView(child ? child->view() : nullptr);
     });
-    QAction *showProblems = m_frame->action(ID_PROBLEMS_PANEL);
+    QAction *showProblems = m_mainWindow->action(ID_PROBLEMS_PANEL);
     showProblems->setCheckable(true);
     showProblems->setChecked(true);
     connect(showProblems, &QAction::triggered, m_problems, &QWidget::setVisible);
     connect(m_problems->toggleViewAction(), &QAction::toggled, showProblems, &QAction::setChecked);
-    connect(m_link, &FrameLink::statusText, m_frame.get(), &CMainFrame::setMessageText);
-    m_frame->setRecentFiles(m_recent);
+    connect(m_link, &LinkController::statusText, m_mainWindow.get(), &MainWindow::setMessageText);
+    m_mainWindow->setRecentFiles(m_recent);
     if (m_portDialogRunner)
         m_link->setPortDialogRunner(m_portDialogRunner);
     m_link->setInfoBox([this](QWidget *parent, const QString &text) {
@@ -123,15 +123,15 @@ bool CKR44App::InitInstance(const CommandLineRequest &request, bool show)
     carryOut(todo);
 
     if (show) {
-        m_frame->showNormal();
-        m_frame->activateWindow();
-        m_frame->raise();
+        m_mainWindow->showNormal();
+        m_mainWindow->activateWindow();
+        m_mainWindow->raise();
     }
     updateCommandEnabling();
     return true;
 }
 
-void CKR44App::startLink(bool virtualUnit)
+void Application::startLink(bool virtualUnit)
 {
     createVirtualUnitPanel();
     if (!virtualUnit || !m_link->connectVirtualUnit()) {
@@ -143,26 +143,26 @@ void CKR44App::startLink(bool virtualUnit)
     m_panel->show();
 }
 
-void CKR44App::createVirtualUnitPanel()
+void Application::createVirtualUnitPanel()
 {
     if (m_panel)
         return;
-    m_panel = new VirtualUnitPanel(m_frame.get());
-    m_frame->addDockWidget(Qt::RightDockWidgetArea, m_panel);
+    m_panel = new VirtualUnitPanel(m_mainWindow.get());
+    m_mainWindow->addDockWidget(Qt::RightDockWidgetArea, m_panel);
     m_panel->hide();
     m_panel->setUnit(m_link->virtualUnit());
-    connect(m_link, &FrameLink::virtualUnitChanged, m_panel, &VirtualUnitPanel::setUnit);
-    QAction *showPanel = m_frame->action(ID_VIRTUAL_UNIT_PANEL);
+    connect(m_link, &LinkController::virtualUnitChanged, m_panel, &VirtualUnitPanel::setUnit);
+    QAction *showPanel = m_mainWindow->action(ID_VIRTUAL_UNIT_PANEL);
     connect(showPanel, &QAction::triggered, m_panel, &QWidget::setVisible);
     connect(m_panel->toggleViewAction(), &QAction::toggled, showPanel, &QAction::setChecked);
 }
 
-void CKR44App::carryOut(const CommandLineRequest &request)
+void Application::carryOut(const CommandLineRequest &request)
 {
     using A = CommandLineRequest::Action;
     switch (request.action) {
     case A::Open:
-        OpenDocumentFile(request.fileName);
+        openFile(request.fileName);
         break;
     case A::Print:
     case A::PrintTo:
@@ -176,7 +176,7 @@ void CKR44App::carryOut(const CommandLineRequest &request)
             shell.driver = request.driver;
             shell.port = request.port;
             executeShellRequest(shell);
-        } else if (CChildFrame *child = OpenDocumentFile(request.fileName)) {
+        } else if (ProgramWindow *child = openFile(request.fileName)) {
             if (request.action == A::PrintTo)
                 choosePrinter(*printer(), request.printer);
             printDirect(child);
@@ -186,246 +186,246 @@ void CKR44App::carryOut(const CommandLineRequest &request)
         unregister(request);
         break;
     case A::New:
-        OnFileNew();
+        newFile();
         break;
     default:
         break;
     }
 }
 
-QPrinter *CKR44App::printer()
+QPrinter *Application::printer()
 {
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return m_printer.get();
 }
 
-CChildFrame *CKR44App::addChild(std::unique_ptr<CKR44Doc> doc)
+ProgramWindow *Application::addProgramWindow(std::unique_ptr<ProgramDocument> doc)
 {
-    auto *child = new CChildFrame(doc.release());
-    child->setCloseGuard([this](CChildFrame *c) { return SaveModified(c); });
-    CKR44View *view = child->view();
-    connect(view, &CKR44View::commPauseRequested, m_link,
+    auto *child = new ProgramWindow(doc.release());
+    child->setCloseGuard([this](ProgramWindow *c) { return maybeSave(c); });
+    ProgramView *view = child->view();
+    connect(view, &ProgramView::commPauseRequested, m_link,
             [this] { m_link->OnCommand(cmd::ID_COMM_PAUSE); });
-    connect(view, &CKR44View::commResumeRequested, m_link,
+    connect(view, &ProgramView::commResumeRequested, m_link,
             [this] { m_link->OnCommand(cmd::ID_COMM_RESUME); });
-    connect(child->document(), &CKR44Doc::linesChanged, this, [this] { updateCommandEnabling(); });
-    connect(view, &CKR44View::editCommandsChanged, this, [this] { updateEditCommands(); });
+    connect(child->document(), &ProgramDocument::linesChanged, this, [this] { updateCommandEnabling(); });
+    connect(view, &ProgramView::editCommandsChanged, this, [this] { updateEditCommands(); });
     connect(
             child, &QObject::destroyed, this, [this] { updateCommandEnabling(); },
             Qt::QueuedConnection);
-    m_frame->mdiArea()->addSubWindow(child);
+    m_mainWindow->mdiArea()->addSubWindow(child);
     child->showMaximized();
-    m_frame->mdiArea()->setActiveSubWindow(child);
+    m_mainWindow->mdiArea()->setActiveSubWindow(child);
     view->setFocus();
     return child;
 }
 
-CChildFrame *CKR44App::OnFileNew()
+ProgramWindow *Application::newFile()
 {
-    auto doc = std::make_unique<CKR44Doc>();
-    doc->OnNewDocument();
-    return addChild(std::move(doc));
+    auto doc = std::make_unique<ProgramDocument>();
+    doc->newProgram();
+    return addProgramWindow(std::move(doc));
 }
 
-CChildFrame *CKR44App::findChild(const QString &path) const
+ProgramWindow *Application::findProgramWindow(const QString &path) const
 {
     const QString wanted = QFileInfo(path).canonicalFilePath();
     if (wanted.isEmpty())
         return nullptr;
-    for (CChildFrame *child : children()) {
-        const QString own = child->document()->GetPathName();
+    for (ProgramWindow *child : children()) {
+        const QString own = child->document()->filePath();
         if (!own.isEmpty() && QFileInfo(own).canonicalFilePath() == wanted)
             return child;
     }
     return nullptr;
 }
 
-CChildFrame *CKR44App::OpenDocumentFile(const QString &requested)
+ProgramWindow *Application::openFile(const QString &requested)
 {
     QString path = requested;
     if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"')))
         path = path.mid(1, path.size() - 2);
     path = QFileInfo(path).absoluteFilePath();
-    if (CChildFrame *open = findChild(path)) {
-        m_frame->mdiArea()->setActiveSubWindow(open);
-        m_frame->activateWindow();
-        m_frame->raise();
+    if (ProgramWindow *open = findProgramWindow(path)) {
+        m_mainWindow->mdiArea()->setActiveSubWindow(open);
+        m_mainWindow->activateWindow();
+        m_mainWindow->raise();
         return open;
     }
-    auto doc = std::make_unique<CKR44Doc>();
-    const kr44::FileError error = doc->OnOpenDocument(path);
+    auto doc = std::make_unique<ProgramDocument>();
+    const kr44::FileError error = doc->load(path);
     if (!error.ok()) {
         showFileError(error.message());
         return nullptr;
     }
     m_recent.add(path);
-    m_frame->setRecentFiles(m_recent);
-    return addChild(std::move(doc));
+    m_mainWindow->setRecentFiles(m_recent);
+    return addProgramWindow(std::move(doc));
 }
 
-void CKR44App::OnFileOpen()
+void Application::open()
 {
-    const QString path = m_prompt.openFileName(m_frame.get());
+    const QString path = m_prompt.openFileName(m_mainWindow.get());
     if (!path.isEmpty())
-        OpenDocumentFile(path);
+        openFile(path);
 }
 
-bool CKR44App::saveTo(CChildFrame *child, const QString &path)
+bool Application::saveTo(ProgramWindow *child, const QString &path)
 {
-    const kr44::FileError error = child->document()->OnSaveDocument(path);
+    const kr44::FileError error = child->document()->save(path);
     if (!error.ok()) {
         showFileError(error.message());
         return false;
     }
     m_recent.add(path);
-    m_frame->setRecentFiles(m_recent);
-    m_frame->updateCaption();
+    m_mainWindow->setRecentFiles(m_recent);
+    m_mainWindow->updateCaption();
     return true;
 }
 
-bool CKR44App::OnFileSave(CChildFrame *child)
+bool Application::save(ProgramWindow *child)
 {
     if (!child)
         return false;
-    if (child->document()->GetPathName().isEmpty())
-        return OnFileSaveAs(child);
-    return saveTo(child, child->document()->GetPathName());
+    if (child->document()->filePath().isEmpty())
+        return saveAs(child);
+    return saveTo(child, child->document()->filePath());
 }
 
-bool CKR44App::OnFileSaveAs(CChildFrame *child)
+bool Application::saveAs(ProgramWindow *child)
 {
     if (!child)
         return false;
     const QString path
-            = m_prompt.saveFileName(m_frame.get(), child->document()->proposedSaveName());
+            = m_prompt.saveFileName(m_mainWindow.get(), child->document()->proposedSaveName());
     return !path.isEmpty() && saveTo(child, path);
 }
 
-bool CKR44App::SaveModified(CChildFrame *child)
+bool Application::maybeSave(ProgramWindow *child)
 {
-    CKR44Doc *doc = child->document();
-    if (!doc->IsModified())
+    ProgramDocument *doc = child->document();
+    if (!doc->isModified())
         return true;
     const auto answer
-            = m_prompt.message(m_frame.get(), QMessageBox::Warning,
+            = m_prompt.message(m_mainWindow.get(), QMessageBox::Warning,
                                QStringLiteral("Save changes to %1?").arg(doc->displayName()),
                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes)
-        return OnFileSave(child);
+        return save(child);
     return answer == QMessageBox::No;
 }
 
-bool CKR44App::closeAllDocuments()
+bool Application::closeAllDocuments()
 {
-    for (CChildFrame *child : children()) {
-        if (!SaveModified(child))
+    for (ProgramWindow *child : children()) {
+        if (!maybeSave(child))
             return false;
     }
-    for (CChildFrame *child : children()) {
+    for (ProgramWindow *child : children()) {
         child->setCloseGuard({});
         child->close();
     }
     return true;
 }
 
-void CKR44App::saveStandardSettings()
+void Application::saveStandardSettings()
 {
     m_recent.save(m_settings);
     savePreviewPages(m_settings, m_previewPages);
 }
 
-CChildFrame *CKR44App::activeChild() const
+ProgramWindow *Application::activeProgramWindow() const
 {
-    return m_frame ? qobject_cast<CChildFrame *>(m_frame->mdiArea()->activeSubWindow()) : nullptr;
+    return m_mainWindow ? qobject_cast<ProgramWindow *>(m_mainWindow->mdiArea()->activeSubWindow()) : nullptr;
 }
 
-QList<CChildFrame *> CKR44App::children() const
+QList<ProgramWindow *> Application::children() const
 {
-    QList<CChildFrame *> out;
-    if (!m_frame)
+    QList<ProgramWindow *> out;
+    if (!m_mainWindow)
         return out;
-    for (QMdiSubWindow *w : m_frame->mdiArea()->subWindowList()) {
-        if (auto *c = qobject_cast<CChildFrame *>(w))
+    for (QMdiSubWindow *w : m_mainWindow->mdiArea()->subWindowList()) {
+        if (auto *c = qobject_cast<ProgramWindow *>(w))
             out.append(c);
     }
     return out;
 }
 
-bool CKR44App::printDirect(CChildFrame *child) { return printOn(child, printer()); }
+bool Application::printDirect(ProgramWindow *child) { return printOn(child, printer()); }
 
-bool CKR44App::printOn(CChildFrame *child, QPrinter *target)
+bool Application::printOn(ProgramWindow *child, QPrinter *target)
 {
     if (!child)
         return false;
-    const kr44::ProgramPrinter program(child->document()->m_lines, child->document()->GetTitle());
+    const kr44::ProgramPrinter program(child->document()->lines(), child->document()->title());
     if (!program.print(target)) {
-        m_prompt.message(m_frame.get(), QMessageBox::Warning,
+        m_prompt.message(m_mainWindow.get(), QMessageBox::Warning,
                          QStringLiteral("Failed to print %1.").arg(program.title()));
         return false;
     }
     return true;
 }
 
-void CKR44App::OnFilePrint(CChildFrame *child)
+void Application::print(ProgramWindow *child)
 {
     if (!child || !child->document()->canPrint())
         return;
-    const kr44::ProgramPrinter program(child->document()->m_lines, child->document()->GetTitle());
-    kr44::execPrintDialog(printer(), program, m_frame.get());
+    const kr44::ProgramPrinter program(child->document()->lines(), child->document()->title());
+    kr44::execPrintDialog(printer(), program, m_mainWindow.get());
 }
 
-void CKR44App::OnFilePrintPreview(CChildFrame *child)
+void Application::printPreview(ProgramWindow *child)
 {
     if (!child)
         return;
-    const kr44::ProgramPrinter program(child->document()->m_lines, child->document()->GetTitle());
-    m_previewPages = kr44::execPrintPreview(printer(), program, m_previewPages, m_frame.get());
+    const kr44::ProgramPrinter program(child->document()->lines(), child->document()->title());
+    m_previewPages = kr44::execPrintPreview(printer(), program, m_previewPages, m_mainWindow.get());
 }
 
-void CKR44App::OnFilePrintSetup()
+void Application::printSetup()
 {
-    QPageSetupDialog dialog(printer(), m_frame.get());
+    QPageSetupDialog dialog(printer(), m_mainWindow.get());
     dialog.setObjectName(QStringLiteral("printSetup"));
     dialog.exec();
 }
 
-void CKR44App::OnAppAbout()
+void Application::about()
 {
     m_link->OnCommand(cmd::ID_COMM_PAUSE);
-    CAboutDlg about(m_frame.get());
+    AboutDialog about(m_mainWindow.get());
     about.exec();
     m_link->OnCommand(cmd::ID_COMM_RESUME);
 }
 
-void CKR44App::OnHelpIndex()
+void Application::helpIndex()
 {
-    if (!m_help->showIndex(m_frame.get()))
-        m_prompt.message(m_frame.get(), QMessageBox::Warning, HelpIndex::failedMessage());
+    if (!m_help->showIndex(m_mainWindow.get()))
+        m_prompt.message(m_mainWindow.get(), QMessageBox::Warning, HelpIndex::failedMessage());
 }
 
-void CKR44App::OnFileSendMail(CChildFrame *child)
+void Application::sendMail(ProgramWindow *child)
 {
     if (!child || !m_mailer->isAvailable())
         return;
     QString error;
     if (!m_mailer->sendDocument(*child->document(), &error) && !error.isEmpty())
-        m_prompt.message(m_frame.get(), QMessageBox::Warning, error);
+        m_prompt.message(m_mainWindow.get(), QMessageBox::Warning, error);
 }
 
-void CKR44App::executeShellRequest(const kr44::ShellRequest &request)
+void Application::executeShellRequest(const kr44::ShellRequest &request)
 {
     if (request.kind == kr44::ShellRequest::Kind::Open) {
-        m_frame->setWindowState(m_frame->windowState() & ~Qt::WindowMinimized);
-        m_frame->show();
-        m_frame->raise();
-        m_frame->activateWindow();
-        OpenDocumentFile(request.file);
+        m_mainWindow->setWindowState(m_mainWindow->windowState() & ~Qt::WindowMinimized);
+        m_mainWindow->show();
+        m_mainWindow->raise();
+        m_mainWindow->activateWindow();
+        openFile(request.file);
         m_startedByUser = true;
         return;
     }
-    const bool wasOpen = findChild(request.file) != nullptr;
-    CChildFrame *child = OpenDocumentFile(request.file);
+    const bool wasOpen = findProgramWindow(request.file) != nullptr;
+    ProgramWindow *child = openFile(request.file);
     if (!child)
         return;
     // A printer of its own, so that a request does not change the printer the user set up.
@@ -438,10 +438,10 @@ void CKR44App::executeShellRequest(const kr44::ShellRequest &request)
         child->close();
     }
     if (!m_startedByUser)
-        QMetaObject::invokeMethod(m_frame.get(), &QWidget::close, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(m_mainWindow.get(), &QWidget::close, Qt::QueuedConnection);
 }
 
-void CKR44App::unregister(const CommandLineRequest &request)
+void Application::unregister(const CommandLineRequest &request)
 {
     const kr44::XdgPaths paths = kr44::XdgPaths::fromEnvironment();
     const kr44::UnregisterResult result = kr44::unregisterApplication(paths, m_settings);
@@ -450,93 +450,93 @@ void CKR44App::unregister(const CommandLineRequest &request)
     updater->start();
     m_unregistered = true;
     if (!request.embedded)
-        m_prompt.message(m_frame.get(), QMessageBox::Information,
+        m_prompt.message(m_mainWindow.get(), QMessageBox::Information,
                          kr44::unregisterMessage(result.ok()));
 }
 
-void CKR44App::showFileError(const QString &message)
+void Application::showFileError(const QString &message)
 {
-    m_prompt.message(m_frame.get(), QMessageBox::Warning, message);
+    m_prompt.message(m_mainWindow.get(), QMessageBox::Warning, message);
 }
 
-void CKR44App::connectCommands()
+void Application::connectCommands()
 {
-    CMainFrame *f = m_frame.get();
+    MainWindow *f = m_mainWindow.get();
     const auto on = [f, this](int id, auto &&handler) {
         connect(f->action(id), &QAction::triggered, this, std::forward<decltype(handler)>(handler));
     };
-    on(ID_FILE_NEW, [this] { OnFileNew(); });
-    on(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    on(ID_FILE_NEW, [this] { newFile(); });
+    on(ID_FILE_OPEN, [this] { open(); });
     on(ID_FILE_CLOSE, [this] {
-        if (CChildFrame *c = activeChild())
+        if (ProgramWindow *c = activeProgramWindow())
             c->close();
     });
-    on(ID_FILE_SAVE, [this] { OnFileSave(activeChild()); });
-    on(ID_FILE_SAVE_AS, [this] { OnFileSaveAs(activeChild()); });
-    on(ID_FILE_PRINT, [this] { OnFilePrint(activeChild()); });
-    on(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(activeChild()); });
-    on(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    on(ID_FILE_SAVE, [this] { save(activeProgramWindow()); });
+    on(ID_FILE_SAVE_AS, [this] { saveAs(activeProgramWindow()); });
+    on(ID_FILE_PRINT, [this] { print(activeProgramWindow()); });
+    on(ID_FILE_PRINT_PREVIEW, [this] { printPreview(activeProgramWindow()); });
+    on(ID_FILE_PRINT_SETUP, [this] { printSetup(); });
     on(ID_APP_EXIT, [f] { f->close(); });
-    on(ID_APP_ABOUT, [this] { OnAppAbout(); });
-    on(ID_HELP_INDEX, [this] { OnHelpIndex(); });
-    on(ID_FILE_SEND_MAIL, [this] { OnFileSendMail(activeChild()); });
+    on(ID_APP_ABOUT, [this] { about(); });
+    on(ID_HELP_INDEX, [this] { helpIndex(); });
+    on(ID_FILE_SEND_MAIL, [this] { sendMail(activeProgramWindow()); });
     on(ID_EDIT_UNDO, [this] {
-        if (CChildFrame *c = activeChild())
+        if (ProgramWindow *c = activeProgramWindow())
             c->view()->undo();
     });
     on(ID_EDIT_REDO, [this] {
-        if (CChildFrame *c = activeChild())
+        if (ProgramWindow *c = activeProgramWindow())
             c->view()->redo();
     });
     on(ID_EDIT_CUT, [this] {
-        if (CChildFrame *c = activeChild())
+        if (ProgramWindow *c = activeProgramWindow())
             c->view()->cut();
     });
     on(ID_EDIT_COPY, [this] {
-        if (CChildFrame *c = activeChild())
+        if (ProgramWindow *c = activeProgramWindow())
             c->view()->copy();
     });
     on(ID_EDIT_PASTE, [this] {
-        if (CChildFrame *c = activeChild())
+        if (ProgramWindow *c = activeProgramWindow())
             c->view()->paste();
     });
-    on(ID_COMMAND_WINDOW, [this] { m_link->OnCommandWindow(); });
-    on(ID_COM_PORT, [this] { m_link->OnComPort(); });
+    on(ID_COMMAND_WINDOW, [this] { m_link->toggleCommandWindow(); });
+    on(ID_COM_PORT, [this] { m_link->portSettings(); });
     f->action(ID_VIRTUAL_UNIT)->setCheckable(true);
     on(ID_VIRTUAL_UNIT, [this](bool on) {
         if (on && !m_link->connectVirtualUnit())
-            m_prompt.message(m_frame.get(), QMessageBox::Warning,
+            m_prompt.message(m_mainWindow.get(), QMessageBox::Warning,
                              QStringLiteral("The virtual KR44 unit could not be started."));
         else if (!on)
             m_link->disconnectVirtualUnit();
     });
-    connect(m_link, &FrameLink::virtualUnitChanged, this, [this](kr44::PtyUnit *unit) {
-        m_frame->action(ID_VIRTUAL_UNIT)->setChecked(unit != nullptr);
+    connect(m_link, &LinkController::virtualUnitChanged, this, [this](kr44::PtyUnit *unit) {
+        m_mainWindow->action(ID_VIRTUAL_UNIT)->setChecked(unit != nullptr);
     });
     on(ID_SEND_PROGRAM, [this] {
-        if (CChildFrame *c = activeChild(); c && c->document()->canSendProgram())
-            m_link->sendProgram(c->document()->m_lines);
+        if (ProgramWindow *c = activeProgramWindow(); c && c->document()->canSendProgram())
+            m_link->sendProgram(c->document()->lines());
     });
     on(ID_SEND_AND_RUN, [this] {
-        if (CChildFrame *c = activeChild())
-            m_link->sendAndRun(c->document()->m_lines);
+        if (ProgramWindow *c = activeProgramWindow())
+            m_link->sendAndRun(c->document()->lines());
     });
     on(ID_STOP_PROGRAM, [this] {
-        if (activeChild())
+        if (activeProgramWindow())
             m_link->stopProgram();
     });
-    connect(f, &CMainFrame::recentFileTriggered, this, [this](const QString &path) {
-        if (!OpenDocumentFile(path)) {
+    connect(f, &MainWindow::recentFileTriggered, this, [this](const QString &path) {
+        if (!openFile(path)) {
             m_recent.remove(path);
-            m_frame->setRecentFiles(m_recent);
+            m_mainWindow->setRecentFiles(m_recent);
         }
     });
-    connect(f, &CMainFrame::filesDropped, this, [this](const QStringList &paths) {
+    connect(f, &MainWindow::filesDropped, this, [this](const QStringList &paths) {
         for (const QString &p : paths)
-            OpenDocumentFile(p);
-        m_frame->activateWindow();
+            openFile(p);
+        m_mainWindow->activateWindow();
     });
-    connect(f, &CMainFrame::closeRequested, this, [this](bool *accept) {
+    connect(f, &MainWindow::closeRequested, this, [this](bool *accept) {
         *accept = closeAllDocuments();
         if (*accept) {
             m_link->shutDown();
@@ -546,43 +546,43 @@ void CKR44App::connectCommands()
     });
     connect(f->mdiArea(), &QMdiArea::subWindowActivated, this, [this] {
         updateCommandEnabling();
-        Q_EMIT activeChildChanged();
+        Q_EMIT activeProgramWindowChanged();
     });
 }
 
-void CKR44App::updateCommandEnabling()
+void Application::updateCommandEnabling()
 {
-    if (!m_frame)
+    if (!m_mainWindow)
         return;
-    CChildFrame *child = activeChild();
-    CKR44Doc *doc = child ? child->document() : nullptr;
-    const bool hasChild = child != nullptr;
+    ProgramWindow *child = activeProgramWindow();
+    ProgramDocument *doc = child ? child->document() : nullptr;
+    const bool hasProgramWindow = child != nullptr;
     for (int id :
          {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT_PREVIEW, ID_SEND_AND_RUN,
           ID_STOP_PROGRAM, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_FILE_SEND_MAIL})
-        m_frame->action(id)->setEnabled(hasChild);
-    m_frame->action(ID_FILE_PRINT)->setEnabled(doc && doc->canPrint());
-    m_frame->action(ID_SEND_PROGRAM)->setEnabled(doc && doc->canSendProgram());
-    m_frame->action(ID_FILE_SEND_MAIL)->setEnabled(hasChild && m_mailer && m_mailer->isAvailable());
+        m_mainWindow->action(id)->setEnabled(hasProgramWindow);
+    m_mainWindow->action(ID_FILE_PRINT)->setEnabled(doc && doc->canPrint());
+    m_mainWindow->action(ID_SEND_PROGRAM)->setEnabled(doc && doc->canSendProgram());
+    m_mainWindow->action(ID_FILE_SEND_MAIL)->setEnabled(hasProgramWindow && m_mailer && m_mailer->isAvailable());
     updateEditCommands();
 }
 
-void CKR44App::updateEditCommands()
+void Application::updateEditCommands()
 {
-    CChildFrame *child = activeChild();
-    CKR44View *view = child ? child->view() : nullptr;
+    ProgramWindow *child = activeProgramWindow();
+    ProgramView *view = child ? child->view() : nullptr;
     const auto named = [](const char *base, const QString &what, const char *key) {
         return (what.isEmpty() ? QString::fromLatin1(base)
                                : QString::fromLatin1(base) + QLatin1Char(' ') + what)
                 + QLatin1Char('\t') + QLatin1String(key);
     };
-    QAction *undo = m_frame->action(ID_EDIT_UNDO);
-    QAction *redo = m_frame->action(ID_EDIT_REDO);
+    QAction *undo = m_mainWindow->action(ID_EDIT_UNDO);
+    QAction *redo = m_mainWindow->action(ID_EDIT_REDO);
     undo->setText(named("&Undo", view ? view->undoText() : QString(), "Ctrl+Z"));
     redo->setText(named("&Redo", view ? view->redoText() : QString(), "Ctrl+Y"));
     undo->setEnabled(view && view->canUndo());
     redo->setEnabled(view && view->canRedo());
-    m_frame->action(ID_EDIT_CUT)->setEnabled(view && view->canCut());
-    m_frame->action(ID_EDIT_COPY)->setEnabled(view && view->canCopy());
-    m_frame->action(ID_EDIT_PASTE)->setEnabled(view && view->canPaste());
+    m_mainWindow->action(ID_EDIT_CUT)->setEnabled(view && view->canCut());
+    m_mainWindow->action(ID_EDIT_COPY)->setEnabled(view && view->canCopy());
+    m_mainWindow->action(ID_EDIT_PASTE)->setEnabled(view && view->canPaste());
 }

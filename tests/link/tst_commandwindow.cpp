@@ -1,4 +1,4 @@
-#include "commandwnd.h"
+#include "commandwindow.h"
 #include "replytext.h"
 #include "testmain.h"
 
@@ -80,11 +80,11 @@ private Q_SLOTS:
 
 // The Direct Command Window: what typing sends, where appended text goes, and the capacity
 // rule (the text rules themselves are TestReplyText's).
-class TestCommandWnd : public QObject
+class TestCommandWindow : public QObject
 {
     Q_OBJECT
 
-    static int caret(const CCommandWnd &wnd) { return wnd.editField()->textCursor().position(); }
+    static int caret(const CommandWindow &wnd) { return wnd.editField()->textCursor().position(); }
 
 private Q_SLOTS:
     // Each typed character goes to the unit before the field echoes it; Escape hides the
@@ -92,11 +92,11 @@ private Q_SLOTS:
     // the caret and never over a selection; showing it puts the caret at the end.
     void typingSendsBeforeTheEcho()
     {
-        CCommandWnd wnd;
+        CommandWindow wnd;
         wnd.toggleVisible();
         QList<int> sent;
         QStringList shownWhenSent;
-        connect(&wnd, &CCommandWnd::characterTyped, this, [&](char ch) {
+        connect(&wnd, &CommandWindow::characterTyped, this, [&](char ch) {
             sent << int(uchar(ch));
             shownWhenSent << wnd.text();
         });
@@ -107,7 +107,7 @@ private Q_SLOTS:
         QCOMPARE(shownWhenSent, (QStringList {"", "A", "AB", "AB\n"}));
         QVERIFY(!wnd.isVisible());
         wnd.editField()->moveCursor(QTextCursor::Start, QTextCursor::KeepAnchor);
-        wnd.AppendText("Ready\n\xA7");
+        wnd.appendText("Ready\n\xA7");
         QCOMPARE(wnd.text(), "Ready" + QString(kr44::kLoneLineFeedSymbol) + "\nAB");
         wnd.toggleVisible();
         QVERIFY(caret(wnd) == 9 && wnd.close() && !wnd.isVisible());
@@ -117,24 +117,24 @@ private Q_SLOTS:
     // text is shown whole wherever the caret is, and text longer than the field keeps its end.
     void capacityDropsTheOldestHundred()
     {
-        constexpr qsizetype full = CCommandWnd::kCapacity;
-        CCommandWnd wnd;
+        constexpr qsizetype full = CommandWindow::kCapacity;
+        CommandWindow wnd;
         const QByteArray text = QByteArray("abcdefghijklmnopqrstuvwxyz").repeated(1261).left(full);
-        wnd.AppendText(text);
+        wnd.appendText(text);
         QCOMPARE(wnd.text(), QString::fromLatin1(text));
         wnd.editField()->moveCursor(QTextCursor::Start);
-        wnd.AppendText("E3\r");
+        wnd.appendText("E3\r");
         QCOMPARE(wnd.text(), QString::fromLatin1(text.mid(100) + "E3\n"));
         wnd.showAndRaise();
-        wnd.AppendText(QByteArray(97, 'b'));
+        wnd.appendText(QByteArray(97, 'b'));
         QCOMPARE(wnd.text().size(), full);
         QTest::keyClicks(wnd.editField(), QStringLiteral("Q"));
         QVERIFY(wnd.text().size() == full + 1 - 100 && wnd.text().endsWith("bQ"));
-        wnd.AppendText(QByteArray(full * 2, 'c') + "END");
+        wnd.appendText(QByteArray(full * 2, 'c') + "END");
         QCOMPARE(wnd.text(), QString(full - 3, u'c') + "END");
     }
 };
 
 KR44_TEST(TestReplyText)
-KR44_TEST(TestCommandWnd)
-#include "tst_commandwnd.moc"
+KR44_TEST(TestCommandWindow)
+#include "tst_commandwindow.moc"

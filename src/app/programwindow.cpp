@@ -1,14 +1,14 @@
-#include "childframe.h"
+#include "programwindow.h"
 
-#include "kr44doc.h"
-#include "kr44view.h"
+#include "programdocument.h"
+#include "programview.h"
 
 #include <QCloseEvent>
 
-CChildFrame::CChildFrame(CKR44Doc *doc, QWidget *parent)
-    : QMdiSubWindow(parent), m_doc(doc), m_view(new CKR44View(doc, this))
+ProgramWindow::ProgramWindow(ProgramDocument *doc, QWidget *parent)
+    : QMdiSubWindow(parent), m_doc(doc), m_view(new ProgramView(doc, this))
 {
-    setObjectName(QStringLiteral("CChildFrame"));
+    setObjectName(QStringLiteral("ProgramWindow"));
     m_doc->setParent(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // Caption, system menu, sizing border, maximise and close: no minimise button.
@@ -16,15 +16,15 @@ CChildFrame::CChildFrame(CKR44Doc *doc, QWidget *parent)
                    | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
                    | Qt::WindowCloseButtonHint);
     setWidget(m_view);
-    setWindowTitle(m_doc->GetTitle());
-    setAccessibleName(m_doc->GetTitle());
-    connect(m_doc, &CKR44Doc::titleChanged, this, [this](const QString &title) {
+    setWindowTitle(m_doc->title());
+    setAccessibleName(m_doc->title());
+    connect(m_doc, &ProgramDocument::titleChanged, this, [this](const QString &title) {
         setWindowTitle(title);
         setAccessibleName(title);
     });
 }
 
-void CChildFrame::closeEvent(QCloseEvent *event)
+void ProgramWindow::closeEvent(QCloseEvent *event)
 {
     if (m_closeGuard && !m_closeGuard(this)) {
         event->ignore();

@@ -9,12 +9,12 @@ class QPushButton;
 
 // The text of a comment line, at most 100 characters. Always closable: Escape and the close box
 // cancel and leave the comment as it was.
-class CCommentDlg final : public QDialog
+class CommentDialog final : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit CCommentDlg(QWidget *parent = nullptr);
+    explicit CommentDialog(QWidget *parent = nullptr);
 
     // The comment as stored in a program line: 8-bit characters.
     void setComment(const QByteArray &text);
@@ -24,7 +24,7 @@ public:
     void accept() override;
 
 private:
-    QString m_strComment;
+    QString m_comment;
     QLineEdit *m_edit = nullptr;
     QPushButton *m_ok = nullptr;
 };

@@ -15,12 +15,12 @@ class QToolBar;
 
 // The main window: menus, toolbar, instrument bar, status bar and the area that holds the
 // program windows. It only presents and routes; the application connects the commands.
-class CMainFrame : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit CMainFrame(QWidget *parent = nullptr);
+    explicit MainWindow(QWidget *parent = nullptr);
 
     [[nodiscard]] QMdiArea *mdiArea() const { return m_mdiArea; }
     [[nodiscard]] QAction *action(int id) const { return m_actions.value(id); }

@@ -1,4 +1,4 @@
-#include "instructiondlg.h"
+#include "instructiondialog.h"
 
 #include "controls.h"
 #include "spinedit.h"
@@ -11,7 +11,7 @@
 
 using kr44::DataExchange;
 
-CInstructionDlg::CInstructionDlg(QByteArray &params, const QString &title,
+InstructionDialog::InstructionDialog(QByteArray &params, const QString &title,
                                  const QString &objectName, QWidget *parent)
     : QDialog(parent), m_params(params), m_newMode(params.isEmpty())
 {
@@ -25,7 +25,7 @@ CInstructionDlg::CInstructionDlg(QByteArray &params, const QString &title,
     m_outer->addLayout(m_grid);
 }
 
-void CInstructionDlg::addButtons()
+void InstructionDialog::addButtons()
 {
     auto *buttons = new QDialogButtonBox(this);
     buttons->setObjectName(QStringLiteral("buttonBox"));
@@ -35,11 +35,11 @@ void CInstructionDlg::addButtons()
     kr44::setNames(m_cancel, QStringLiteral("cancelButton"), QStringLiteral("Cancel"));
     m_ok->setDefault(true);
     m_outer->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CInstructionDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CInstructionDlg::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &InstructionDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &InstructionDialog::reject);
 }
 
-bool CInstructionDlg::initDialog()
+bool InstructionDialog::initDialog()
 {
     // Made here, after the derived dialog's controls, so that Tab reaches the buttons last.
     if (!m_ok)
@@ -54,7 +54,7 @@ bool CInstructionDlg::initDialog()
     return true;
 }
 
-void CInstructionDlg::selectFirstField()
+void InstructionDialog::selectFirstField()
 {
     // The field that takes the focus when the dialog opens has its text selected, so that what
     // the user types replaces it.
@@ -69,7 +69,7 @@ void CInstructionDlg::selectFirstField()
     }
 }
 
-kr44::DialogResult CInstructionDlg::run()
+kr44::DialogResult InstructionDialog::run()
 {
     if (!initDialog())
         return kr44::DialogResult::Rejected;
@@ -77,7 +77,7 @@ kr44::DialogResult CInstructionDlg::run()
                                        : kr44::DialogResult::Rejected;
 }
 
-bool CInstructionDlg::updateData(DataExchange::Direction direction)
+bool InstructionDialog::updateData(DataExchange::Direction direction)
 {
     DataExchange dx(this, direction);
     exchange(dx);
@@ -86,7 +86,7 @@ bool CInstructionDlg::updateData(DataExchange::Direction direction)
     return !dx.failed();
 }
 
-void CInstructionDlg::accept()
+void InstructionDialog::accept()
 {
     if (!updateData(DataExchange::Direction::Pull))
         return;
@@ -94,7 +94,7 @@ void CInstructionDlg::accept()
     QDialog::accept();
 }
 
-void CInstructionDlg::reject()
+void InstructionDialog::reject()
 {
     // A new instruction is always confirmed: Escape and the close box come here too.
     if (m_newMode)

@@ -3,10 +3,10 @@
 #include <QDialog>
 
 // "About KR44": name, version and the maker's notice.
-class CAboutDlg : public QDialog
+class AboutDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit CAboutDlg(QWidget *parent = nullptr);
+    explicit AboutDialog(QWidget *parent = nullptr);
 };

@@ -1,4 +1,4 @@
-#include "mainframe.h"
+#include "mainwindow.h"
 
 #include "commandicons.h"
 #include "commands.h"
@@ -74,9 +74,9 @@ bool ledLit(const char *name)
 
 } // namespace
 
-CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent), m_mdiArea(new QMdiArea(this))
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_mdiArea(new QMdiArea(this))
 {
-    setObjectName(QStringLiteral("CMainFrame"));
+    setObjectName(QStringLiteral("MainWindow"));
     setAccessibleName(QString::fromLatin1(kAppTitle));
     // Caption, system menu, sizing border and maximise box: no minimise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -103,7 +103,7 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent), m_mdiArea(new QMd
     resize(1100, 760);
 }
 
-void CMainFrame::createActions()
+void MainWindow::createActions()
 {
     for (const CommandInfo &info : commandInfos()) {
         auto *a = new QAction(QString::fromLatin1(info.text), this);
@@ -135,7 +135,7 @@ void CMainFrame::createActions()
             &QMdiArea::tileSubWindows);
 }
 
-void CMainFrame::fillMenu(QMenu *menu, const QList<int> &items)
+void MainWindow::fillMenu(QMenu *menu, const QList<int> &items)
 {
     menu->clear();
     for (int id : items) {
@@ -154,7 +154,7 @@ void CMainFrame::fillMenu(QMenu *menu, const QList<int> &items)
     }
 }
 
-void CMainFrame::createMenus()
+void MainWindow::createMenus()
 {
     for (int menuId : {kMenuNoProgram, kMenuProgram}) {
         QList<QMenu *> menus;
@@ -171,7 +171,7 @@ void CMainFrame::createMenus()
     updateMenuBar();
 }
 
-void CMainFrame::createBars()
+void MainWindow::createBars()
 {
     m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
@@ -215,7 +215,7 @@ void CMainFrame::createBars()
     addToolBar(Qt::TopToolBarArea, m_instrumentBar);
 }
 
-void CMainFrame::createStatusBar()
+void MainWindow::createStatusBar()
 {
     m_messagePane = new QLabel(this);
     m_messagePane->setObjectName(QStringLiteral("messagePane"));
@@ -243,11 +243,11 @@ void CMainFrame::createStatusBar()
     m_messagePane->setText(QStringLiteral("Ready"));
 }
 
-void CMainFrame::setMessageText(const QString &text) { m_messagePane->setText(text); }
+void MainWindow::setMessageText(const QString &text) { m_messagePane->setText(text); }
 
-QString CMainFrame::messageText() const { return m_messagePane->text(); }
+QString MainWindow::messageText() const { return m_messagePane->text(); }
 
-QMenu *CMainFrame::topMenu(int menuId, const QString &title) const
+QMenu *MainWindow::topMenu(int menuId, const QString &title) const
 {
     for (QMenu *m : m_menus.value(menuId)) {
         if (m->title() == title)
@@ -256,7 +256,7 @@ QMenu *CMainFrame::topMenu(int menuId, const QString &title) const
     return nullptr;
 }
 
-void CMainFrame::updateMenuBar()
+void MainWindow::updateMenuBar()
 {
     const int wanted = m_mdiArea->subWindowList().isEmpty() ? kMenuNoProgram : kMenuProgram;
     if (wanted == m_menuId)
@@ -267,7 +267,7 @@ void CMainFrame::updateMenuBar()
         menuBar()->addMenu(m);
 }
 
-void CMainFrame::setRecentFiles(const RecentFileList &list)
+void MainWindow::setRecentFiles(const RecentFileList &list)
 {
     qDeleteAll(m_recentActions);
     m_recentActions.clear();
@@ -285,7 +285,7 @@ void CMainFrame::setRecentFiles(const RecentFileList &list)
         fillMenu(m_menus.value(menuId).first(), menuSpec(menuId).first().items);
 }
 
-void CMainFrame::removeCommand(int id)
+void MainWindow::removeCommand(int id)
 {
     if (m_removedCommands.contains(id))
         return;
@@ -298,14 +298,14 @@ void CMainFrame::removeCommand(int id)
     }
 }
 
-void CMainFrame::toggleBars()
+void MainWindow::toggleBars()
 {
     m_toolBar->setVisible(!m_toolBar->isVisible());
     m_instrumentBar->setVisible(!m_instrumentBar->isVisible());
     m_actions.value(ID_VIEW_TOOLBAR)->setChecked(m_toolBar->isVisible());
 }
 
-void CMainFrame::updateCaption()
+void MainWindow::updateCaption()
 {
     const QString app = QString::fromLatin1(kAppTitle);
     QMdiSubWindow *active = m_mdiArea->activeSubWindow();
@@ -319,7 +319,7 @@ void CMainFrame::updateCaption()
     }
 }
 
-void CMainFrame::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     bool accept = true;
     Q_EMIT closeRequested(&accept);
@@ -329,13 +329,13 @@ void CMainFrame::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     if (event->mimeData()->hasUrls())
         event->acceptProposedAction();
 }
 
-void CMainFrame::dropEvent(QDropEvent *event)
+void MainWindow::dropEvent(QDropEvent *event)
 {
     QStringList paths;
     for (const QUrl &url : event->mimeData()->urls()) {
@@ -348,14 +348,14 @@ void CMainFrame::dropEvent(QDropEvent *event)
     Q_EMIT filesDropped(paths);
 }
 
-void CMainFrame::changeEvent(QEvent *event)
+void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange)
         updateIndicators();
 }
 
-bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyRelease) {
         const int key = static_cast<QKeyEvent *>(event)->key();
@@ -365,7 +365,7 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void CMainFrame::updateIndicators()
+void MainWindow::updateIndicators()
 {
     const char *leds[] = {"capslock", "numlock", "scrolllock"};
     const char *texts[] = {"CAP", "NUM", "SCRL"};

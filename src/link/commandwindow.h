@@ -7,11 +7,11 @@ class QPlainTextEdit;
 
 // The "Direct Command Window": a terminal onto the serial line. Every character typed into it
 // is announced through characterTyped() before the field echoes it (the main window connects
-// that to CSerialLink::SendChar); what the unit sends arrives through AppendText().
+// that to SerialLink::sendChar); what the unit sends arrives through appendText().
 //
 // The window is modeless and created hidden; the close box (and Escape) hides it and its text
 // stays. It knows nothing of the port.
-class CCommandWnd : public QDialog
+class CommandWindow : public QDialog
 {
     Q_OBJECT
 
@@ -20,11 +20,11 @@ public:
     // time, to make room.
     static constexpr qsizetype kCapacity = 32767;
 
-    explicit CCommandWnd(QWidget *parent = nullptr);
+    explicit CommandWindow(QWidget *parent = nullptr);
 
     // Inserts `text` (Windows-1252 bytes) at the caret, each CR as a line break, without an
     // undo record, and keeps the caret in view.
-    void AppendText(const QByteArray &text);
+    void appendText(const QByteArray &text);
 
     // Shows the window and brings it to the top.
     void showAndRaise();
