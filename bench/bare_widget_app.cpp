@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <ctime>
 
+using namespace kr44;
+
 namespace {
 
 class FirstPaintProbe : public QObject

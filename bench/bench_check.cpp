@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <functional>
 
+using namespace kr44;
+
 namespace {
 
 // A program as a user would write it, at length: moves, waits and settings with varied values,

@@ -35,6 +35,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace kr44;
+
 namespace {
 
 constexpr qint32 kBaud = 19200;
@@ -259,11 +261,10 @@ void benchDownload()
     QEventLoop loop;
     bool finished = false;
     SerialLink::TransferResult result = SerialLink::TransferResult::Failed;
-    QObject::connect(&link, &SerialLink::transferFinished, &loop,
-                     [&](SerialLink::TransferResult r) {
-                         finished = true;
-                         result = r;
-                     });
+    QObject::connect(&link, &SerialLink::transferFinished, &loop, [&](SerialLink::TransferResult r) {
+        finished = true;
+        result = r;
+    });
     QTimer check;
     check.setInterval(1);
     QObject::connect(&check, &QTimer::timeout, &loop, [&] {

@@ -9,13 +9,13 @@
 // Target: an insert plus its check well under 50 ms.
 // Run it from a release build (RelWithDebInfo).
 #include "benchsupport.h"
-#include "programdocument.h"
-#include "programview.h"
 #include "lineeditor.h"
 #include "problemlistmodel.h"
 #include "problemspanel.h"
 #include "programchecker.h"
+#include "programdocument.h"
 #include "programtablemodel.h"
+#include "programview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -32,6 +32,8 @@
 #include <cstdio>
 #include <functional>
 #include <vector>
+
+using namespace kr44;
 
 namespace {
 

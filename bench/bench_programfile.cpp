@@ -16,6 +16,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace kr44;
+
 namespace {
 
 QByteArray makeProgram(int lines)

@@ -33,6 +33,8 @@
 #include <optional>
 #include <vector>
 
+using namespace kr44;
+
 namespace {
 
 constexpr double kTarget = 1.5;

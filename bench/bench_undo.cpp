@@ -6,10 +6,10 @@
 // program (only the lines it changed and the rows whose target it moved).
 // Run it from a release build (RelWithDebInfo).
 #include "benchsupport.h"
-#include "programdocument.h"
-#include "programview.h"
 #include "lineeditor.h"
+#include "programdocument.h"
 #include "programfile.h"
+#include "programview.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,6 +25,8 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+
+using namespace kr44;
 
 namespace {
 

@@ -11,13 +11,13 @@
 // 1,000,000 lines. Figures only: nothing here asserts a time.
 // Run it from a release build (RelWithDebInfo).
 #include "benchsupport.h"
-#include "programdocument.h"
-#include "programview.h"
 #include "problemlistmodel.h"
 #include "problemspanel.h"
 #include "programchecker.h"
+#include "programdocument.h"
 #include "programfile.h"
 #include "programtablemodel.h"
+#include "programview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -36,6 +36,8 @@
 #include <malloc.h>
 #include <memory>
 #include <unistd.h>
+
+using namespace kr44;
 
 namespace {
 

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QStyle>
 
+namespace kr44 {
+
 AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutDialog"));
@@ -49,3 +51,5 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
     grid->setColumnStretch(1, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 }
+
+} // namespace kr44

@@ -3,6 +3,9 @@
 #include <QDialog>
 
 // "About KR44": name, version and the maker's notice.
+
+namespace kr44 {
+
 class AboutDialog : public QDialog
 {
     Q_OBJECT
@@ -10,3 +13,5 @@ class AboutDialog : public QDialog
 public:
     explicit AboutDialog(QWidget *parent = nullptr);
 };
+
+} // namespace kr44

@@ -2,19 +2,19 @@
 
 #include "aboutdialog.h"
 #include "appprompt.h"
-#include "programwindow.h"
 #include "commands.h"
 #include "commandtable.h"
 #include "desktopintegration.h"
 #include "firstframe.h"
-#include "linkcontroller.h"
 #include "helpindex.h"
-#include "programdocument.h"
-#include "programview.h"
+#include "linkcontroller.h"
 #include "mailer.h"
 #include "mainwindow.h"
 #include "problemspanel.h"
+#include "programdocument.h"
 #include "programprinter.h"
+#include "programview.h"
+#include "programwindow.h"
 #include "replymonitor.h"
 #include "shellrequest.h"
 #include "virtualunitpanel.h"
@@ -27,6 +27,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSettings>
+
+namespace kr44 {
 
 using namespace cmd;
 
@@ -209,7 +211,8 @@ ProgramWindow *Application::addProgramWindow(std::unique_ptr<ProgramDocument> do
             [this] { m_link->OnCommand(cmd::ID_COMM_PAUSE); });
     connect(view, &ProgramView::commResumeRequested, m_link,
             [this] { m_link->OnCommand(cmd::ID_COMM_RESUME); });
-    connect(child->document(), &ProgramDocument::linesChanged, this, [this] { updateCommandEnabling(); });
+    connect(child->document(), &ProgramDocument::linesChanged, this,
+            [this] { updateCommandEnabling(); });
     connect(view, &ProgramView::editCommandsChanged, this, [this] { updateEditCommands(); });
     connect(
             child, &QObject::destroyed, this, [this] { updateCommandEnabling(); },
@@ -337,7 +340,8 @@ void Application::saveStandardSettings()
 
 ProgramWindow *Application::activeProgramWindow() const
 {
-    return m_mainWindow ? qobject_cast<ProgramWindow *>(m_mainWindow->mdiArea()->activeSubWindow()) : nullptr;
+    return m_mainWindow ? qobject_cast<ProgramWindow *>(m_mainWindow->mdiArea()->activeSubWindow())
+                        : nullptr;
 }
 
 QList<ProgramWindow *> Application::children() const
@@ -563,7 +567,8 @@ void Application::updateCommandEnabling()
         m_mainWindow->action(id)->setEnabled(hasProgramWindow);
     m_mainWindow->action(ID_FILE_PRINT)->setEnabled(doc && doc->canPrint());
     m_mainWindow->action(ID_SEND_PROGRAM)->setEnabled(doc && doc->canSendProgram());
-    m_mainWindow->action(ID_FILE_SEND_MAIL)->setEnabled(hasProgramWindow && m_mailer && m_mailer->isAvailable());
+    m_mainWindow->action(ID_FILE_SEND_MAIL)
+            ->setEnabled(hasProgramWindow && m_mailer && m_mailer->isAvailable());
     updateEditCommands();
 }
 
@@ -586,3 +591,5 @@ void Application::updateEditCommands()
     m_mainWindow->action(ID_EDIT_COPY)->setEnabled(view && view->canCopy());
     m_mainWindow->action(ID_EDIT_PASTE)->setEnabled(view && view->canPaste());
 }
+
+} // namespace kr44

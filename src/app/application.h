@@ -8,21 +8,22 @@
 #include <functional>
 #include <memory>
 
+class QPrinter;
+class QSettings;
+
+namespace kr44 {
+
 class AppPrompt;
 class FirstFrame;
 class HelpIndex;
 class Mailer;
 class VirtualUnitPanel;
-namespace kr44 {
 class ProblemsPanel;
 struct ShellRequest;
-} // namespace kr44
 class ProgramWindow;
 class ProgramDocument;
 class MainWindow;
 class LinkController;
-class QPrinter;
-class QSettings;
 
 // The application: owns the main window, the programs' windows, the recent-file list and the
 // settings for the run, and carries out the application-wide and program commands.
@@ -122,3 +123,5 @@ private:
     bool m_startedByUser = true;
     bool m_unregistered = false;
 };
+
+} // namespace kr44

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+namespace kr44 {
+
 QString programFileFilters() { return QStringLiteral("KR44 Program Files (*.krp);;All Files (*)"); }
 
 QMessageBox::StandardButton AppPrompt::message(QWidget *parent, QMessageBox::Icon icon,
@@ -33,3 +35,5 @@ QString AppPrompt::openFileName(QWidget *parent)
     dialog.setFileMode(QFileDialog::ExistingFile);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
+
+} // namespace kr44

@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace kr44 {
+
 // Every message box and file dialog of the application shell goes through here, so that tests
 // can answer them without a modal loop.
 class AppPrompt
@@ -24,3 +26,5 @@ public:
 
 // The filters of the Open and Save As dialogs.
 [[nodiscard]] QString programFileFilters();
+
+} // namespace kr44

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+namespace kr44 {
+
 void CommSettings::load(QSettings &settings)
 {
     settings.beginGroup(QStringLiteral("Communication"));
@@ -109,3 +111,5 @@ void savePreviewPages(QSettings &settings, int pages)
 {
     settings.setValue(QStringLiteral("Settings/PreviewPages"), pages);
 }
+
+} // namespace kr44

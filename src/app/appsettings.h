@@ -5,6 +5,8 @@
 
 class QSettings;
 
+namespace kr44 {
+
 // The serial port the main window opens, as kept in section "Communication".
 struct CommSettings
 {
@@ -45,3 +47,5 @@ private:
 // "PreviewPages" of section "Settings": pages side by side in print preview, 0 for the default.
 [[nodiscard]] int loadPreviewPages(QSettings &settings);
 void savePreviewPages(QSettings &settings, int pages);
+
+} // namespace kr44

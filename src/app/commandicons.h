@@ -5,6 +5,7 @@
 // The toolbar's pictures where the desktop's icon theme has none: drawn with a few shapes at
 // whatever size and pixel density a button asks for, and only when it asks. The style's own
 // pictures, the alternative, decode three image files each before the first frame.
+
 namespace kr44 {
 
 enum class CommandPicture {

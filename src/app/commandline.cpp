@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+namespace kr44 {
+
 namespace {
 
 bool equalsNoCase(const QString &a, const char *b)
@@ -162,3 +164,5 @@ QString commandLineHelp(const QString &programName)
                    "Options may also start with '-' instead of '/'.\n")
             .arg(programName);
 }
+
+} // namespace kr44

@@ -4,6 +4,9 @@
 #include <QStringList>
 
 // What the command line asks the application to do at start-up.
+
+namespace kr44 {
+
 struct CommandLineRequest
 {
     enum class Action {
@@ -48,3 +51,5 @@ struct CommandLineRequest
 [[nodiscard]] CommandLineRequest parseCommandLine(const QStringList &arguments);
 
 [[nodiscard]] QString commandLineHelp(const QString &programName);
+
+} // namespace kr44

@@ -1,6 +1,9 @@
 #pragma once
 
 // Command numbers of menus, accelerators and toolbar buttons.
+
+namespace kr44 {
+
 namespace cmd {
 enum : int {
     ID_FILE_NEW = 57600,
@@ -41,3 +44,5 @@ enum : int {
     ID_PROBLEMS_PANEL = 32792,
 };
 } // namespace cmd
+
+} // namespace kr44

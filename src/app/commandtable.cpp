@@ -2,6 +2,8 @@
 
 #include "commands.h"
 
+namespace kr44 {
+
 using namespace cmd;
 
 const QList<CommandInfo> &commandInfos()
@@ -147,3 +149,5 @@ const QList<int> &toolbarSpec()
                                        ID_APP_ABOUT};
     return buttons;
 }
+
+} // namespace kr44

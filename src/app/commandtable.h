@@ -9,6 +9,8 @@ class QMenu;
 class QObject;
 class QWidget;
 
+namespace kr44 {
+
 // The texts, keys and prompts of every command, and the layout of the two menu bars.
 struct CommandInfo
 {
@@ -39,3 +41,5 @@ inline constexpr int kMenuProgram = 129;
 
 // Toolbar 128: command ids, 0 for a separator.
 [[nodiscard]] const QList<int> &toolbarSpec();
+
+} // namespace kr44

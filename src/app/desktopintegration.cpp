@@ -518,8 +518,6 @@ QString versionText(const QString &executableFileName)
 
 QString aboutVersionText() { return QStringLiteral("KR44 Controller Version 1.0"); }
 
-} // namespace kr44
-
 DesktopDatabaseUpdater::DesktopDatabaseUpdater(kr44::XdgPaths paths, QObject *parent)
     : QObject(parent), m_paths(std::move(paths))
 {}
@@ -602,3 +600,5 @@ bool DesktopDatabaseUpdater::launch(const QString &tool, const QString &folder)
     process->start(program, {folder});
     return true;
 }
+
+} // namespace kr44

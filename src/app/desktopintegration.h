@@ -10,10 +10,11 @@ class QIcon;
 class QProcess;
 class QSettings;
 
+namespace kr44 {
+
 // The program's place on the desktop, per user: a desktop entry with open and print actions, the
 // file type of programs (*.krp) and its icons under the XDG data home, and the default
 // application for that type in mimeapps.list when no other application has it.
-namespace kr44 {
 
 inline constexpr char kProgramMimeType[] = "application/x-kr44-program";
 inline constexpr char kDesktopFileId[] = "kr44.desktop";
@@ -117,8 +118,6 @@ struct VersionEntry
 // The About box's line.
 [[nodiscard]] QString aboutVersionText();
 
-} // namespace kr44
-
 // Brings the desktop's file-type and application databases in step with the registration, in the
 // background: update-mime-database and update-desktop-database run where they are installed and
 // their database is older than the files it is built from. A folder whose last entry was removed
@@ -149,3 +148,5 @@ private:
     kr44::XdgPaths m_paths;
     QList<QProcess *> m_running;
 };
+
+} // namespace kr44

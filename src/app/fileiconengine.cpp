@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace kr44 {
+
 FileIconEngine::FileIconEngine(QMap<int, QString> files) : m_files(std::move(files)) {}
 
 QIconEngine *FileIconEngine::clone() const { return new FileIconEngine(*this); }
@@ -87,3 +89,5 @@ void paintAtDensity(QIconEngine &engine, QPainter *painter, const QRect &rect, Q
     const qreal scale = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
     painter->drawPixmap(rect, engine.scaledPixmap(rect.size() * scale, mode, state, scale));
 }
+
+} // namespace kr44

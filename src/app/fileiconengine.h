@@ -9,6 +9,9 @@
 // pixmap of about its size is first asked for. QIcon::addFile reads and decodes every file at
 // once, which costs a large application icon's decoding at start-up although a window shows
 // only the 16 or 32 pixel one.
+
+namespace kr44 {
+
 class FileIconEngine final : public QIconEngine
 {
 public:
@@ -44,3 +47,5 @@ private:
 [[nodiscard]] QPixmap pixmapForMode(const QPixmap &normal, QIcon::Mode mode);
 void paintAtDensity(QIconEngine &engine, QPainter *painter, const QRect &rect, QIcon::Mode mode,
                     QIcon::State state);
+
+} // namespace kr44

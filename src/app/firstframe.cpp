@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace kr44 {
+
 FirstFrame::FirstFrame(QWidget *window, int fallbackMs)
     : QObject(window), m_window(window), m_fallback(new QTimer(this))
 {
@@ -50,3 +52,5 @@ bool FirstFrame::eventFilter(QObject *watched, QEvent *event)
     }
     return QObject::eventFilter(watched, event);
 }
+
+} // namespace kr44

@@ -8,6 +8,8 @@
 class QTimer;
 class QWidget;
 
+namespace kr44 {
+
 // Runs work once a window has shown its first frame: after its first paint has finished (the
 // next turn of the event loop, when every child has painted too), or, should no paint come, a
 // while after the window was first shown. Work that the first frame does not need waits here,
@@ -42,3 +44,5 @@ private:
     bool m_painted = false;
     bool m_shown = false;
 };
+
+} // namespace kr44

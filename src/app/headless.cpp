@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+namespace kr44 {
+
 namespace {
 
 // Exit statuses of the command-line modes.
@@ -391,3 +393,5 @@ int runSendCommand(const CommandLineRequest &request)
     SendSession session(request);
     return session.run();
 }
+
+} // namespace kr44

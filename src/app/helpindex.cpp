@@ -362,8 +362,6 @@ QString fillHelpPage(QString page)
     return page;
 }
 
-} // namespace kr44
-
 HelpBrowser::HelpBrowser(QWidget *parent) : QTextBrowser(parent)
 {
     setObjectName(QStringLiteral("helpBrowser"));
@@ -454,3 +452,5 @@ bool HelpIndex::showIndex(QWidget *parent)
     m_window->activateWindow();
     return true;
 }
+
+} // namespace kr44

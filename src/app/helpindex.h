@@ -11,10 +11,11 @@
 
 class QAction;
 
+namespace kr44 {
+
 // The application's own help: HTML pages bundled in the executable, shown in a small browser
 // window. The tables that must follow the program (instructions, menus, replies, options) are
 // made when a page is shown, from the same tables the program itself uses.
-namespace kr44 {
 
 [[nodiscard]] QUrl helpIndexUrl();
 
@@ -52,8 +53,6 @@ struct FieldHelp
 
 // A help page's text with its generated parts filled in ("<!--@name@-->" marks each place).
 [[nodiscard]] QString fillHelpPage(QString page);
-
-} // namespace kr44
 
 // A text browser that fills in the generated parts of the help pages as it loads them.
 class HelpBrowser : public QTextBrowser
@@ -102,3 +101,5 @@ private:
     QUrl m_index;
     QPointer<HelpWindow> m_window;
 };
+
+} // namespace kr44

@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QSettings>
 
+namespace kr44 {
+
 LinkController::LinkController(QWidget *window, QSettings &settings, QObject *parent)
     : QObject(parent), m_window(window), m_settings(settings), m_link(new SerialLink(this)),
       m_monitor(new ReplyMonitor(m_link, this)), m_commandWnd(new CommandWindow(window))
@@ -171,3 +173,5 @@ void LinkController::afterTransfer()
     m_showAfterTransfer = false;
     m_commandWnd->showAndRaise();
 }
+
+} // namespace kr44

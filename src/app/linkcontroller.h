@@ -8,13 +8,15 @@
 
 #include <functional>
 
+class QSettings;
+class QWidget;
+
+namespace kr44 {
+
 class CommandWindow;
 class ReplyMonitor;
 class SerialLink;
 class TransferProgressDialog;
-
-class QSettings;
-class QWidget;
 
 // The main window's part of the device link: the serial link, the reply monitor with its 50 ms
 // poll, the Direct Command Window and the port settings sequence, wired together. The main
@@ -90,3 +92,5 @@ private:
     bool m_showAfterTransfer = false;
     kr44::PtyUnit *m_virtualUnit = nullptr;
 };
+
+} // namespace kr44

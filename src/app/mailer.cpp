@@ -46,8 +46,6 @@ void removeActionWithSeparator(QWidget *menu, QAction *action)
         menu->removeAction(actions.at(at + 1));
 }
 
-} // namespace kr44
-
 Mailer::Mailer(QObject *parent)
     : QObject(parent), m_program(QStandardPaths::findExecutable(QStringLiteral("xdg-email")))
 {}
@@ -127,3 +125,5 @@ bool Mailer::sendDocument(const ProgramDocument &doc, QString *error)
     process->start();
     return true;
 }
+
+} // namespace kr44

@@ -6,13 +6,14 @@
 
 #include <memory>
 
-class ProgramDocument;
 class QAction;
 class QProcess;
 class QTemporaryDir;
 class QWidget;
 
 namespace kr44 {
+
+class ProgramDocument;
 
 // The name a program is attached under: its file's name, or for a never-saved program its title,
 // with ".krp" appended when the title has no '.'.
@@ -21,8 +22,6 @@ namespace kr44 {
 // Takes `action` off `menu`, together with one separator next to it when it stood between two
 // separators (or between a separator and an end of the menu), so no double separator is left.
 void removeActionWithSeparator(QWidget *menu, QAction *action);
-
-} // namespace kr44
 
 // "&Mail" through the desktop's mail client: xdg-email opens a new message with the program
 // attached. The program file itself is attached when it is saved and unmodified; otherwise a copy
@@ -62,3 +61,5 @@ private:
     QList<QProcess *> m_running;
     std::vector<std::unique_ptr<QTemporaryDir>> m_copies;
 };
+
+} // namespace kr44

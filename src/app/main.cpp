@@ -1,9 +1,9 @@
+#include "application.h"
 #include "appprompt.h"
 #include "commandline.h"
 #include "desktopintegration.h"
 #include "firstframe.h"
 #include "headless.h"
-#include "application.h"
 #include "programdocument.h"
 #include "programprinter.h"
 #include "shellrequest.h"
@@ -20,6 +20,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <thread>
+
+using namespace kr44;
 
 namespace {
 

@@ -22,6 +22,8 @@
 
 #include <glob.h>
 
+namespace kr44 {
+
 using namespace cmd;
 
 namespace {
@@ -112,8 +114,8 @@ void MainWindow::createActions()
         a->setShortcuts(acceleratorsFor(info.id));
         a->setShortcutContext(Qt::WindowShortcut);
         a->setStatusTip(statusPrompt(info));
-        if (!::toolTip(info).isEmpty())
-            a->setToolTip(::toolTip(info));
+        if (!kr44::toolTip(info).isEmpty())
+            a->setToolTip(kr44::toolTip(info));
         a->setIcon(commandIcon(info.id));
         a->setIconVisibleInMenu(false);
         // Keys work whichever menu bar is shown, so every action also lives on the frame.
@@ -372,3 +374,5 @@ void MainWindow::updateIndicators()
     for (int i = 0; i < 3; ++i)
         m_indicators[i]->setText(ledLit(leds[i]) ? QString::fromLatin1(texts[i]) : QString());
 }
+
+} // namespace kr44

@@ -13,6 +13,8 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 
+namespace kr44 {
+
 // The main window: menus, toolbar, instrument bar, status bar and the area that holds the
 // program windows. It only presents and routes; the application connects the commands.
 class MainWindow : public QMainWindow
@@ -82,3 +84,5 @@ private:
     QLabel *m_indicators[3] = {nullptr, nullptr, nullptr};
     int m_menuId = 0;
 };
+
+} // namespace kr44

@@ -123,8 +123,6 @@ QList<QPointF> thinCurve(const QList<QPointF> &points, double xMin, double xMax,
     return out;
 }
 
-} // namespace kr44
-
 namespace {
 
 // The shortest time axis: a run of a few instructions still gets a readable scale.
@@ -300,3 +298,5 @@ void PositionPlot::paintEvent(QPaintEvent *)
     painter.setBrush(curveColor);
     painter.drawEllipse(line.last(), 3, 3);
 }
+
+} // namespace kr44

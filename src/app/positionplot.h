@@ -7,10 +7,11 @@
 #include <QString>
 #include <QWidget>
 
-namespace kr44 {
-
 // One axis of a plot: a range widened to whole steps of 1, 2 or 5 times a power of ten, with a
 // tick at every step.
+
+namespace kr44 {
+
 struct AxisScale
 {
     double min = 0;
@@ -34,8 +35,6 @@ struct AxisScale
 // column), so that a long run draws as fast as a short one and keeps its peaks.
 [[nodiscard]] QList<QPointF> thinCurve(const QList<QPointF> &points, double xMin, double xMax,
                                        int columns);
-
-} // namespace kr44
 
 // Position over time for the virtual unit's last run, drawn with QPainter: a time axis in
 // seconds, a position axis in steps, a grid at the ticks and the curve.
@@ -72,3 +71,5 @@ private:
     kr44::AxisScale m_time;
     kr44::AxisScale m_position;
 };
+
+} // namespace kr44

@@ -5,6 +5,8 @@
 
 #include <QCloseEvent>
 
+namespace kr44 {
+
 ProgramWindow::ProgramWindow(ProgramDocument *doc, QWidget *parent)
     : QMdiSubWindow(parent), m_doc(doc), m_view(new ProgramView(doc, this))
 {
@@ -32,3 +34,5 @@ void ProgramWindow::closeEvent(QCloseEvent *event)
     }
     QMdiSubWindow::closeEvent(event);
 }
+
+} // namespace kr44

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+namespace kr44 {
+
 class ProgramDocument;
 class ProgramView;
 
@@ -32,3 +34,5 @@ private:
     ProgramView *m_view;
     CloseGuard m_closeGuard;
 };
+
+} // namespace kr44

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-struct CommandLineRequest;
-
 namespace kr44 {
+
+struct CommandLineRequest;
 
 // An open or print request that the desktop, or a second start of the program, hands to the
 // running instance.

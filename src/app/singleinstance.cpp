@@ -13,6 +13,8 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+namespace kr44 {
+
 namespace {
 
 constexpr char kMagic[4] = {'K', 'R', '4', '4'};
@@ -227,3 +229,5 @@ SingleInstance::SendResult SingleInstance::sendMessage(const QByteArray &message
     socket.getChar(&verdict);
     return verdict == kAccepted ? SendResult::Accepted : SendResult::Refused;
 }
+
+} // namespace kr44

@@ -12,6 +12,8 @@ class QLocalServer;
 class QLocalSocket;
 class QLockFile;
 
+namespace kr44 {
+
 // One running instance per user and instance name. The first program to take the lock file in the
 // user's runtime folder is the primary: it listens on a local socket beside the lock that only
 // the same user may connect to. Any later program is a secondary: it hands its message to the
@@ -90,3 +92,5 @@ private:
     std::function<bool(const QByteArray &)> m_filter;
     int m_connectionTimeoutMs = kConnectionTimeoutMs;
 };
+
+} // namespace kr44

@@ -80,8 +80,6 @@ QString lineText(const UnitSnapshot &s)
     return QStringLiteral("%1: %2").arg(s.line).arg(QString::fromLatin1(s.lineText));
 }
 
-} // namespace kr44
-
 UpdateThrottle::UpdateThrottle(int intervalMs, QObject *parent) : QObject(parent)
 {
     m_timer.setSingleShot(true);
@@ -297,3 +295,5 @@ void VirtualUnitPanel::showNoUnit()
     m_runStartUs = -1;
     m_runUntilUs = 0;
 }
+
+} // namespace kr44

@@ -11,11 +11,12 @@
 
 #include <array>
 
-class PositionPlot;
 class QAbstractButton;
 class QLabel;
 
 namespace kr44 {
+
+class PositionPlot;
 
 class PtyUnit;
 
@@ -42,8 +43,6 @@ struct UnitSnapshot
 [[nodiscard]] QString motorText(const UnitSnapshot &s);
 // "4: W1H", or "none" when no program runs.
 [[nodiscard]] QString lineText(const UnitSnapshot &s);
-
-} // namespace kr44
 
 // Turns a stream of change notices into at most one due() per interval: the first poke arms a
 // single-shot timer and the pokes until it fires ride along. The last change is never lost, it
@@ -111,3 +110,5 @@ private:
     qint64 m_runStartUs = -1; // first trace point of the run on the plot
     qint64 m_runUntilUs = 0;  // last moment that run was seen running
 };
+
+} // namespace kr44

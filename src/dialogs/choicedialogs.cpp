@@ -6,12 +6,14 @@
 #include <QGridLayout>
 #include <QLabel>
 
+namespace kr44 {
+
 using namespace kr44;
 
 ChoiceDialog::ChoiceDialog(char code, QByteArray &params, const QString &title,
-                       const QString &objectName, const QString &lead,
-                       const QList<RadioChoice> &choices, Qt::Orientation orientation,
-                       QWidget *parent)
+                           const QString &objectName, const QString &lead,
+                           const QList<RadioChoice> &choices, Qt::Orientation orientation,
+                           QWidget *parent)
     : InstructionDialog(params, title, objectName, parent), m_code(code)
 {
     QLabel *label = makeLabel(lead, QStringLiteral("leadLabel"), this);
@@ -49,8 +51,9 @@ QList<RadioChoice> outputChoices()
 } // namespace
 
 ActivateDialog::ActivateDialog(QByteArray &params, QWidget *parent)
-    : ChoiceDialog('A', params, QStringLiteral("Activate Command"), QStringLiteral("activateDialog"),
-                 QStringLiteral("Set user output"), outputChoices(), Qt::Horizontal, parent),
+    : ChoiceDialog('A', params, QStringLiteral("Activate Command"),
+                   QStringLiteral("activateDialog"), QStringLiteral("Set user output"),
+                   outputChoices(), Qt::Horizontal, parent),
       m_output(defaultValue('A'))
 {}
 
@@ -66,7 +69,7 @@ MotorDialog::MotorDialog(QByteArray &params, QWidget *parent)
 
 ClearDialog::ClearDialog(QByteArray &params, QWidget *parent)
     : ChoiceDialog('C', params, QStringLiteral("Clear Command"), QStringLiteral("clearDialog"),
-                 QStringLiteral("Clear user output"), outputChoices(), Qt::Horizontal, parent),
+                   QStringLiteral("Clear user output"), outputChoices(), Qt::Horizontal, parent),
       m_output(defaultValue('C'))
 {}
 
@@ -82,17 +85,19 @@ HomeDialog::HomeDialog(QByteArray &params, QWidget *parent)
 
 VerifyDialog::VerifyDialog(QByteArray &params, QWidget *parent)
     : ChoiceDialog('V', params, QStringLiteral("Verify Command"), QStringLiteral("verifyDialog"),
-                 QStringLiteral("Report "),
-                 {{QStringLiteral("&Position counter"), QStringLiteral("positionCounterRadio"),
-                   QStringLiteral("Position counter")},
-                  {QStringLiteral("&User I/O"), QStringLiteral("userIoRadio"),
-                   QStringLiteral("User I/O")},
-                  {QStringLiteral("&Temperature"), QStringLiteral("temperatureRadio"),
-                   QStringLiteral("Temperature")},
-                  {QStringLiteral("Program &version"), QStringLiteral("programVersionRadio"),
-                   QStringLiteral("Program version")},
-                  {QStringLiteral("&Dynamic parameters"), QStringLiteral("dynamicParametersRadio"),
-                   QStringLiteral("Dynamic parameters")}},
-                 Qt::Vertical, parent),
+                   QStringLiteral("Report "),
+                   {{QStringLiteral("&Position counter"), QStringLiteral("positionCounterRadio"),
+                     QStringLiteral("Position counter")},
+                    {QStringLiteral("&User I/O"), QStringLiteral("userIoRadio"),
+                     QStringLiteral("User I/O")},
+                    {QStringLiteral("&Temperature"), QStringLiteral("temperatureRadio"),
+                     QStringLiteral("Temperature")},
+                    {QStringLiteral("Program &version"), QStringLiteral("programVersionRadio"),
+                     QStringLiteral("Program version")},
+                    {QStringLiteral("&Dynamic parameters"), QStringLiteral("dynamicParametersRadio"),
+                     QStringLiteral("Dynamic parameters")}},
+                   Qt::Vertical, parent),
       m_item(defaultValue('V'))
 {}
+
+} // namespace kr44

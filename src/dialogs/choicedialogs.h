@@ -5,6 +5,8 @@
 
 class QButtonGroup;
 
+namespace kr44 {
+
 // One radio group whose checked button is the instruction's field: A, B, C, H and V.
 class ChoiceDialog : public InstructionDialog
 {
@@ -12,8 +14,8 @@ class ChoiceDialog : public InstructionDialog
 
 protected:
     ChoiceDialog(char code, QByteArray &params, const QString &title, const QString &objectName,
-               const QString &lead, const QList<kr44::RadioChoice> &choices,
-               Qt::Orientation orientation, QWidget *parent);
+                 const QString &lead, const QList<kr44::RadioChoice> &choices,
+                 Qt::Orientation orientation, QWidget *parent);
 
     virtual int &value() = 0;
     [[nodiscard]] static int defaultValue(char code);
@@ -96,3 +98,5 @@ protected:
 private:
     int m_item;
 };
+
+} // namespace kr44

@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
+namespace kr44 {
+
 using namespace kr44;
 
 namespace {
@@ -79,3 +81,5 @@ void CommentDialog::accept()
         return;
     QDialog::accept();
 }
+
+} // namespace kr44

@@ -7,6 +7,8 @@
 class QLineEdit;
 class QPushButton;
 
+namespace kr44 {
+
 // The text of a comment line, at most 100 characters. Always closable: Escape and the close box
 // cancel and leave the comment as it was.
 class CommentDialog final : public QDialog
@@ -28,3 +30,5 @@ private:
     QLineEdit *m_edit = nullptr;
     QPushButton *m_ok = nullptr;
 };
+
+} // namespace kr44

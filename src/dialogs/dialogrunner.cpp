@@ -9,8 +9,8 @@
 namespace kr44 {
 
 std::unique_ptr<InstructionDialog> createInstructionDialog(char code, QByteArray &params,
-                                                         const ProgramCodes &program, int row,
-                                                         QWidget *parent)
+                                                           const ProgramCodes &program, int row,
+                                                           QWidget *parent)
 {
     switch (code) {
     case '+':

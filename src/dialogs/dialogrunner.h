@@ -6,10 +6,11 @@
 
 #include <memory>
 
-class InstructionDialog;
 class QWidget;
 
 namespace kr44 {
+
+class InstructionDialog;
 
 enum class DialogResult {
     Accepted, // OK: `params` holds the new parameter text
@@ -30,9 +31,7 @@ DialogResult runCommentDialog(QWidget *parent, QByteArray &text);
 
 // The dialog for an instruction code, not yet opened (run() opens it); nothing for codes that have
 // none, comments included. `params` and `program` must outlive the dialog.
-[[nodiscard]] std::unique_ptr<InstructionDialog> createInstructionDialog(char code,
-                                                                       QByteArray &params,
-                                                                       const ProgramCodes &program,
-                                                                       int row, QWidget *parent);
+[[nodiscard]] std::unique_ptr<InstructionDialog> createInstructionDialog(
+        char code, QByteArray &params, const ProgramCodes &program, int row, QWidget *parent);
 
 } // namespace kr44

@@ -9,9 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
-using namespace kr44;
-
 namespace kr44 {
+
+using namespace kr44;
 
 namespace {
 
@@ -47,13 +47,11 @@ InputLevelGroups addInputLevelRows(QWidget *dialog, QGridLayout *grid, int row,
     return groups;
 }
 
-} // namespace kr44
-
 // ---- g -----------------------------------------------------------------------------------------
 
 GoUntilDialog::GoUntilDialog(QByteArray &params, QWidget *parent)
     : InstructionDialog(params, QStringLiteral("Go Until Command"), QStringLiteral("goUntilDialog"),
-                      parent)
+                        parent)
 {
     // The model holds the input as its number, 1 to 3; the group counts from 0.
     const ParamFields d = defaultFields('g');
@@ -92,7 +90,7 @@ QByteArray GoUntilDialog::composeText()
 // ---- U, W --------------------------------------------------------------------------------------
 
 InputLevelDialog::InputLevelDialog(char code, QByteArray &params, const QString &title,
-                               const QString &objectName, QWidget *parent)
+                                   const QString &objectName, QWidget *parent)
     : InstructionDialog(params, title, objectName, parent), m_code(code)
 {
     const ParamFields d = defaultFields(code);
@@ -117,7 +115,7 @@ QByteArray InputLevelDialog::composeText() { return composeParams(m_code, {m_inp
 
 UntilDialog::UntilDialog(QByteArray &params, QWidget *parent)
     : InputLevelDialog('U', params, QStringLiteral("Until Command"), QStringLiteral("untilDialog"),
-                     parent)
+                       parent)
 {
     QLabel *intro = makeLabel(QStringLiteral("Repeat the program from start until"),
                               QStringLiteral("introLabel"), this);
@@ -127,7 +125,7 @@ UntilDialog::UntilDialog(QByteArray &params, QWidget *parent)
 
 WaitDialog::WaitDialog(QByteArray &params, QWidget *parent)
     : InputLevelDialog('W', params, QStringLiteral("Wait Command"), QStringLiteral("waitDialog"),
-                     parent)
+                       parent)
 {
     m_groups = addInputLevelRows(this, grid(), 0, QStringLiteral("Wait until user input"));
 }
@@ -192,3 +190,5 @@ void LoopDialog::showCount()
     m_countEdit->setVisible(loopEnd);
     m_timesLabel->setVisible(loopEnd);
 }
+
+} // namespace kr44

@@ -17,8 +17,6 @@ struct InputLevelGroups
 InputLevelGroups addInputLevelRows(QWidget *dialog, QGridLayout *grid, int row,
                                    const QString &inputCaption);
 
-} // namespace kr44
-
 class GoUntilDialog final : public InstructionDialog
 {
     Q_OBJECT
@@ -46,7 +44,7 @@ class InputLevelDialog : public InstructionDialog
 
 protected:
     InputLevelDialog(char code, QByteArray &params, const QString &title, const QString &objectName,
-                   QWidget *parent);
+                     QWidget *parent);
 
     void readFields(const QByteArray &params) override;
     void exchange(kr44::DataExchange &dx) override;
@@ -100,3 +98,5 @@ private:
     QLineEdit *m_countEdit = nullptr;
     QLabel *m_timesLabel = nullptr;
 };
+
+} // namespace kr44

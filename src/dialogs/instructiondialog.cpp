@@ -9,10 +9,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace kr44 {
+
 using kr44::DataExchange;
 
 InstructionDialog::InstructionDialog(QByteArray &params, const QString &title,
-                                 const QString &objectName, QWidget *parent)
+                                     const QString &objectName, QWidget *parent)
     : QDialog(parent), m_params(params), m_newMode(params.isEmpty())
 {
     setObjectName(objectName);
@@ -101,3 +103,5 @@ void InstructionDialog::reject()
         return;
     QDialog::reject();
 }
+
+} // namespace kr44

@@ -10,6 +10,8 @@ class QGridLayout;
 class QPushButton;
 class QVBoxLayout;
 
+namespace kr44 {
+
 // What every instruction dialog shares: new mode (the caller's text is empty: no Cancel button,
 // Escape and the close box ignored) or edit mode, filling the controls when it opens, and on OK
 // pulling and checking the fields, then composing the caller's text.
@@ -21,7 +23,7 @@ public:
     // `params` is the caller's parameter text, read when the dialog opens and replaced on OK;
     // it must outlive the dialog.
     InstructionDialog(QByteArray &params, const QString &title, const QString &objectName,
-                    QWidget *parent);
+                      QWidget *parent);
 
     [[nodiscard]] bool isNewMode() const { return m_newMode; }
     // Both exist from initDialog() on.
@@ -63,3 +65,5 @@ private:
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
 };
+
+} // namespace kr44

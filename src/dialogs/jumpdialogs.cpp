@@ -7,11 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace kr44 {
+
 using namespace kr44;
 
 JumpDialogBase::JumpDialogBase(char code, QByteArray &params, const QString &title,
-                           const QString &objectName, const ProgramCodes &program, int row,
-                           int fallbackLine, QWidget *parent)
+                               const QString &objectName, const ProgramCodes &program, int row,
+                               int fallbackLine, QWidget *parent)
     : InstructionDialog(params, title, objectName, parent), m_line(fallbackLine),
       m_program(program, row, QByteArray(1, code)), m_fallbackLine(fallbackLine)
 {
@@ -58,7 +60,7 @@ void JumpDialogBase::checkFields(DataExchange &dx)
 
 JumpDialog::JumpDialog(QByteArray &params, const ProgramCodes &program, int row, QWidget *parent)
     : JumpDialogBase('j', params, QStringLiteral("Jump Command"), QStringLiteral("jumpDialog"),
-                   program, row, defaultFields('j').value(0), parent)
+                     program, row, defaultFields('j').value(0), parent)
 {}
 
 void JumpDialog::readFields(const QByteArray &params) { m_line = readParams('j', params).value(0); }
@@ -73,7 +75,7 @@ QByteArray JumpDialog::composeText() { return composeParams('j', {m_line}); }
 // is the program's first.
 JumpIfDialog::JumpIfDialog(QByteArray &params, const ProgramCodes &program, int row, QWidget *parent)
     : JumpDialogBase('J', params, QStringLiteral("Jump If Command"), QStringLiteral("jumpIfDialog"),
-                   program, row, 1, parent)
+                     program, row, 1, parent)
 {
     const ParamFields d = defaultFields('J');
     m_input = d.value(0) - 1;
@@ -100,3 +102,5 @@ QByteArray JumpIfDialog::composeText()
 {
     return composeParams('J', {m_input + 1, m_level, m_line});
 }
+
+} // namespace kr44

@@ -26,8 +26,6 @@ private:
     QByteArray m_code;
 };
 
-} // namespace kr44
-
 // What j and J share: the target line field, the default target, the target check on OK.
 class JumpDialogBase : public InstructionDialog
 {
@@ -36,7 +34,7 @@ class JumpDialogBase : public InstructionDialog
 protected:
     // `program` must outlive the dialog; `row` is the 0-based line being edited.
     JumpDialogBase(char code, QByteArray &params, const QString &title, const QString &objectName,
-                 const kr44::ProgramCodes &program, int row, int fallbackLine, QWidget *parent);
+                   const kr44::ProgramCodes &program, int row, int fallbackLine, QWidget *parent);
 
     void checkFields(kr44::DataExchange &dx) override;
     bool opened() override;
@@ -57,7 +55,7 @@ class JumpDialog final : public JumpDialogBase
 
 public:
     JumpDialog(QByteArray &params, const kr44::ProgramCodes &program, int row,
-             QWidget *parent = nullptr);
+               QWidget *parent = nullptr);
 
 protected:
     void readFields(const QByteArray &params) override;
@@ -71,7 +69,7 @@ class JumpIfDialog final : public JumpDialogBase
 
 public:
     JumpIfDialog(QByteArray &params, const kr44::ProgramCodes &program, int row,
-               QWidget *parent = nullptr);
+                 QWidget *parent = nullptr);
 
 protected:
     void readFields(const QByteArray &params) override;
@@ -83,3 +81,5 @@ private:
     int m_level;
     kr44::InputLevelGroups m_groups;
 };
+
+} // namespace kr44

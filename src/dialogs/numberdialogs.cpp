@@ -7,10 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace kr44 {
+
 using namespace kr44;
 
 NumberDialog::NumberDialog(char code, QByteArray &params, const Texts &texts, NumberSign sign,
-                       SpinRange spinRange, QWidget *parent)
+                           SpinRange spinRange, QWidget *parent)
     : InstructionDialog(params, texts.title, texts.objectName, parent), m_code(code), m_sign(sign)
 {
     QLabel *lead = makeLabel(texts.lead, QStringLiteral("leadLabel"), this);
@@ -72,43 +74,45 @@ const QString kPositionRange = QStringLiteral("Range:  -8388608 to +8388607");
 
 MoveDialog::MoveDialog(QByteArray &params, Direction direction, QWidget *parent)
     : NumberDialog(moveCode(direction), params, moveTexts(direction), NumberSign::Unsigned, {},
-                 parent),
+                   parent),
       m_steps(defaultValue(moveCode(direction)))
 {}
 
 // The arrows stop at 32767 while the check accepts up to 65535.
 DelayDialog::DelayDialog(QByteArray &params, QWidget *parent)
     : NumberDialog('D', params,
-                 {QStringLiteral("Delay Command"), QStringLiteral("delayDialog"),
-                  QStringLiteral("Delay for"), QStringLiteral("milliseconds"),
-                  QStringLiteral("delayEdit")},
-                 NumberSign::Unsigned, std::pair(1, 32767), parent),
+                   {QStringLiteral("Delay Command"), QStringLiteral("delayDialog"),
+                    QStringLiteral("Delay for"), QStringLiteral("milliseconds"),
+                    QStringLiteral("delayEdit")},
+                   NumberSign::Unsigned, std::pair(1, 32767), parent),
       m_delay(defaultValue('D'))
 {}
 
 ForceDialog::ForceDialog(QByteArray &params, QWidget *parent)
     : NumberDialog('f', params,
-                 {QStringLiteral("Force Command"), QStringLiteral("forceDialog"),
-                  QStringLiteral("Set position counter to"), kPositionRange,
-                  QStringLiteral("positionEdit")},
-                 NumberSign::Signed, {}, parent),
+                   {QStringLiteral("Force Command"), QStringLiteral("forceDialog"),
+                    QStringLiteral("Set position counter to"), kPositionRange,
+                    QStringLiteral("positionEdit")},
+                   NumberSign::Signed, {}, parent),
       m_position(defaultValue('f'))
 {}
 
 GotoDialog::GotoDialog(QByteArray &params, QWidget *parent)
     : NumberDialog('G', params,
-                 {QStringLiteral("Goto Command"), QStringLiteral("gotoDialog"),
-                  QStringLiteral("Move to position"), kPositionRange,
-                  QStringLiteral("positionEdit")},
-                 NumberSign::Signed, {}, parent),
+                   {QStringLiteral("Goto Command"), QStringLiteral("gotoDialog"),
+                    QStringLiteral("Move to position"), kPositionRange,
+                    QStringLiteral("positionEdit")},
+                   NumberSign::Signed, {}, parent),
       m_position(defaultValue('G'))
 {}
 
 SlewRateDialog::SlewRateDialog(QByteArray &params, QWidget *parent)
     : NumberDialog('T', params,
-                 {QStringLiteral("Slew Rate Command"), QStringLiteral("slewRateDialog"),
-                  QStringLiteral("Set slew rate to"), QStringLiteral("steps / sec"),
-                  QStringLiteral("slewRateEdit")},
-                 NumberSign::Unsigned, std::pair(10, 6000), parent),
+                   {QStringLiteral("Slew Rate Command"), QStringLiteral("slewRateDialog"),
+                    QStringLiteral("Set slew rate to"), QStringLiteral("steps / sec"),
+                    QStringLiteral("slewRateEdit")},
+                   NumberSign::Unsigned, std::pair(10, 6000), parent),
       m_slewRate(defaultValue('T'))
 {}
+
+} // namespace kr44

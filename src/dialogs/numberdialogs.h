@@ -8,8 +8,8 @@
 class QLineEdit;
 
 namespace kr44 {
+
 class SpinEdit;
-}
 
 // One number with its range from the instruction's field: +, -, D, f, G and T.
 class NumberDialog : public InstructionDialog
@@ -29,7 +29,7 @@ public:
 
 protected:
     NumberDialog(char code, QByteArray &params, const Texts &texts, kr44::NumberSign sign,
-               SpinRange spinRange, QWidget *parent);
+                 SpinRange spinRange, QWidget *parent);
 
     // The dialog's own field.
     virtual int &value() = 0;
@@ -115,3 +115,5 @@ protected:
 private:
     int m_slewRate;
 };
+
+} // namespace kr44

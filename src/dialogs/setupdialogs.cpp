@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace kr44 {
+
 using namespace kr44;
 
 namespace {
@@ -41,7 +43,8 @@ QLineEdit *addSpinRow(InstructionDialog *dialog, QGridLayout *grid, int row, con
 // ---- h -----------------------------------------------------------------------------------------
 
 HoldDialog::HoldDialog(QByteArray &params, QWidget *parent)
-    : InstructionDialog(params, QStringLiteral("Hold Command"), QStringLiteral("holdDialog"), parent),
+    : InstructionDialog(params, QStringLiteral("Hold Command"), QStringLiteral("holdDialog"),
+                        parent),
       m_holdTime(defaultFields('h').value(0)), m_multiplier(defaultFields('h').value(1))
 {
     m_timeEdit = addSpinRow(this, grid(), 0,
@@ -81,7 +84,7 @@ QByteArray HoldDialog::composeText() { return composeParams('h', {m_holdTime, m_
 
 InitialiseDialog::InitialiseDialog(QByteArray &params, QWidget *parent)
     : InstructionDialog(params, QStringLiteral("Initialise Command"),
-                      QStringLiteral("initialiseDialog"), parent),
+                        QStringLiteral("initialiseDialog"), parent),
       m_clearPosition(defaultFields('I').value(0)), m_clearOutputs(defaultFields('I').value(1))
 {
     m_positionBox = new QCheckBox(QStringLiteral("Clear the &position counter"), this);
@@ -122,8 +125,8 @@ QByteArray InitialiseDialog::composeText()
 // ---- M -----------------------------------------------------------------------------------------
 
 MinistepDialog::MinistepDialog(QByteArray &params, QWidget *parent)
-    : InstructionDialog(params, QStringLiteral("Ministep Command"), QStringLiteral("ministepDialog"),
-                      parent)
+    : InstructionDialog(params, QStringLiteral("Ministep Command"),
+                        QStringLiteral("ministepDialog"), parent)
 {
     // The model's order is eighth, quarter, half.
     const ParamFields d = defaultFields('M');
@@ -170,7 +173,7 @@ QByteArray MinistepDialog::composeText()
 
 AccelerationDialog::AccelerationDialog(QByteArray &params, QWidget *parent)
     : InstructionDialog(params, QStringLiteral("Acceleration Parameters Command"),
-                      QStringLiteral("accelerationDialog"), parent)
+                        QStringLiteral("accelerationDialog"), parent)
 {
     const ParamFields d = defaultFields('X');
     m_startRate = d.value(0);
@@ -211,3 +214,5 @@ QByteArray AccelerationDialog::composeText()
 {
     return composeParams('X', {m_startRate, m_slewRate, m_ramp});
 }
+
+} // namespace kr44

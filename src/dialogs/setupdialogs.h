@@ -6,6 +6,8 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
+namespace kr44 {
+
 class HoldDialog final : public InstructionDialog
 {
     Q_OBJECT
@@ -87,3 +89,5 @@ private:
     QLineEdit *m_slewEdit = nullptr;
     QLineEdit *m_rampEdit = nullptr;
 };
+
+} // namespace kr44

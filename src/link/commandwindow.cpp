@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+namespace kr44 {
+
 namespace {
 
 // Dialog units of the window's layout, converted with the dialog font's metrics.
@@ -140,3 +142,5 @@ void CommandWindow::moveCaretToEnd()
     m_edit->setTextCursor(cursor);
     m_edit->ensureCursorVisible();
 }
+
+} // namespace kr44

@@ -5,6 +5,8 @@
 
 class QPlainTextEdit;
 
+namespace kr44 {
+
 // The "Direct Command Window": a terminal onto the serial line. Every character typed into it
 // is announced through characterTyped() before the field echoes it (the main window connects
 // that to SerialLink::sendChar); what the unit sends arrives through appendText().
@@ -54,3 +56,5 @@ private:
     QPlainTextEdit *m_edit = nullptr;
     bool m_trimming = false;
 };
+
+} // namespace kr44

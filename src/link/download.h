@@ -4,8 +4,6 @@
 
 #include <QByteArray>
 
-namespace kr44 {
-
 // One program download as the ordered writes that put it on the wire:
 //   "P" CR, each non-comment line with its CR, "P" CR, then "E" CR to run it.
 // Transfer marks and run/stop commands are written one character per write, a program line
@@ -14,6 +12,9 @@ namespace kr44 {
 //
 // The writes are taken one at a time with next(), so the caller can hand them to the port as
 // it drains and the download can still be cut short at a line boundary.
+
+namespace kr44 {
+
 class Download
 {
 public:

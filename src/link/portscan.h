@@ -17,6 +17,7 @@
 // are listed. A current port given as a device path that is not among them but opens is
 // listed too, first, so that it can stay selected. Devices that exist but cannot be opened for
 // lack of permission are not listed but named in a note.
+
 namespace kr44 {
 
 struct PortInfo

@@ -7,6 +7,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+namespace kr44 {
+
 PortSettingsDialog::PortSettingsDialog(QWidget *parent)
     : QDialog(parent), m_scanner([](const QString &current) {
           return kr44::scanPorts(kr44::systemSerialPorts(), current, &kr44::probeSerialPort);
@@ -111,3 +113,5 @@ void PortSettingsDialog::showEvent(QShowEvent *event)
         refresh();
     QDialog::showEvent(event);
 }
+
+} // namespace kr44

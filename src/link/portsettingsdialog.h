@@ -10,6 +10,8 @@
 class QComboBox;
 class QLabel;
 
+namespace kr44 {
+
 // "Communications Port Settings": the serial port and the baud rate of the link.
 //
 // The caller closes the port, sets m_portName and m_baudRate, runs the dialog and, after OK, takes
@@ -53,3 +55,5 @@ private:
     int m_portIndex = -1;
     int m_baudIndex = -1;
 };
+
+} // namespace kr44

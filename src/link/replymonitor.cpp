@@ -3,6 +3,8 @@
 #include "replytext.h"
 #include "seriallink.h"
 
+namespace kr44 {
+
 ReplyMonitor::ReplyMonitor(SerialLink *link, QObject *parent) : QObject(parent), m_link(link)
 {
     m_timer.setInterval(kPeriodMs);
@@ -82,3 +84,5 @@ void ReplyMonitor::collect()
     if (!shown.isEmpty())
         Q_EMIT replyText(shown);
 }
+
+} // namespace kr44

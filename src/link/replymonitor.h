@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTimer>
 
+namespace kr44 {
+
 class SerialLink;
 
 // Commands that pause and resume the reply monitor while a modal dialog is open.
@@ -72,3 +74,5 @@ private:
     bool m_settling = false;
     QElapsedTimer m_settleStarted;
 };
+
+} // namespace kr44

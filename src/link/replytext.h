@@ -3,12 +3,13 @@
 #include <QByteArray>
 #include <QString>
 
-namespace kr44 {
-
 // Turns what one poll collected from the unit into the text shown for it. The whole text is
 // compared: "B" CR, "R" CR and "Y" CR become "Busy" CR, "Ready" LF and "Yes" CR; a text of at
 // least two bytes starting with 'E' becomes "Error - ", the description of its second byte and
 // a CR; anything else is returned unchanged. Bytes are Windows-1252 (the degree sign is 176).
+
+namespace kr44 {
+
 [[nodiscard]] QByteArray translateReply(const QByteArray &received);
 
 // The description of an error reply's code byte; "unknown" for an unlisted code. Code '3'

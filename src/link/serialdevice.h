@@ -6,10 +6,11 @@
 #include <QSerialPort>
 #include <QString>
 
-namespace kr44 {
-
 // The line settings the link asks for at every open. KR44 units talk 7 data bits, odd parity,
 // 2 stop bits, and expect DTR and RTS raised while the port is open.
+
+namespace kr44 {
+
 struct LineSettings
 {
     qint32 baudRate = 19200;

@@ -39,8 +39,6 @@ qint64 wireMilliseconds(qint64 bytes, qint32 baud)
     return bytes * kBitsPerCharacter * 1000 / baud;
 }
 
-} // namespace kr44
-
 namespace {
 // How often a download looks again at a driver that holds too much to take another line. The
 // driver announces when it takes bytes from us but not when it puts them on the wire.
@@ -316,3 +314,5 @@ void SerialLink::announceState()
     m_reportedConnected = connected;
     Q_EMIT linkStateChanged(connected);
 }
+
+} // namespace kr44

@@ -13,11 +13,12 @@
 #include <memory>
 #include <optional>
 
-namespace kr44 {
-
 // The baud rate held in the settings as text: leading white space and a sign are allowed, the
 // number ends at the first other character, and a text without leading digits gives 0. Values
 // beyond the 32-bit range are clamped.
+
+namespace kr44 {
+
 [[nodiscard]] qint32 baudFromText(const QString &text);
 
 // Bits one character takes on the line: start, 7 data, parity, 2 stop.
@@ -25,8 +26,6 @@ inline constexpr int kBitsPerCharacter = 11;
 
 // How long `bytes` take on the line at `baud`, in milliseconds; 0 for a baud rate of 0 or less.
 [[nodiscard]] qint64 wireMilliseconds(qint64 bytes, qint32 baud);
-
-} // namespace kr44
 
 // The one serial link to the KR44 units, owned by the main window for the whole run.
 //
@@ -173,3 +172,5 @@ private:
     bool m_transferCancelled = false;
     bool m_transferStopped = false;
 };
+
+} // namespace kr44

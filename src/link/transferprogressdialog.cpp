@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace kr44 {
+
 namespace {
 QString progressText(qsizetype sent, qsizetype total)
 {
@@ -75,3 +77,5 @@ void TransferProgressDialog::onProgress(qsizetype linesSent, qsizetype linesToSe
     m_bar->setValue(int(linesSent));
     m_label->setText(progressText(linesSent, linesToSend));
 }
+
+} // namespace kr44

@@ -2,9 +2,12 @@
 
 #include <QDialog>
 
-class SerialLink;
 class QLabel;
 class QProgressBar;
+
+namespace kr44 {
+
+class SerialLink;
 
 // The progress of a program download that takes longer than about a second on the wire, with a
 // Cancel button. It follows the link's transfer signals on its own: the main window only
@@ -35,3 +38,5 @@ private:
     QLabel *m_label = nullptr;
     QProgressBar *m_bar = nullptr;
 };
+
+} // namespace kr44

@@ -5,9 +5,10 @@
 
 #include <array>
 
+// The parameter fields of a text, read without allocating.
+
 namespace kr44 {
 
-// The parameter fields of a text, read without allocating.
 struct CanonicalFields
 {
     int count = 0;                     // as many as fieldSpecs(code) has

@@ -7,9 +7,10 @@
 
 #include <optional>
 
+// The instruction table: code, a tab and the name, in the order the instruction menu lists them.
+
 namespace kr44 {
 
-// The instruction table: code, a tab and the name, in the order the instruction menu lists them.
 inline constexpr int kInstructionCount = 23;
 extern const char *const kInstructionTable[kInstructionCount];
 

@@ -4,8 +4,6 @@
 #include <QByteArrayView>
 #include <QList>
 
-namespace kr44 {
-
 // The program's lines, stored back to back in one byte arena with an offset and a length per
 // line. A loaded file's bytes become the arena as they are, so loading a large program costs one
 // read and one scan rather than an allocation per line.
@@ -14,6 +12,9 @@ namespace kr44 {
 // and a copy that is changed copies what it changes, once.
 //
 // at() returns a view into the arena: it is valid until the array is next changed.
+
+namespace kr44 {
+
 class LineArray
 {
 public:

@@ -8,8 +8,6 @@
 #include <array>
 #include <optional>
 
-namespace kr44 {
-
 // The program check: what a unit would refuse on download, or trip over while running, found
 // before anything is sent. It never changes the program and never refuses to send it; the
 // findings are advice.
@@ -29,6 +27,8 @@ namespace kr44 {
 // checkProgram() reads nothing but the lines it is given, so it may run on any thread. The editor
 // runs it on a worker after every change and marks each finding's row; the command line prints
 // formatFinding() for each.
+
+namespace kr44 {
 
 enum class Severity {
     Error,   // the unit refuses the download, or the run fails whenever it gets there

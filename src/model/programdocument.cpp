@@ -2,11 +2,16 @@
 
 #include <QFileInfo>
 
+namespace kr44 {
+
 namespace {
 int s_newPrograms = 0;
 }
 
-ProgramDocument::ProgramDocument(QObject *parent) : QObject(parent) { setObjectName(QStringLiteral("ProgramDocument")); }
+ProgramDocument::ProgramDocument(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("ProgramDocument"));
+}
 
 int ProgramDocument::newProgramCount() { return s_newPrograms; }
 
@@ -89,3 +94,5 @@ QString ProgramDocument::proposedSaveName() const
     }
     return base + QStringLiteral(".krp");
 }
+
+} // namespace kr44

@@ -8,6 +8,9 @@
 
 // One motion program in memory: its lines, its file, its title and whether it has unsaved
 // changes. It does not interpret its lines.
+
+namespace kr44 {
+
 class ProgramDocument : public QObject
 {
     Q_OBJECT
@@ -59,3 +62,5 @@ private:
     QString m_pathName;
     bool m_modified = false;
 };
+
+} // namespace kr44

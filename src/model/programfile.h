@@ -4,9 +4,10 @@
 
 #include <QString>
 
+// Why a program file could not be read or written, in the terms the user is shown.
+
 namespace kr44 {
 
-// Why a program file could not be read or written, in the terms the user is shown.
 enum class FileErrorCause {
     None,
     NotFound,

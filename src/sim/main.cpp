@@ -14,6 +14,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using namespace kr44;
+
 namespace {
 
 int g_signalFds[2] = {-1, -1};

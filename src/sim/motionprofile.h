@@ -2,9 +2,10 @@
 
 #include <limits>
 
+// The acceleration profile set by X (and the slew rate also set by T).
+
 namespace kr44 {
 
-// The acceleration profile set by X (and the slew rate also set by T).
 struct AccelProfile
 {
     int startRate = 500; // steps per second the motor starts and stops at without a ramp

@@ -9,9 +9,10 @@
 
 #include <array>
 
+// How the unit judges one received line against the instruction table.
+
 namespace kr44 {
 
-// How the unit judges one received line against the instruction table.
 enum class LineCheck { Ok, BadCommand, BadParameter };
 
 // A line is accepted only in the exact form the instruction dialogs compose: a known code and a

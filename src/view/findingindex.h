@@ -8,10 +8,11 @@
 
 #include <optional>
 
-namespace kr44 {
-
 // The findings of one check, looked up by row: row r of the program list is line r + 1. Copying
 // it is cheap (the list is shared), so the program list and the problems list each keep one.
+
+namespace kr44 {
+
 class FindingIndex
 {
 public:

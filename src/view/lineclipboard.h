@@ -6,10 +6,11 @@
 #include <QList>
 #include <QString>
 
-namespace kr44 {
-
 // The clipboard's text for program lines: each line as it is stored, one character per byte,
 // followed by a line feed, so that the lines paste into a text editor as a file's lines.
+
+namespace kr44 {
+
 [[nodiscard]] QString clipboardText(const QList<QByteArrayView> &lines);
 
 // The program lines of clipboard text, each text line read as a program file's line is: line

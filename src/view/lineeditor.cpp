@@ -1,7 +1,7 @@
 #include "lineeditor.h"
 
-#include "programdocument.h"
 #include "lineclipboard.h"
+#include "programdocument.h"
 #include "programtablemodel.h"
 #include "rowjournal.h"
 
@@ -9,10 +9,11 @@
 #include <QScopedValueRollback>
 #include <QUndoStack>
 
-namespace kr44 {
-
 // One operation of the editor as a history step: the journal of its changes to the rows and
 // the selected row before and after it. It is pushed once the operation has been done.
+
+namespace kr44 {
+
 class EditStep final : public QUndoCommand
 {
 public:

@@ -9,11 +9,12 @@
 #include <functional>
 #include <memory>
 
-class ProgramDocument;
 class QItemSelectionModel;
 class QUndoStack;
 
 namespace kr44 {
+
+class ProgramDocument;
 
 class EditStep;
 class ProgramTableModel;

@@ -4,10 +4,11 @@
 
 #include <QAbstractTableModel>
 
-namespace kr44 {
-
 // The findings of a program as a list for the problems panel: "Line", "Severity" and
 // "Problem" (the sentence), in line order.
+
+namespace kr44 {
+
 class ProblemListModel final : public QAbstractTableModel
 {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #include "problemspanel.h"
 
-#include "programview.h"
 #include "problemlistmodel.h"
+#include "programview.h"
 
 #include <QHeaderView>
 #include <QStyle>
@@ -52,8 +52,8 @@ void ProblemsPanel::setView(ProgramView *view)
     disconnect(m_destroyedConnection);
     m_view = view;
     if (view) {
-        m_findingsConnection
-                = connect(view, &ProgramView::findingsChanged, this, &ProblemsPanel::followFindings);
+        m_findingsConnection = connect(view, &ProgramView::findingsChanged, this,
+                                       &ProblemsPanel::followFindings);
         m_destroyedConnection = connect(view, &QObject::destroyed, this, [this] {
             disconnect(m_findingsConnection);
             m_model->setFindings(FindingIndex());

@@ -3,10 +3,11 @@
 #include <QDockWidget>
 #include <QPointer>
 
-class ProgramView;
 class QTreeView;
 
 namespace kr44 {
+
+class ProgramView;
 
 class ProblemListModel;
 

@@ -5,11 +5,12 @@
 
 #include <mutex>
 
-namespace kr44 {
-
 // Where a worker hands its findings in. A worker outlives its checker when the program window is
 // closed mid-check; the lock keeps the checker from going while a worker posts to it, and after
 // that the receiver is gone and the findings go nowhere.
+
+namespace kr44 {
+
 struct ProgramChecker::Mailbox
 {
     std::mutex mutex;

@@ -2,10 +2,11 @@
 
 #include <QTableView>
 
-namespace kr44 {
-
 // The list control of a program window: a table of single, whole rows that turns the keys and
 // clicks the editor reacts to into requests, and otherwise behaves as a plain table view.
+
+namespace kr44 {
+
 class ProgramListView final : public QTableView
 {
     Q_OBJECT

@@ -13,9 +13,10 @@
 #include <utility>
 #include <vector>
 
+// What a row of the program list is, judged from its Code and Parameters alone.
+
 namespace kr44 {
 
-// What a row of the program list is, judged from its Code and Parameters alone.
 enum class RowKind {
     Instruction, // a non-empty code
     Comment,     // no code, some text (a stored "*text" line included)

@@ -5,8 +5,6 @@
 
 #include <QAbstractTableModel>
 
-namespace kr44 {
-
 // The program rows as a four-column table for a QTableView: "Line no.", "Code", "Instruction"
 // and "Parameters", with the end row last. Every change to the rows goes through here so that
 // attached views and selection models follow it. Cells are not editable in place.
@@ -15,6 +13,9 @@ namespace kr44 {
 // as its tooltip, and "severity: sentence" for each as its accessible description (its
 // accessible name stays the number). The findings are given from outside after each check; rows
 // inserted or removed meanwhile are not followed, the next check puts the markers right.
+
+namespace kr44 {
+
 class ProgramTableModel final : public QAbstractTableModel
 {
     Q_OBJECT

@@ -1,8 +1,8 @@
 #include "programview.h"
 
-#include "programdocument.h"
 #include "lineeditor.h"
 #include "programchecker.h"
+#include "programdocument.h"
 #include "programlistview.h"
 #include "programtablemodel.h"
 #include "prompt.h"
@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
+
+namespace kr44 {
 
 ProgramView::ProgramView(ProgramDocument *doc, QWidget *parent)
     : QWidget(parent), m_doc(doc), m_model(new kr44::ProgramTableModel(this)),
@@ -69,7 +71,8 @@ ProgramView::ProgramView(ProgramDocument *doc, QWidget *parent)
     connect(m_editor, &kr44::LineEditor::instructionMenuRequested, this,
             &ProgramView::showInstructionMenu);
     connect(m_editor, &kr44::LineEditor::commPauseRequested, this, &ProgramView::commPauseRequested);
-    connect(m_editor, &kr44::LineEditor::commResumeRequested, this, &ProgramView::commResumeRequested);
+    connect(m_editor, &kr44::LineEditor::commResumeRequested, this,
+            &ProgramView::commResumeRequested);
     connect(m_editor, &kr44::LineEditor::selectedRowChanged, this, &ProgramView::selectedRowChanged);
     connect(m_editor, &kr44::LineEditor::commandEnablingChanged, this, [this] {
         m_editLineAction->setEnabled(canEditLine());
@@ -289,3 +292,5 @@ void ProgramView::setInitialColumnWidths()
     header->resizeSection(kr44::ProgramTableModel::InstructionColumn, width / 6);
     header->resizeSection(kr44::ProgramTableModel::ParametersColumn, width / 2);
 }
+
+} // namespace kr44

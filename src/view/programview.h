@@ -7,20 +7,21 @@
 
 #include <functional>
 
-class ProgramDocument;
 class QAction;
 class QMenu;
 class QTableView;
 class QUndoStack;
 
 namespace kr44 {
+
+class ProgramDocument;
+
 class FindingIndex;
 class LineEditor;
 class ProgramChecker;
 class ProgramListView;
 class ProgramRows;
 class ProgramTableModel;
-} // namespace kr44
 
 // The program list of one program window: one row per program line and an empty end row, with
 // the line editing operations. The rows are filled once from the document and are the working
@@ -183,3 +184,5 @@ private:
     WarningPrompt m_warn;
     bool m_columnsSized = false;
 };
+
+} // namespace kr44

@@ -7,8 +7,6 @@
 
 #include <vector>
 
-namespace kr44 {
-
 // What one editing command did to the program rows, change by change, holding only what it
 // touched: the lines it set (before and after), the lines it inserted or removed, and the rows
 // whose jump target it moved. Played backward on the rows it left, it gives back the rows it
@@ -17,6 +15,9 @@ namespace kr44 {
 // A moved jump target is kept as the row's number alone when the target can be moved back by
 // rewriting its digits (the line ends in the plain decimal target, as retargeting writes it);
 // any other moved jump line is kept as a Set of its whole text.
+
+namespace kr44 {
+
 class RowJournal
 {
 public:

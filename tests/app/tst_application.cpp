@@ -1,19 +1,19 @@
 // The application in the test's process: what reaches the active program window, the save
 // prompt, the recent files, the caption, the built-in virtual unit with its panel and the
 // panel's update throttle; and a run against kr44-sim in another process.
+#include "application.h"
 #include "appprompt.h"
-#include "programwindow.h"
 #include "commands.h"
 #include "commandwindow.h"
 #include "firstframe.h"
 #include "linkcontroller.h"
-#include "application.h"
-#include "programdocument.h"
-#include "programview.h"
 #include "mainwindow.h"
 #include "positionplot.h"
 #include "problemspanel.h"
 #include "processes.h"
+#include "programdocument.h"
+#include "programview.h"
+#include "programwindow.h"
 #include "shellrequest.h"
 #include "testmain.h"
 #include "virtualunitpanel.h"
@@ -27,6 +27,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace kr44;
 
 using kr44::LineArray;
 

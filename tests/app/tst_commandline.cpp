@@ -7,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+using namespace kr44;
+
 using kr44::ShellRequest;
 
 namespace {

@@ -3,9 +3,9 @@
 #include "desktopintegration.h"
 #include "helpindex.h"
 #include "instructionset.h"
-#include "programdocument.h"
 #include "mailer.h"
 #include "processes.h"
+#include "programdocument.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -19,6 +19,8 @@
 
 #include <climits>
 #include <memory>
+
+using namespace kr44;
 
 using kr44::XdgPaths;
 

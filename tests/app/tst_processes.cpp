@@ -20,6 +20,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+using namespace kr44;
+
 namespace {
 
 void say(const QString &line)

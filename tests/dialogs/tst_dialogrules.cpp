@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QtTest>
 
+using namespace kr44;
+
 using kr44::NumberSign;
 
 class TestDialogRules : public QObject

@@ -3,8 +3,8 @@
 // as the editor calls it, in real modal loops answered from inside.
 
 #include "commentdialog.h"
-#include "dialogtesting.h"
 #include "dialogrunner.h"
+#include "dialogtesting.h"
 #include "instructiondialog.h"
 #include "testmain.h"
 
@@ -12,6 +12,8 @@
 #include <QtTest>
 
 #include <memory>
+
+using namespace kr44;
 
 using namespace kr44test;
 using kr44::DialogResult;
@@ -245,7 +247,8 @@ private Q_SLOTS:
         PromptRecorder prompts;
         QString dialog;
         const auto watch = whenModal([&dialog, key](QWidget *d) {
-            dialog = QString::fromLatin1(d->metaObject()->className());
+            dialog = QString::fromLatin1(d->metaObject()->className())
+                             .section(QStringLiteral("::"), -1);
             QTest::keyClicks(d->focusWidget(), QStringLiteral("42"));
             QTest::keyClick(d->focusWidget(), Qt::Key(key));
         });

@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+using namespace kr44;
+
 // The text rules of the reply monitor and the command window, byte by byte. The reply table
 // lives here; the monitor's test only proves that the monitor uses it.
 class TestReplyText : public QObject

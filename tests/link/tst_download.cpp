@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace kr44;
+
 using kr44::Download;
 using Kind = kr44::Download::Kind;
 using kr44::LineArray;

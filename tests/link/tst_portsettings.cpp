@@ -7,6 +7,8 @@
 #include <QSerialPort>
 #include <QTest>
 
+using namespace kr44;
+
 using kr44::PortInfo;
 using Probe = kr44::PortProbeResult;
 
@@ -96,7 +98,8 @@ private Q_SLOTS:
         QCOMPARE(dlg.portList()->currentText(), usb);
         dlg.portList()->setCurrentIndex(0);
         QTest::keyClick(&dlg, Qt::Key_Escape);
-        QVERIFY(dlg.result() == QDialog::Rejected && dlg.m_portName == usb && dlg.m_baudRate == 2400);
+        QVERIFY(dlg.result() == QDialog::Rejected && dlg.m_portName == usb
+                && dlg.m_baudRate == 2400);
         present.clear(); // with nothing listed OK keeps the port
         dlg.show();
         dlg.accept();

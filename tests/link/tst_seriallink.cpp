@@ -12,6 +12,8 @@
 
 #include <memory>
 
+using namespace kr44;
+
 using Result = SerialLink::TransferResult;
 
 namespace {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "programdocument.h"
-#include "programview.h"
 #include "lineeditor.h"
 #include "programchecker.h"
+#include "programdocument.h"
 #include "programtablemodel.h"
+#include "programview.h"
 
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -81,7 +81,7 @@ struct EditorHarness
     [[nodiscard]] QByteArrayList docLines() const { return doc.lines().toList(); }
     [[nodiscard]] QByteArrayList rowLines() const { return model.rows().lines().toList(); }
 
-    ProgramDocument doc;
+    kr44::ProgramDocument doc;
     kr44::ProgramTableModel model;
     QItemSelectionModel selection {&model};
     kr44::LineEditor editor {&model, &selection};
@@ -98,7 +98,7 @@ struct ViewWindow
     {
         doc.setLines(kr44::LineArray::fromList(lines));
         doc.setModified(false);
-        view = std::make_unique<ProgramView>(&doc, parent);
+        view = std::make_unique<kr44::ProgramView>(&doc, parent);
         view->setDialogRunner(std::bind(&DialogScript::answer, &script, _2, _3, _4, _5));
         view->setWarningPrompt([this](QWidget *, const QString &text) { warnings.append(text); });
         if (!parent) {
@@ -123,8 +123,8 @@ struct ViewWindow
                 [&] { return checker()->checkCount() > checks && !checker()->isPending(); });
     }
 
-    ProgramDocument doc; // outlives the view
-    std::unique_ptr<ProgramView> view;
+    kr44::ProgramDocument doc; // outlives the view
+    std::unique_ptr<kr44::ProgramView> view;
     DialogScript script;
     QStringList warnings;
     bool ready = false;

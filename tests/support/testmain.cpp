@@ -8,6 +8,7 @@
 
 #ifdef KR44_TEST_GUI
 #include <QApplication>
+
 #endif
 
 namespace kr44test {

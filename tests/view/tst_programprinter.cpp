@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace kr44;
+
 using kr44::LineArray;
 
 namespace {

@@ -12,6 +12,8 @@
 
 #include <cstdio>
 
+using namespace kr44;
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

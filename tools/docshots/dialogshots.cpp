@@ -13,6 +13,8 @@
 
 #include <cstdio>
 
+using namespace kr44;
+
 namespace {
 
 struct Shot
