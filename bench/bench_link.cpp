@@ -150,8 +150,7 @@ private:
 bool openLink(SerialLink &link, const Pty &pty)
 {
     link.setPort(pty.path(), kBaud);
-    QByteArray none;
-    return link.PortIO(none, SerialLink::PORT_OPEN);
+    return link.openPort();
 }
 
 void benchIdleTick()

@@ -98,8 +98,7 @@ public:
             m_lines = std::move(loaded.lines);
         }
         m_link.setPort(m_request.sendPort, m_request.sendBaud);
-        QByteArray none;
-        if (!m_link.PortIO(none, SerialLink::PORT_OPEN)) {
+        if (!m_link.openPort()) {
             printError(
                     QFileInfo::exists(devicePath(m_request.sendPort))
                             ? QStringLiteral("cannot open %1 at %2 baud (in use, no access, or the "
@@ -241,7 +240,7 @@ private:
     void takeReplies()
     {
         QByteArray text;
-        while (m_link.PortIO(text, SerialLink::PORT_READ))
+        while (m_link.read(text))
             m_pending += text;
         qsizetype end = 0;
         while (!m_done && (end = m_pending.indexOf('\r')) >= 0) {

@@ -54,8 +54,7 @@ void LinkController::start()
 {
     m_comm.load(m_settings);
     m_link->setPort(m_comm.port, m_comm.baud);
-    QByteArray none;
-    if (!m_link->PortIO(none, SerialLink::PORT_OPEN))
+    if (!m_link->openPort())
         runPortSettings();
     m_monitor->start();
 }
@@ -74,8 +73,7 @@ void LinkController::shutDown()
         return;
     // The poll stops first so that no tick reads a port that is closing.
     m_monitor->stop();
-    QByteArray none;
-    m_link->PortIO(none, SerialLink::PORT_CLOSE);
+    m_link->closePort();
 }
 
 void LinkController::portSettings()
@@ -87,10 +85,9 @@ void LinkController::portSettings()
 
 void LinkController::openPort(const QString &port)
 {
-    QByteArray none;
-    m_link->PortIO(none, SerialLink::PORT_CLOSE);
+    m_link->closePort();
     m_link->setPort(port, m_comm.baud);
-    m_link->PortIO(none, SerialLink::PORT_OPEN);
+    m_link->openPort();
 }
 
 bool LinkController::connectVirtualUnit()
@@ -112,8 +109,7 @@ void LinkController::disconnectVirtualUnit()
 {
     if (!m_virtualUnit)
         return;
-    QByteArray none;
-    m_link->PortIO(none, SerialLink::PORT_CLOSE);
+    m_link->closePort();
     delete m_virtualUnit;
     m_virtualUnit = nullptr;
     Q_EMIT virtualUnitChanged(nullptr);
@@ -132,8 +128,7 @@ QString LinkController::shownStatus(const QString &linkText) const
 
 void LinkController::runPortSettings()
 {
-    QByteArray none;
-    m_link->PortIO(none, SerialLink::PORT_CLOSE);
+    m_link->closePort();
     QString port = m_comm.port;
     qint32 baud = m_comm.baud;
     if (m_portDialog(m_window, port, baud)) {
@@ -143,7 +138,7 @@ void LinkController::runPortSettings()
     }
     m_link->setPort(m_comm.port, m_comm.baud);
     // One more open whatever the answer; a second failure opens no second dialog.
-    m_link->PortIO(none, SerialLink::PORT_OPEN);
+    m_link->openPort();
 }
 
 void LinkController::toggleCommandWindow() { m_commandWnd->toggleVisible(); }

@@ -78,7 +78,7 @@ void ReplyMonitor::collect()
     }
     m_settling = false;
     QByteArray text;
-    if (!m_link->PortIO(text, SerialLink::PORT_READ))
+    if (!m_link->read(text))
         return;
     const QByteArray shown = kr44::translateReply(text);
     if (!shown.isEmpty())

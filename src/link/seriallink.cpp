@@ -94,34 +94,22 @@ qint64 SerialLink::msSinceLastReceive() const
     return m_lastRx.isValid() ? m_lastRx.elapsed() : std::numeric_limits<qint64>::max();
 }
 
-bool SerialLink::PortIO(QByteArray &text, int operation)
+bool SerialLink::write(const QByteArray &bytes)
 {
-    switch (operation) {
-    case PORT_OPEN:
-        return openPort();
-    case PORT_CLOSE:
-        closePort();
-        return true;
-    case PORT_READ:
-        return readReceived(text);
-    default:
-        break;
-    }
     if (!isConnected())
         return false;
-    if (text.isEmpty())
+    if (bytes.isEmpty())
         return true;
     if (m_download) {
-        m_waiting += text;
+        m_waiting += bytes;
         return true;
     }
-    return writeBytes(text);
+    return writeBytes(bytes);
 }
 
 bool SerialLink::sendChar(char ch)
 {
-    QByteArray text(1, ch == '\0' ? ' ' : ch);
-    PortIO(text, PORT_WRITE);
+    write(QByteArray(1, ch == '\0' ? ' ' : ch));
     return true;
 }
 
@@ -151,7 +139,7 @@ void SerialLink::closePort()
     pump();
 }
 
-bool SerialLink::readReceived(QByteArray &text)
+bool SerialLink::read(QByteArray &text)
 {
     if (!isConnected())
         return false;

@@ -29,37 +29,23 @@ inline constexpr int kBitsPerCharacter = 11;
 
 // The one serial link to the KR44 units, owned by the main window for the whole run.
 //
-// PortIO() and sendChar() are the only ways bytes reach the port. Nothing here ever waits on
-// the wire: writes are queued and drained as the driver takes them, received bytes are buffered
-// until the reply monitor collects them with PORT_READ.
+// write(), sendChar() and the downloads are the only ways bytes reach the port. Nothing here
+// ever waits on the wire: writes are queued and drained as the driver takes them, received bytes
+// are buffered until the reply monitor collects them with read().
 //
 // Order on the wire is kept strictly. While a download is under way nothing else goes out:
 // characters written meanwhile wait and follow the download, in the order they were written.
 //
 // A port that stops working while open (adapter pulled out, other end hung up) is closed at
-// once; the link then counts as not connected until the next PORT_OPEN.
+// once; the link then counts as not connected until the next openPort().
 //
-// The main window owns the link together with a ReplyMonitor, a CommandWindow and a
-// TransferProgressDialog, and wires them:
-//   ReplyMonitor::replyText          -> CommandWindow::appendText
-//   CommandWindow::characterTyped       -> SerialLink::sendChar
-//   statusTextChanged, ReplyMonitor::statusMessage -> the status bar's message pane
-//   communicationError                -> the "Communication error" box (information icon)
-//   transferFinished                  -> CommandWindow::showAndRaise, after a send command
-// The link must outlive the monitor. The port settings command is PORT_CLOSE, the dialog,
-// PORT_OPEN; a download under way when the port is closed fails.
+// The link must outlive the ReplyMonitor that reads from it. A download under way when the port
+// is closed fails.
 class SerialLink : public QObject
 {
     Q_OBJECT
 
 public:
-    enum PortOperation : int {
-        PORT_OPEN = 1,
-        PORT_CLOSE = 2,
-        PORT_READ = 3,
-        PORT_WRITE = 4,
-    };
-
     enum class TransferResult {
         Completed,
         // A line could not be written (no port, write refused, port lost). communicationError()
@@ -82,21 +68,24 @@ public:
     // Closes the port without reporting anything.
     ~SerialLink() override;
 
-    // The port and baud rate that the next PORT_OPEN uses. The name is passed to the device
+    // The port and baud rate that the next openPort() uses. The name is passed to the device
     // unchanged (a device path such as /dev/ttyUSB0).
     void setPort(const QString &name, qint32 baud);
     [[nodiscard]] QString portName() const { return m_portName; }
     [[nodiscard]] qint32 baudRate() const { return m_baudRate; }
 
-    // PORT_OPEN: (re)opens the port with 7 data bits, odd parity, 2 stop bits, DTR and RTS on,
-    //   throws away up to 20 bytes already received, announces the status text; true if open.
-    //   A port whose baud rate is refused is closed again and counts as not connected.
-    // PORT_CLOSE: closes the port (a download under way fails); always true.
-    // PORT_READ: `text` becomes everything received since the last read, NUL bytes left out;
-    //   true if anything was received. False with `text` unchanged when no port is open.
-    // PORT_WRITE (and any other code): queues the bytes of `text`; false if no port is open or
-    //   the port refused them.
-    bool PortIO(QByteArray &text, int operation);
+    // (Re)opens the port with 7 data bits, odd parity, 2 stop bits, DTR and RTS on, throws away
+    // up to 20 bytes already received and announces the status text; true if open. A port whose
+    // baud rate is refused is closed again and counts as not connected.
+    bool openPort();
+    // Closes the port; a download under way fails.
+    void closePort();
+    // `text` becomes everything received since the last read, NUL bytes left out; true if
+    // anything was received. False with `text` unchanged when no port is open.
+    bool read(QByteArray &text);
+    // Queues `bytes` (behind a download under way); false if no port is open or the port
+    // refused them.
+    bool write(const QByteArray &bytes);
     // Writes one byte (NUL goes out as a space). Returns true even when nothing could be sent.
     bool sendChar(char ch);
 
@@ -104,7 +93,7 @@ public:
     // "Not connected" or "Using <port>, <baud> baud".
     [[nodiscard]] QString statusText() const;
 
-    // Received bytes are waiting for PORT_READ.
+    // Received bytes are waiting for read().
     [[nodiscard]] bool hasReceived() const { return !m_rx.isEmpty(); }
     // Milliseconds since bytes last arrived (large when nothing ever did).
     [[nodiscard]] qint64 msSinceLastReceive() const;
@@ -123,12 +112,12 @@ public:
     [[nodiscard]] bool isTransferring() const { return m_download.has_value(); }
 
 Q_SIGNALS:
-    // After every PORT_OPEN, and when an open port is lost.
+    // After every openPort(), and when an open port is lost.
     void statusTextChanged(const QString &text);
     void linkStateChanged(bool connected);
     // The open port stopped working and has been closed.
     void portLost(const QString &reason);
-    // New bytes are waiting for PORT_READ.
+    // New bytes are waiting for read().
     void received();
 
     // A download began; `estimatedMs` is how long its bytes take on the wire.
@@ -143,9 +132,6 @@ Q_SIGNALS:
     void transferFinished(SerialLink::TransferResult result);
 
 private:
-    bool openPort();
-    void closePort();
-    bool readReceived(QByteArray &text);
     bool writeBytes(const QByteArray &bytes);
     bool startTransfer(const kr44::LineArray &lines, kr44::Download::Kind kind);
     void pump();

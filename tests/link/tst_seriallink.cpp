@@ -52,7 +52,6 @@ protected:
     std::unique_ptr<QSignalSpy> m_finished;
     std::unique_ptr<QSignalSpy> m_error;
 
-    bool io(int operation, QByteArray text = {}) { return m_link->PortIO(text, operation); }
     // The result of the one download that finished; an impossible value for none or more.
     Result result() const
     {
@@ -69,14 +68,14 @@ protected Q_SLOTS:
         m_link->setPort(m_pty ? m_peer->path() : QStringLiteral("/dev/ttyUSB3"), 19200);
         m_finished = std::make_unique<QSignalSpy>(m_link.get(), &SerialLink::transferFinished);
         m_error = std::make_unique<QSignalSpy>(m_link.get(), &SerialLink::communicationError);
-        QVERIFY(io(SerialLink::PORT_OPEN));
+        QVERIFY(m_link->openPort());
         if (m_dev)
             m_dev->holdOutput = true;
     }
 };
 
-// PortIO and sendChar at the device boundary: what the link asks of the port and what it
-// reports back.
+// Opening, reading, writing and sendChar at the device boundary: what the link asks of the port and
+// what it reports back.
 class TestSerialLink : public LinkTest
 {
     Q_OBJECT
@@ -95,7 +94,7 @@ private Q_SLOTS:
         QCOMPARE(m_dev->discardRequests, QList<qint64> {20});
         QCOMPARE(m_link->statusText(), "Using /dev/ttyUSB3, 19200 baud");
         m_dev->openResult = kr44::SerialDevice::OpenResult::BaudRefused;
-        QVERIFY(!io(SerialLink::PORT_OPEN) && !io(SerialLink::PORT_WRITE, "+1\r"));
+        QVERIFY(!m_link->openPort() && !m_link->write("+1\r"));
         QVERIFY(status.size() == 1 && status[0][0].toString() == "Not connected");
         QVERIFY(m_dev->wire.isEmpty() && m_dev->discardRequests.size() == 1);
     }
@@ -104,33 +103,32 @@ private Q_SLOTS:
     void read()
     {
         QByteArray text = "stale";
-        io(SerialLink::PORT_CLOSE);
+        m_link->closePort();
         m_dev->receive("R");
-        QVERIFY(!m_link->PortIO(text, SerialLink::PORT_READ) && text == "stale");
-        QVERIFY(io(SerialLink::PORT_OPEN) && !m_link->PortIO(text, SerialLink::PORT_READ));
+        QVERIFY(!m_link->read(text) && text == "stale");
+        QVERIFY(m_link->openPort() && !m_link->read(text));
         m_dev->receive(QByteArray("R\0X", 3));
         m_dev->receive("\rB");
-        QVERIFY(m_link->hasReceived() && m_link->PortIO(text, SerialLink::PORT_READ));
+        QVERIFY(m_link->hasReceived() && m_link->read(text));
         QCOMPARE(text, "RX\rB");
         m_dev->receive(QByteArray(2, '\0'));
-        QVERIFY(m_link->PortIO(text, SerialLink::PORT_READ) && text.isEmpty());
+        QVERIFY(m_link->read(text) && text.isEmpty());
     }
 
-    // A write counts only when the port took all of it (any code but the other three writes);
-    // sendChar says true whatever happens, and sends NUL as a space; a stop is K CR.
+    // A write counts only when the port took all of it; sendChar says true whatever happens,
+    // and sends NUL as a space; a stop is K CR.
     void write()
     {
-        const std::initializer_list<std::tuple<int, bool, qint64, QByteArray>> table = {
-                {SerialLink::PORT_WRITE, false, -1, "+200\r K\r"},
-                {9, false, -1, "+200\r K\r"},
-                {SerialLink::PORT_WRITE, true, -1, ""},
-                {SerialLink::PORT_WRITE, false, 2, "+2 K\r"},
+        const std::initializer_list<std::tuple<bool, qint64, QByteArray>> table = {
+                {false, -1, "+200\r K\r"},
+                {true, -1, ""},
+                {false, 2, "+2 K\r"},
         };
-        for (const auto &[operation, refuse, acceptAtMost, wire] : table) {
+        for (const auto &[refuse, acceptAtMost, wire] : table) {
             init();
             m_dev->refuseWrites = refuse;
             m_dev->acceptAtMost = acceptAtMost;
-            QCOMPARE(io(operation, "+200\r"), wire.startsWith("+200\r"));
+            QCOMPARE(m_link->write("+200\r"), wire.startsWith("+200\r"));
             QVERIFY(m_link->sendChar('\0'));
             m_link->stopProgram();
             QCOMPARE(m_dev->wire, wire);
@@ -142,13 +140,14 @@ private Q_SLOTS:
     void portLostClosesThePort()
     {
         QSignalSpy state(m_link.get(), &SerialLink::linkStateChanged);
-        QVERIFY(io(SerialLink::PORT_OPEN));
+        QVERIFY(m_link->openPort());
         m_dev->receive("half a rep");
         QSignalSpy lost(m_link.get(), &SerialLink::portLost);
         m_dev->fail(QStringLiteral("Input/output error"));
-        QVERIFY(!m_dev->isOpen() && !m_link->hasReceived() && !io(SerialLink::PORT_WRITE, "x"));
+        QVERIFY(!m_dev->isOpen() && !m_link->hasReceived() && !m_link->write("x"));
         QCOMPARE(m_link->statusText(), "Not connected");
-        QVERIFY(io(SerialLink::PORT_CLOSE) && io(SerialLink::PORT_OPEN) && lost.size() == 1);
+        m_link->closePort();
+        QVERIFY(m_link->openPort() && lost.size() == 1);
         QCOMPARE(lost[0][0].toString(), "Input/output error");
         QCOMPARE(state.size(), 4);
         QVERIFY(!state[0][0].toBool() && state[1][0].toBool() && !state[2][0].toBool()
@@ -234,7 +233,7 @@ private Q_SLOTS:
         QVERIFY(m_link->sendProgram(lines));
         QVERIFY(m_dev->pendingOutput() >= SerialLink::kDownloadLowWater);
         QVERIFY(!m_link->sendAndRun(lines) && !m_link->sendProgram(lines));
-        QVERIFY(m_link->sendChar('a') && io(SerialLink::PORT_WRITE, "bc"));
+        QVERIFY(m_link->sendChar('a') && m_link->write("bc"));
         for (int i = 0; i < 10000 && m_dev->wire.size() < wire.size(); ++i) {
             QVERIFY(m_dev->pendingOutput() < SerialLink::kDownloadLowWater + 9);
             m_dev->drain(9);
@@ -282,13 +281,13 @@ private Q_SLOTS:
                 });
             }
             if (how == 0)
-                io(SerialLink::PORT_CLOSE);
+                m_link->closePort();
             QVERIFY(m_link->sendAndRun(program(100).first));
             const QByteArray before = m_dev->wire;
             m_dev->refuseWrites = how == 1;
             m_dev->acceptAtMost = how == 2 ? 3 : -1;
             if (how == 3)
-                io(SerialLink::PORT_CLOSE);
+                m_link->closePort();
             m_dev->drainAll();
             QVERIFY(m_error->size() == 1 && result() == Result::Failed);
             QCOMPARE(m_dev->wire, before + (how == 2 ? "+10P\r" : ""));
@@ -330,22 +329,22 @@ private Q_SLOTS:
     void openSetsTheLine()
     {
         m_link->setPort(m_peer->path(), 1200);
-        QVERIFY(io(SerialLink::PORT_OPEN));
+        QVERIFY(m_link->openPort());
         const termios t = m_peer->settings();
         QCOMPARE(cfgetospeed(&t), speed_t(B1200));
         QVERIFY2((t.c_cflag & CSTOPB) && (t.c_cflag & PARODD), "one stop bit, or even parity");
         m_link->setPort(m_peer->path(), 0); // a refused rate: the device is let go again
-        QVERIFY(!io(SerialLink::PORT_OPEN) && !m_link->isConnected());
+        QVERIFY(!m_link->openPort() && !m_link->isConnected());
     }
 
     void bytesBothWays()
     {
         // Sent while the port was closed: the open throws the first 20 bytes away.
-        io(SerialLink::PORT_CLOSE);
+        m_link->closePort();
         QVERIFY(m_peer->send("0123456789abcdefghijR\r"));
-        QVERIFY(io(SerialLink::PORT_OPEN));
+        QVERIFY(m_link->openPort());
         QByteArray got;
-        QVERIFY(QTest::qWaitFor([&] { return m_link->PortIO(got, SerialLink::PORT_READ); }));
+        QVERIFY(QTest::qWaitFor([&] { return m_link->read(got); }));
         QCOMPARE(got, QByteArray("R\r"));
         for (const char c : {'A', '\r', '\b', '\0'})
             m_link->sendChar(c);
