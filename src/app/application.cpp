@@ -30,8 +30,6 @@
 
 namespace kr44 {
 
-using namespace cmd;
-
 namespace {
 
 // Points `printer` at a named printer; a name ending in ".pdf" is a PDF file to print into.
@@ -75,7 +73,7 @@ bool Application::start(const CommandLineRequest &request, bool show)
     m_help = new HelpIndex(kr44::helpIndexUrl(), this);
     m_mailer = new Mailer(this);
     if (!m_mailer->isAvailable())
-        m_mainWindow->removeCommand(ID_FILE_SEND_MAIL);
+        m_mainWindow->removeCommand(Command::SendMail);
     connect(m_mailer, &Mailer::finished, this, [this](bool ok, const QString &error) {
         if (!ok)
             m_prompt.message(m_mainWindow.get(), QMessageBox::Warning, error);
@@ -84,7 +82,7 @@ bool Application::start(const CommandLineRequest &request, bool show)
     m_firstFrame = new FirstFrame(m_mainWindow.get());
     if (!show)
         m_firstFrame->release();
-    QAction *showPanel = m_mainWindow->action(ID_VIRTUAL_UNIT_PANEL);
+    QAction *showPanel = m_mainWindow->action(Command::VirtualUnitPanel);
     showPanel->setCheckable(true);
     showPanel->setChecked(false);
 
@@ -94,7 +92,7 @@ bool Application::start(const CommandLineRequest &request, bool show)
         ProgramWindow *child = activeProgramWindow();
         m_problems->setView(child ? child->view() : nullptr);
     });
-    QAction *showProblems = m_mainWindow->action(ID_PROBLEMS_PANEL);
+    QAction *showProblems = m_mainWindow->action(Command::ProblemsPanel);
     showProblems->setCheckable(true);
     showProblems->setChecked(true);
     connect(showProblems, &QAction::triggered, m_problems, &QWidget::setVisible);
@@ -154,7 +152,7 @@ void Application::createVirtualUnitPanel()
     m_panel->hide();
     m_panel->setUnit(m_link->virtualUnit());
     connect(m_link, &LinkController::virtualUnitChanged, m_panel, &VirtualUnitPanel::setUnit);
-    QAction *showPanel = m_mainWindow->action(ID_VIRTUAL_UNIT_PANEL);
+    QAction *showPanel = m_mainWindow->action(Command::VirtualUnitPanel);
     connect(showPanel, &QAction::triggered, m_panel, &QWidget::setVisible);
     connect(m_panel->toggleViewAction(), &QAction::toggled, showPanel, &QAction::setChecked);
 }
@@ -207,10 +205,8 @@ ProgramWindow *Application::addProgramWindow(std::unique_ptr<ProgramDocument> do
     auto *child = new ProgramWindow(doc.release());
     child->setCloseGuard([this](ProgramWindow *c) { return maybeSave(c); });
     ProgramView *view = child->view();
-    connect(view, &ProgramView::commPauseRequested, m_link,
-            [this] { m_link->OnCommand(cmd::ID_COMM_PAUSE); });
-    connect(view, &ProgramView::commResumeRequested, m_link,
-            [this] { m_link->OnCommand(cmd::ID_COMM_RESUME); });
+    connect(view, &ProgramView::commPauseRequested, m_link, [this] { m_link->pausePolling(); });
+    connect(view, &ProgramView::commResumeRequested, m_link, [this] { m_link->resumePolling(); });
     connect(child->document(), &ProgramDocument::linesChanged, this,
             [this] { updateCommandEnabling(); });
     connect(view, &ProgramView::editCommandsChanged, this, [this] { updateEditCommands(); });
@@ -396,10 +392,10 @@ void Application::printSetup()
 
 void Application::about()
 {
-    m_link->OnCommand(cmd::ID_COMM_PAUSE);
+    m_link->pausePolling();
     AboutDialog about(m_mainWindow.get());
     about.exec();
-    m_link->OnCommand(cmd::ID_COMM_RESUME);
+    m_link->resumePolling();
 }
 
 void Application::helpIndex()
@@ -466,48 +462,49 @@ void Application::showFileError(const QString &message)
 void Application::connectCommands()
 {
     MainWindow *f = m_mainWindow.get();
-    const auto on = [f, this](int id, auto &&handler) {
-        connect(f->action(id), &QAction::triggered, this, std::forward<decltype(handler)>(handler));
+    const auto on = [f, this](Command command, auto &&handler) {
+        connect(f->action(command), &QAction::triggered, this,
+                std::forward<decltype(handler)>(handler));
     };
-    on(ID_FILE_NEW, [this] { newFile(); });
-    on(ID_FILE_OPEN, [this] { open(); });
-    on(ID_FILE_CLOSE, [this] {
+    on(Command::New, [this] { newFile(); });
+    on(Command::Open, [this] { open(); });
+    on(Command::Close, [this] {
         if (ProgramWindow *c = activeProgramWindow())
             c->close();
     });
-    on(ID_FILE_SAVE, [this] { save(activeProgramWindow()); });
-    on(ID_FILE_SAVE_AS, [this] { saveAs(activeProgramWindow()); });
-    on(ID_FILE_PRINT, [this] { print(activeProgramWindow()); });
-    on(ID_FILE_PRINT_PREVIEW, [this] { printPreview(activeProgramWindow()); });
-    on(ID_FILE_PRINT_SETUP, [this] { printSetup(); });
-    on(ID_APP_EXIT, [f] { f->close(); });
-    on(ID_APP_ABOUT, [this] { about(); });
-    on(ID_HELP_INDEX, [this] { helpIndex(); });
-    on(ID_FILE_SEND_MAIL, [this] { sendMail(activeProgramWindow()); });
-    on(ID_EDIT_UNDO, [this] {
+    on(Command::Save, [this] { save(activeProgramWindow()); });
+    on(Command::SaveAs, [this] { saveAs(activeProgramWindow()); });
+    on(Command::Print, [this] { print(activeProgramWindow()); });
+    on(Command::PrintPreview, [this] { printPreview(activeProgramWindow()); });
+    on(Command::PrintSetup, [this] { printSetup(); });
+    on(Command::Exit, [f] { f->close(); });
+    on(Command::About, [this] { about(); });
+    on(Command::HelpIndex, [this] { helpIndex(); });
+    on(Command::SendMail, [this] { sendMail(activeProgramWindow()); });
+    on(Command::Undo, [this] {
         if (ProgramWindow *c = activeProgramWindow())
             c->view()->undo();
     });
-    on(ID_EDIT_REDO, [this] {
+    on(Command::Redo, [this] {
         if (ProgramWindow *c = activeProgramWindow())
             c->view()->redo();
     });
-    on(ID_EDIT_CUT, [this] {
+    on(Command::Cut, [this] {
         if (ProgramWindow *c = activeProgramWindow())
             c->view()->cut();
     });
-    on(ID_EDIT_COPY, [this] {
+    on(Command::Copy, [this] {
         if (ProgramWindow *c = activeProgramWindow())
             c->view()->copy();
     });
-    on(ID_EDIT_PASTE, [this] {
+    on(Command::Paste, [this] {
         if (ProgramWindow *c = activeProgramWindow())
             c->view()->paste();
     });
-    on(ID_COMMAND_WINDOW, [this] { m_link->toggleCommandWindow(); });
-    on(ID_COM_PORT, [this] { m_link->portSettings(); });
-    f->action(ID_VIRTUAL_UNIT)->setCheckable(true);
-    on(ID_VIRTUAL_UNIT, [this](bool on) {
+    on(Command::CommandWindow, [this] { m_link->toggleCommandWindow(); });
+    on(Command::PortSettings, [this] { m_link->portSettings(); });
+    f->action(Command::VirtualUnit)->setCheckable(true);
+    on(Command::VirtualUnit, [this](bool on) {
         if (on && !m_link->connectVirtualUnit())
             m_prompt.message(m_mainWindow.get(), QMessageBox::Warning,
                              QStringLiteral("The virtual KR44 unit could not be started."));
@@ -515,17 +512,17 @@ void Application::connectCommands()
             m_link->disconnectVirtualUnit();
     });
     connect(m_link, &LinkController::virtualUnitChanged, this, [this](kr44::PtyUnit *unit) {
-        m_mainWindow->action(ID_VIRTUAL_UNIT)->setChecked(unit != nullptr);
+        m_mainWindow->action(Command::VirtualUnit)->setChecked(unit != nullptr);
     });
-    on(ID_SEND_PROGRAM, [this] {
+    on(Command::SendProgram, [this] {
         if (ProgramWindow *c = activeProgramWindow(); c && c->document()->canSendProgram())
             m_link->sendProgram(c->document()->lines());
     });
-    on(ID_SEND_AND_RUN, [this] {
+    on(Command::SendAndRun, [this] {
         if (ProgramWindow *c = activeProgramWindow())
             m_link->sendAndRun(c->document()->lines());
     });
-    on(ID_STOP_PROGRAM, [this] {
+    on(Command::StopProgram, [this] {
         if (activeProgramWindow())
             m_link->stopProgram();
     });
@@ -561,13 +558,13 @@ void Application::updateCommandEnabling()
     ProgramWindow *child = activeProgramWindow();
     ProgramDocument *doc = child ? child->document() : nullptr;
     const bool hasProgramWindow = child != nullptr;
-    for (int id :
-         {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT_PREVIEW, ID_SEND_AND_RUN,
-          ID_STOP_PROGRAM, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_FILE_SEND_MAIL})
-        m_mainWindow->action(id)->setEnabled(hasProgramWindow);
-    m_mainWindow->action(ID_FILE_PRINT)->setEnabled(doc && doc->canPrint());
-    m_mainWindow->action(ID_SEND_PROGRAM)->setEnabled(doc && doc->canSendProgram());
-    m_mainWindow->action(ID_FILE_SEND_MAIL)
+    for (const Command command : {Command::Close, Command::Save, Command::SaveAs,
+                                  Command::PrintPreview, Command::SendAndRun, Command::StopProgram,
+                                  Command::Cascade, Command::Tile, Command::SendMail})
+        m_mainWindow->action(command)->setEnabled(hasProgramWindow);
+    m_mainWindow->action(Command::Print)->setEnabled(doc && doc->canPrint());
+    m_mainWindow->action(Command::SendProgram)->setEnabled(doc && doc->canSendProgram());
+    m_mainWindow->action(Command::SendMail)
             ->setEnabled(hasProgramWindow && m_mailer && m_mailer->isAvailable());
     updateEditCommands();
 }
@@ -581,15 +578,15 @@ void Application::updateEditCommands()
                                : QString::fromLatin1(base) + QLatin1Char(' ') + what)
                 + QLatin1Char('\t') + QLatin1String(key);
     };
-    QAction *undo = m_mainWindow->action(ID_EDIT_UNDO);
-    QAction *redo = m_mainWindow->action(ID_EDIT_REDO);
+    QAction *undo = m_mainWindow->action(Command::Undo);
+    QAction *redo = m_mainWindow->action(Command::Redo);
     undo->setText(named("&Undo", view ? view->undoText() : QString(), "Ctrl+Z"));
     redo->setText(named("&Redo", view ? view->redoText() : QString(), "Ctrl+Y"));
     undo->setEnabled(view && view->canUndo());
     redo->setEnabled(view && view->canRedo());
-    m_mainWindow->action(ID_EDIT_CUT)->setEnabled(view && view->canCut());
-    m_mainWindow->action(ID_EDIT_COPY)->setEnabled(view && view->canCopy());
-    m_mainWindow->action(ID_EDIT_PASTE)->setEnabled(view && view->canPaste());
+    m_mainWindow->action(Command::Cut)->setEnabled(view && view->canCut());
+    m_mainWindow->action(Command::Copy)->setEnabled(view && view->canCopy());
+    m_mainWindow->action(Command::Paste)->setEnabled(view && view->canPaste());
 }
 
 } // namespace kr44

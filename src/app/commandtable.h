@@ -1,45 +1,43 @@
 #pragma once
 
+#include "commands.h"
+
 #include <QKeySequence>
 #include <QList>
 #include <QString>
 
-class QAction;
-class QMenu;
-class QObject;
-class QWidget;
+#include <optional>
 
 namespace kr44 {
 
-// The texts, keys and prompts of every command, and the layout of the two menu bars.
+// What the user sees of a command: its menu text, status-bar prompt and tooltip.
 struct CommandInfo
 {
-    int id;
-    const char *text;   // menu text, with "\t" before the key name
-    const char *prompt; // status-bar prompt, "\n", tooltip; null for none
+    Command command;
+    const char *name;      // the action's object name is name + "Action"
+    const char *text;      // menu text, with "\t" before the key name
+    const char *statusTip; // null for none
+    const char *toolTip;   // null for none
 };
 
 [[nodiscard]] const QList<CommandInfo> &commandInfos();
-[[nodiscard]] const CommandInfo *findCommand(int id);
-// Keys of the accelerator table bound to a command.
-[[nodiscard]] QList<QKeySequence> acceleratorsFor(int id);
+[[nodiscard]] const CommandInfo &commandInfo(Command command);
+// The keys bound to a command: the one its menu text names first, then the others.
+[[nodiscard]] QList<QKeySequence> commandShortcuts(Command command);
 
-// The prompt's two parts.
-[[nodiscard]] QString statusPrompt(const CommandInfo &info);
-[[nodiscard]] QString toolTip(const CommandInfo &info);
+// The two menu bars: without a program window, and with one.
+enum class MenuBar { NoProgram, Program };
 
-// A menu bar layout: top-level menus with their command ids; 0 is a separator.
+// An entry of a menu or the toolbar; no command stands for a separator.
+using MenuItem = std::optional<Command>;
+
 struct MenuSpec
 {
     const char *title;
-    QList<int> items;
+    QList<MenuItem> items;
 };
 
-inline constexpr int kMenuNoProgram = 128;
-inline constexpr int kMenuProgram = 129;
-[[nodiscard]] const QList<MenuSpec> &menuSpec(int menuId);
-
-// Toolbar 128: command ids, 0 for a separator.
-[[nodiscard]] const QList<int> &toolbarSpec();
+[[nodiscard]] const QList<MenuSpec> &menuSpec(MenuBar bar);
+[[nodiscard]] const QList<MenuItem> &toolBarSpec();
 
 } // namespace kr44

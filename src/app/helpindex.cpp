@@ -224,25 +224,25 @@ QString instructionTableHtml()
     return html;
 }
 
-QString menusHtml(int menuId)
+QString menusHtml(MenuBar bar)
 {
     QString html;
-    for (const MenuSpec &menu : menuSpec(menuId)) {
+    for (const MenuSpec &menu : menuSpec(bar)) {
         html += QStringLiteral(
                         "<h3>%1</h3>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n"
                         "<tr><th>Command</th><th>Key</th><th>What it does</th></tr>\n")
                         .arg(escaped(QString::fromLatin1(menu.title).remove(QLatin1Char('&'))));
-        for (int id : menu.items) {
-            const CommandInfo *info = id ? findCommand(id) : nullptr;
-            if (!info)
+        for (const MenuItem &item : menu.items) {
+            if (!item)
                 continue;
-            QString what = escaped(statusPrompt(*info));
-            if (id == cmd::ID_FILE_MRU_FILE1)
+            const CommandInfo *info = &commandInfo(*item);
+            QString what = escaped(QString::fromLatin1(info->statusTip));
+            if (*item == Command::RecentFile)
                 what = QStringLiteral(
                         "The last four programs you opened or saved, most recent first.");
-            else if (id == cmd::ID_COM_PORT)
+            else if (*item == Command::PortSettings)
                 what = QStringLiteral("Choose the serial port and the baud rate.");
-            else if (id == cmd::ID_FILE_SEND_MAIL)
+            else if (*item == Command::SendMail)
                 what += QStringLiteral(" (present when the desktop's mail tool is installed)");
             html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td></tr>\n")
                             .arg(escaped(menuName(info->text)), escaped(menuKey(info->text)), what);
@@ -255,9 +255,10 @@ QString menusHtml(int menuId)
 QString toolbarHtml()
 {
     QStringList buttons;
-    for (int id : toolbarSpec()) {
-        if (const CommandInfo *info = id ? findCommand(id) : nullptr)
-            buttons.append(QStringLiteral("<b>%1</b>").arg(escaped(menuName(info->text))));
+    for (const MenuItem &item : toolBarSpec()) {
+        if (item)
+            buttons.append(
+                    QStringLiteral("<b>%1</b>").arg(escaped(menuName(commandInfo(*item).text))));
     }
     return QStringLiteral("<p>The toolbar's buttons, from left to right: %1.</p>\n")
             .arg(buttons.join(QStringLiteral(", ")));
@@ -267,24 +268,23 @@ QString editKeysHtml()
 {
     const struct
     {
-        int id;
+        Command command;
         const char *what;
     } keys[] = {
-            {cmd::ID_EDIT_UNDO,
+            {Command::Undo,
              "Undo: takes back the last change to the program, one editing operation or dialog at "
              "a time."},
-            {cmd::ID_EDIT_REDO, "Redo: makes an undone change again."},
-            {cmd::ID_EDIT_CUT,
+            {Command::Redo, "Redo: makes an undone change again."},
+            {Command::Cut,
              "Cut: puts the selected line on the clipboard and deletes it (not a line a jump "
              "refers to)."},
-            {cmd::ID_EDIT_COPY, "Copy: puts the selected line on the clipboard as text."},
-            {cmd::ID_EDIT_PASTE,
-             "Paste: inserts the clipboard's text lines before the selected row."},
+            {Command::Copy, "Copy: puts the selected line on the clipboard as text."},
+            {Command::Paste, "Paste: inserts the clipboard's text lines before the selected row."},
     };
     QString html;
     for (const auto &key : keys) {
         QStringList names;
-        for (const QKeySequence &sequence : acceleratorsFor(key.id))
+        for (const QKeySequence &sequence : commandShortcuts(key.command))
             names.append(sequence.toString(QKeySequence::NativeText));
         html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>\n")
                         .arg(escaped(names.join(QStringLiteral(" or "))),
@@ -345,8 +345,8 @@ QString fillHelpPage(QString page)
         QString (*make)();
     } parts[] = {
             {"instructions", &instructionTableHtml},
-            {"menus-noprogram", [] { return menusHtml(kMenuNoProgram); }},
-            {"menus-program", [] { return menusHtml(kMenuProgram); }},
+            {"menus-noprogram", [] { return menusHtml(MenuBar::NoProgram); }},
+            {"menus-program", [] { return menusHtml(MenuBar::Program); }},
             {"toolbar", &toolbarHtml},
             {"editkeys", &editKeysHtml},
             {"replies", &repliesHtml},

@@ -143,7 +143,9 @@ void LinkController::runPortSettings()
 
 void LinkController::toggleCommandWindow() { m_commandWnd->toggleVisible(); }
 
-bool LinkController::OnCommand(int id) { return m_monitor->OnCommand(id); }
+void LinkController::pausePolling() { m_monitor->pause(); }
+
+void LinkController::resumePolling() { m_monitor->resume(); }
 
 void LinkController::sendProgram(const kr44::LineArray &lines)
 {

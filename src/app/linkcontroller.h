@@ -50,8 +50,9 @@ public:
     void portSettings();
     // "&Command Window": hides a visible window, else shows and raises it.
     void toggleCommandWindow();
-    // ID_COMM_PAUSE / ID_COMM_RESUME; true when `id` was one of them.
-    bool OnCommand(int id);
+    // Around a modal dialog: what the unit sends waits until the dialog is closed.
+    void pausePolling();
+    void resumePolling();
 
     // The program commands of a program window.
     void sendProgram(const kr44::LineArray &lines);

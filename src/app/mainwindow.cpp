@@ -1,8 +1,6 @@
 #include "mainwindow.h"
 
 #include "commandicons.h"
-#include "commands.h"
-#include "commandtable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,36 +22,32 @@
 
 namespace kr44 {
 
-using namespace cmd;
-
 namespace {
 
 const char *const kAppTitle = "KR44 Demo Program";
 
-QIcon commandIcon(int id)
+QIcon commandIcon(Command command)
 {
-    using kr44::CommandPicture;
     struct Entry
     {
-        int id;
+        Command command;
         const char *theme;
         CommandPicture fallback;
     };
     static const Entry entries[] = {
-            {ID_FILE_NEW, "document-new", CommandPicture::NewProgram},
-            {ID_FILE_OPEN, "document-open", CommandPicture::OpenProgram},
-            {ID_FILE_SAVE, "document-save", CommandPicture::SaveProgram},
-            {ID_FILE_PRINT, "document-print", CommandPicture::PrintProgram},
-            {ID_COMMAND_WINDOW, "utilities-terminal", CommandPicture::CommandWindow},
-            {ID_SEND_PROGRAM, "document-send", CommandPicture::SendProgram},
-            {ID_APP_ABOUT, "help-about", CommandPicture::About},
+            {Command::New, "document-new", CommandPicture::NewProgram},
+            {Command::Open, "document-open", CommandPicture::OpenProgram},
+            {Command::Save, "document-save", CommandPicture::SaveProgram},
+            {Command::Print, "document-print", CommandPicture::PrintProgram},
+            {Command::CommandWindow, "utilities-terminal", CommandPicture::CommandWindow},
+            {Command::SendProgram, "document-send", CommandPicture::SendProgram},
+            {Command::About, "help-about", CommandPicture::About},
     };
     for (const Entry &e : entries) {
-        if (e.id != id)
+        if (e.command != command)
             continue;
         const QString name = QString::fromLatin1(e.theme);
-        return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name)
-                                         : kr44::commandPictureIcon(e.fallback);
+        return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name) : commandPictureIcon(e.fallback);
     }
     return {};
 }
@@ -109,66 +103,75 @@ void MainWindow::createActions()
 {
     for (const CommandInfo &info : commandInfos()) {
         auto *a = new QAction(QString::fromLatin1(info.text), this);
-        a->setObjectName(QStringLiteral("command%1").arg(info.id));
-        a->setData(info.id);
-        a->setShortcuts(acceleratorsFor(info.id));
+        a->setObjectName(QLatin1String(info.name) + QLatin1String("Action"));
+        a->setShortcuts(commandShortcuts(info.command));
         a->setShortcutContext(Qt::WindowShortcut);
-        a->setStatusTip(statusPrompt(info));
-        if (!kr44::toolTip(info).isEmpty())
-            a->setToolTip(kr44::toolTip(info));
-        a->setIcon(commandIcon(info.id));
+        a->setStatusTip(QString::fromLatin1(info.statusTip));
+        if (info.toolTip)
+            a->setToolTip(QString::fromLatin1(info.toolTip));
+        a->setIcon(commandIcon(info.command));
         a->setIconVisibleInMenu(false);
-        // Keys work whichever menu bar is shown, so every action also lives on the frame.
+        // Keys work whichever menu bar is shown, so every action also lives on the window.
         addAction(a);
-        m_actions.insert(info.id, a);
+        m_actions.insert(info.command, a);
     }
-    m_actions.value(ID_FILE_MRU_FILE1)->setEnabled(false);
-    QAction *toolbar = m_actions.value(ID_VIEW_TOOLBAR);
+    m_actions.value(Command::RecentFile)->setEnabled(false);
+    QAction *toolbar = m_actions.value(Command::ToolBar);
     toolbar->setCheckable(true);
     toolbar->setChecked(true);
     connect(toolbar, &QAction::triggered, this, [this] { toggleBars(); });
-    QAction *status = m_actions.value(ID_VIEW_STATUS_BAR);
+    QAction *status = m_actions.value(Command::StatusBar);
     status->setCheckable(true);
     status->setChecked(true);
     connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
-    connect(m_actions.value(ID_WINDOW_CASCADE), &QAction::triggered, m_mdiArea,
+    connect(m_actions.value(Command::Cascade), &QAction::triggered, m_mdiArea,
             &QMdiArea::cascadeSubWindows);
-    connect(m_actions.value(ID_WINDOW_TILE_HORZ), &QAction::triggered, m_mdiArea,
+    connect(m_actions.value(Command::Tile), &QAction::triggered, m_mdiArea,
             &QMdiArea::tileSubWindows);
 }
 
-void MainWindow::fillMenu(QMenu *menu, const QList<int> &items)
+void MainWindow::fillMenu(QMenu *menu, const QList<MenuItem> &items)
 {
     menu->clear();
-    for (int id : items) {
-        if (m_removedCommands.contains(id))
+    for (const MenuItem &item : items) {
+        if (item && m_removedCommands.contains(*item))
             continue;
-        if (id == 0) {
+        if (!item) {
             const QList<QAction *> added = menu->actions();
             if (!added.isEmpty() && added.last()->isSeparator())
                 continue; // the command between these two separators was removed
             menu->addSeparator();
-        } else if (id == ID_FILE_MRU_FILE1 && !m_recentActions.isEmpty()) {
+        } else if (*item == Command::RecentFile && !m_recentActions.isEmpty()) {
             menu->addActions(m_recentActions);
         } else {
-            menu->addAction(m_actions.value(id));
+            menu->addAction(m_actions.value(*item));
         }
     }
 }
 
+void MainWindow::fillMenus(MenuBar bar)
+{
+    const QList<MenuSpec> &layouts = menuSpec(bar);
+    const QList<QMenu *> menus = m_menus.value(bar);
+    for (int i = 0; i < menus.size(); ++i)
+        fillMenu(menus.at(i), layouts.at(i).items);
+}
+
 void MainWindow::createMenus()
 {
-    for (int menuId : {kMenuNoProgram, kMenuProgram}) {
+    for (const MenuBar bar : {MenuBar::NoProgram, MenuBar::Program}) {
         QList<QMenu *> menus;
-        for (const MenuSpec &layout : menuSpec(menuId)) {
+        for (const MenuSpec &layout : menuSpec(bar)) {
             auto *menu = new QMenu(QString::fromLatin1(layout.title), this);
             const QString plain = QString::fromLatin1(layout.title).remove(QLatin1Char('&'));
-            menu->setObjectName(QStringLiteral("menu%1%2").arg(menuId).arg(plain));
+            menu->setObjectName((bar == MenuBar::Program ? QStringLiteral("program")
+                                                         : QStringLiteral("noProgram"))
+                                + plain + QStringLiteral("Menu"));
             menu->setAccessibleName(plain);
-            fillMenu(menu, layout.items);
             menus.append(menu);
         }
-        m_menus.insert(menuId, menus);
+        m_menus.insert(bar, menus);
+        fillMenus(bar);
     }
     updateMenuBar();
 }
@@ -179,18 +182,17 @@ void MainWindow::createBars()
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setAccessibleName(QStringLiteral("Toolbar"));
     m_toolBar->setIconSize(QSize(16, 16));
-    for (int id : toolbarSpec()) {
-        if (id == 0)
+    for (const MenuItem &item : toolBarSpec()) {
+        if (!item) {
             m_toolBar->addSeparator();
-        else
-            m_toolBar->addAction(m_actions.value(id));
-    }
-    // A button reads its tooltip ("Send Program"), not the menu text with its key.
-    for (QAction *a : m_toolBar->actions()) {
-        if (QWidget *button = m_toolBar->widgetForAction(a); button && !a->isSeparator()) {
-            button->setObjectName(QStringLiteral("toolButton%1").arg(a->data().toInt()));
-            button->setAccessibleName(a->toolTip());
+            continue;
         }
+        QAction *a = m_actions.value(*item);
+        m_toolBar->addAction(a);
+        // A button reads its tooltip ("Send Program"), not the menu text with its key.
+        QWidget *button = m_toolBar->widgetForAction(a);
+        button->setObjectName(QLatin1String(commandInfo(*item).name) + QLatin1String("Button"));
+        button->setAccessibleName(a->toolTip());
     }
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 
@@ -249,21 +251,13 @@ void MainWindow::setMessageText(const QString &text) { m_messagePane->setText(te
 
 QString MainWindow::messageText() const { return m_messagePane->text(); }
 
-QMenu *MainWindow::topMenu(int menuId, const QString &title) const
-{
-    for (QMenu *m : m_menus.value(menuId)) {
-        if (m->title() == title)
-            return m;
-    }
-    return nullptr;
-}
-
 void MainWindow::updateMenuBar()
 {
-    const int wanted = m_mdiArea->subWindowList().isEmpty() ? kMenuNoProgram : kMenuProgram;
-    if (wanted == m_menuId)
+    const MenuBar wanted
+            = m_mdiArea->subWindowList().isEmpty() ? MenuBar::NoProgram : MenuBar::Program;
+    if (m_menuBar == wanted)
         return;
-    m_menuId = wanted;
+    m_menuBar = wanted;
     menuBar()->clear();
     for (QMenu *m : m_menus.value(wanted))
         menuBar()->addMenu(m);
@@ -277,34 +271,29 @@ void MainWindow::setRecentFiles(const RecentFileList &list)
     for (int i = 0; i < m_recentFiles.size(); ++i) {
         auto *a = new QAction(list.menuText(i), this);
         a->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
-        a->setData(ID_FILE_MRU_FILE1 + i);
         a->setStatusTip(QStringLiteral("Open this document"));
         const QString path = m_recentFiles.at(i);
         connect(a, &QAction::triggered, this, [this, path] { Q_EMIT recentFileTriggered(path); });
         m_recentActions.append(a);
     }
-    for (int menuId : {kMenuNoProgram, kMenuProgram})
-        fillMenu(m_menus.value(menuId).first(), menuSpec(menuId).first().items);
+    for (const MenuBar bar : {MenuBar::NoProgram, MenuBar::Program})
+        fillMenu(m_menus.value(bar).first(), menuSpec(bar).first().items);
 }
 
-void MainWindow::removeCommand(int id)
+void MainWindow::removeCommand(Command command)
 {
-    if (m_removedCommands.contains(id))
+    if (m_removedCommands.contains(command))
         return;
-    m_removedCommands.append(id);
-    for (int menuId : {kMenuNoProgram, kMenuProgram}) {
-        const QList<MenuSpec> &layouts = menuSpec(menuId);
-        const QList<QMenu *> menus = m_menus.value(menuId);
-        for (int i = 0; i < menus.size(); ++i)
-            fillMenu(menus.at(i), layouts.at(i).items);
-    }
+    m_removedCommands.append(command);
+    for (const MenuBar bar : {MenuBar::NoProgram, MenuBar::Program})
+        fillMenus(bar);
 }
 
 void MainWindow::toggleBars()
 {
     m_toolBar->setVisible(!m_toolBar->isVisible());
     m_instrumentBar->setVisible(!m_instrumentBar->isVisible());
-    m_actions.value(ID_VIEW_TOOLBAR)->setChecked(m_toolBar->isVisible());
+    m_actions.value(Command::ToolBar)->setChecked(m_toolBar->isVisible());
 }
 
 void MainWindow::updateCaption()

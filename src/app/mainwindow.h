@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appsettings.h"
+#include "commandtable.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -25,13 +26,12 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
 
     [[nodiscard]] QMdiArea *mdiArea() const { return m_mdiArea; }
-    [[nodiscard]] QAction *action(int id) const { return m_actions.value(id); }
+    [[nodiscard]] QAction *action(Command command) const { return m_actions.value(command); }
     [[nodiscard]] QToolBar *toolBar() const { return m_toolBar; }
     [[nodiscard]] QToolBar *instrumentBar() const { return m_instrumentBar; }
     [[nodiscard]] QComboBox *instrumentCombo() const { return m_instrumentCombo; }
-    // The menu bar shown now: 128 with no program window, 129 with one.
-    [[nodiscard]] int currentMenuId() const { return m_menuId; }
-    [[nodiscard]] QMenu *topMenu(int menuId, const QString &title) const;
+    // The menu bar shown now: one without a program window, another with one.
+    [[nodiscard]] MenuBar currentMenuBar() const { return m_menuBar.value_or(MenuBar::NoProgram); }
 
     // The message pane of the status bar.
     void setMessageText(const QString &text);
@@ -42,7 +42,7 @@ public:
     [[nodiscard]] QList<QAction *> recentFileActions() const { return m_recentActions; }
 
     // Takes a command out of every menu, with one separator next to it where it stood between two.
-    void removeCommand(int id);
+    void removeCommand(Command command);
 
     // "&Toolbar": each bar toggled by its own visibility.
     void toggleBars();
@@ -65,24 +65,25 @@ protected:
 private:
     void createActions();
     void createMenus();
-    void fillMenu(QMenu *menu, const QList<int> &items);
+    void fillMenu(QMenu *menu, const QList<MenuItem> &items);
+    void fillMenus(MenuBar bar);
     void createBars();
     void createStatusBar();
     void updateMenuBar();
     void updateIndicators();
 
     QMdiArea *m_mdiArea = nullptr;
-    QHash<int, QAction *> m_actions;
-    QHash<int, QList<QMenu *>> m_menus; // per menu bar id, its top-level menus
+    QHash<Command, QAction *> m_actions;
+    QHash<MenuBar, QList<QMenu *>> m_menus; // per menu bar, its top-level menus
     QList<QAction *> m_recentActions;
-    QList<int> m_removedCommands;
+    QList<Command> m_removedCommands;
     QStringList m_recentFiles;
     QToolBar *m_toolBar = nullptr;
     QToolBar *m_instrumentBar = nullptr;
     QComboBox *m_instrumentCombo = nullptr;
     QLabel *m_messagePane = nullptr;
     QLabel *m_indicators[3] = {nullptr, nullptr, nullptr};
-    int m_menuId = 0;
+    std::optional<MenuBar> m_menuBar;
 };
 
 } // namespace kr44

@@ -37,19 +37,6 @@ void ReplyMonitor::setQuietGap(int ms)
         m_settle.start(0);
 }
 
-bool ReplyMonitor::OnCommand(int id)
-{
-    if (id == ID_COMM_PAUSE) {
-        pause();
-        return true;
-    }
-    if (id == ID_COMM_RESUME) {
-        resume();
-        return true;
-    }
-    return false;
-}
-
 void ReplyMonitor::tick()
 {
     if (!m_settling) {

@@ -10,10 +10,6 @@ namespace kr44 {
 
 class SerialLink;
 
-// Commands that pause and resume the reply monitor while a modal dialog is open.
-inline constexpr int ID_COMM_PAUSE = 32779;
-inline constexpr int ID_COMM_RESUME = 32780;
-
 // Collects what the unit sends every 50 ms, translates short replies and error codes
 // (kr44::translateReply) and hands the text on through replyText(), which the main window
 // connects to CommandWindow::appendText. A reply changes no other state.
@@ -42,11 +38,10 @@ public:
     void stop();
     [[nodiscard]] bool isRunning() const { return m_timer.isActive(); }
 
+    // While a modal dialog is open, what arrives waits in the link.
     void pause();
     void resume();
     [[nodiscard]] bool isPaused() const { return m_pollPaused; }
-    // ID_COMM_PAUSE and ID_COMM_RESUME; returns whether `id` was one of them.
-    bool OnCommand(int id);
 
     // A tick already waiting for the line to go quiet looks again at once under the new gap.
     void setQuietGap(int ms);

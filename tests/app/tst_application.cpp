@@ -89,7 +89,7 @@ class TestApplication : public QObject
     {
         return kr44test::writeAll(m_dir.filePath(name), bytes) ? m_dir.filePath(name) : QString();
     }
-    void trigger(int id) { m_run->app.mainWindow()->action(id)->trigger(); }
+    void trigger(Command command) { m_run->app.mainWindow()->action(command)->trigger(); }
 
 private Q_SLOTS:
     void cleanup() { m_run.reset(); }
@@ -188,7 +188,7 @@ private Q_SLOTS:
     {
         Application *app = start();
         ProgramWindow *fresh = app->activeProgramWindow();
-        QAction *undo = app->mainWindow()->action(cmd::ID_EDIT_UNDO);
+        QAction *undo = app->mainWindow()->action(Command::Undo);
         QVERIFY(!undo->isEnabled());
         fresh->view()->setDialogRunner([](QWidget *, const QByteArray &, QByteArray &params,
                                           const kr44::ProgramCodes &, int) {
@@ -218,15 +218,15 @@ private Q_SLOTS:
         QVERIFY(panel && link->virtualUnit() && panel->unit() == link->virtualUnit());
         app->activeProgramWindow()->document()->setLines(LineArray::fromList({"+10"}));
         app->newFile()->document()->setLines(LineArray::fromList({"* this one", "+25"}));
-        trigger(cmd::ID_SEND_AND_RUN);
+        trigger(Command::SendAndRun);
         QTRY_VERIFY_WITH_TIMEOUT(link->commandWindow()->text().contains(QLatin1String("Ready")),
                                  kr44test::kProcessTimeoutMs);
         QCOMPARE(link->virtualUnit()->unit().position(), 25);
         QTRY_COMPARE(panel->findChild<QLabel *>(QStringLiteral("positionValue"))->text(), "25");
-        trigger(cmd::ID_VIRTUAL_UNIT);
+        trigger(Command::VirtualUnit);
         QVERIFY(!link->virtualUnit());
         QTRY_VERIFY(!panel->unit());
-        trigger(cmd::ID_VIRTUAL_UNIT);
+        trigger(Command::VirtualUnit);
         QVERIFY(link->virtualUnit() && panel->unit() == link->virtualUnit());
         QCOMPARE(m_run->prompt.messages, QStringList());
     }
@@ -278,7 +278,7 @@ private Q_SLOTS:
                                     "-200",         "L5", "J2L,4", "K"};
         const QString file = program("example.krp", "* up\r\n" + kr44test::crlf(lines));
         QVERIFY(app->openFile(file));
-        trigger(cmd::ID_SEND_AND_RUN);
+        trigger(Command::SendAndRun);
         CommandWindow *window = app->linkController()->commandWindow();
         QTRY_VERIFY_WITH_TIMEOUT(window->text().contains(u"Ready"), kr44test::kProcessTimeoutMs);
         QVERIFY(window->isVisible());

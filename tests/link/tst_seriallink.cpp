@@ -199,21 +199,28 @@ private Q_SLOTS:
         QTRY_COMPARE(m_shown.value(3), "Ready\n");
     }
 
-    // It starts paused; pauses do not nest; what arrives while paused waits in the link; the
-    // status is shown on the first tick only, paused or not.
+    // It starts paused; what arrives while paused waits in the link; pauses do not nest, one
+    // resume ends them; the status is shown on the first tick only, paused or not.
     void pauseAndResume()
     {
         QSignalSpy status(m_monitor.get(), &ReplyMonitor::statusMessage);
         tick("B\r");
-        QVERIFY(m_monitor->OnCommand(ID_COMM_PAUSE) && m_monitor->OnCommand(ID_COMM_PAUSE));
-        QVERIFY(m_monitor->OnCommand(ID_COMM_RESUME) && !m_monitor->OnCommand(ID_COMM_PAUSE - 1));
+        QVERIFY(m_shown.isEmpty());
+        m_monitor->resume();
         m_monitor->tick();
-        QVERIFY(m_monitor->OnCommand(ID_COMM_PAUSE));
+        m_monitor->pause();
+        m_monitor->pause();
         tick("Y\r");
         QCOMPARE(m_shown, QByteArrayList {"Busy\r"});
+        m_monitor->resume();
+        m_monitor->tick();
+        QCOMPARE(m_shown, (QByteArrayList {"Busy\r", "Yes\r"}));
+        m_monitor->pause();
+        tick("R\r");
+        QCOMPARE(m_shown.size(), 2);
         QVERIFY(status.size() == 1 && status[0][0].toString() == "Using /dev/ttyUSB3, 19200 baud");
         m_monitor->start(); // and its timer ticks by itself
-        QTRY_COMPARE(m_shown.value(1), "Yes\r");
+        QTRY_COMPARE(m_shown.value(2), "Ready\n");
     }
 };
 
