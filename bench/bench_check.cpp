@@ -2,8 +2,8 @@
 // the same run. Prints both times and their ratio; the target is a check within 10x of the load.
 // Run it from a release build (RelWithDebInfo or Release).
 #include "benchsupport.h"
-#include "programcheck.h"
-#include "programfile.h"
+#include "model/programcheck.h"
+#include "model/programfile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -9,10 +9,10 @@
 //  - the window's text length after 10 MB have streamed in (bounded by its capacity).
 // Figures only: nothing here fails on a slow machine. Run it from a release build
 // (RelWithDebInfo); it uses the offscreen platform unless QT_QPA_PLATFORM says otherwise.
-#include "commandwindow.h"
-#include "download.h"
-#include "replymonitor.h"
-#include "seriallink.h"
+#include "link/download.h"
+#include "link/replymonitor.h"
+#include "link/seriallink.h"
+#include "linkwidgets/commandwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

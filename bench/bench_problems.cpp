@@ -9,13 +9,13 @@
 // Target: an insert plus its check well under 50 ms.
 // Run it from a release build (RelWithDebInfo).
 #include "benchsupport.h"
-#include "lineeditor.h"
-#include "problemlistmodel.h"
-#include "problemspanel.h"
-#include "programchecker.h"
-#include "programdocument.h"
-#include "programtablemodel.h"
-#include "programview.h"
+#include "model/programdocument.h"
+#include "view/lineeditor.h"
+#include "view/problemlistmodel.h"
+#include "view/problemspanel.h"
+#include "view/programchecker.h"
+#include "view/programtablemodel.h"
+#include "view/programview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

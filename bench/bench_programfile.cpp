@@ -2,7 +2,7 @@
 // of the same bytes in the same run. Prints ratios; the targets are 4x for both and under 96 bytes
 // a line of memory beyond the line bytes.
 #include "benchsupport.h"
-#include "programfile.h"
+#include "model/programfile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -6,10 +6,10 @@
 // program (only the lines it changed and the rows whose target it moved).
 // Run it from a release build (RelWithDebInfo).
 #include "benchsupport.h"
-#include "lineeditor.h"
-#include "programdocument.h"
-#include "programfile.h"
-#include "programview.h"
+#include "model/programdocument.h"
+#include "model/programfile.h"
+#include "view/lineeditor.h"
+#include "view/programview.h"
 
 #include <QApplication>
 #include <QClipboard>

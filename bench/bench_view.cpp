@@ -11,13 +11,13 @@
 // 1,000,000 lines. Figures only: nothing here asserts a time.
 // Run it from a release build (RelWithDebInfo).
 #include "benchsupport.h"
-#include "problemlistmodel.h"
-#include "problemspanel.h"
-#include "programchecker.h"
-#include "programdocument.h"
-#include "programfile.h"
-#include "programtablemodel.h"
-#include "programview.h"
+#include "model/programdocument.h"
+#include "model/programfile.h"
+#include "view/problemlistmodel.h"
+#include "view/problemspanel.h"
+#include "view/programchecker.h"
+#include "view/programtablemodel.h"
+#include "view/programview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the program file parser and to every parameter reader, and checks the
 // properties that must hold for any input.
-#include "instructionset.h"
-#include "programfile.h"
+#include "model/instructionset.h"
+#include "model/programfile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the shell request parser and checks what must hold for any input.
-#include "shellrequest.h"
+#include "app/desktop/shellrequest.h"
 
 #include <cstdint>
 #include <cstdlib>

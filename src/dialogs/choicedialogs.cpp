@@ -1,4 +1,4 @@
-#include "choicedialogs.h"
+#include "dialogs/choicedialogs.h"
 
 #include <QAbstractButton>
 #include <QBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "controls.h"
-#include "instructiondialog.h"
+#include "dialogs/controls.h"
+#include "dialogs/instructiondialog.h"
 
 class QButtonGroup;
 

@@ -1,7 +1,7 @@
-#include "commentdialog.h"
+#include "dialogs/commentdialog.h"
 
-#include "controls.h"
-#include "dataexchange.h"
+#include "dialogs/controls.h"
+#include "dialogs/dataexchange.h"
 
 #include <QDialogButtonBox>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "controls.h"
+#include "dialogs/controls.h"
 
-#include "spinedit.h"
+#include "dialogs/spinedit.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>

@@ -1,6 +1,6 @@
-#include "dataexchange.h"
+#include "dialogs/dataexchange.h"
 
-#include "prompt.h"
+#include "dialogs/prompt.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogrules.h"
+#include "dialogs/dialogrules.h"
 
 #include <QString>
 

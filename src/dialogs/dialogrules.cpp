@@ -1,6 +1,6 @@
-#include "dialogrules.h"
+#include "dialogs/dialogrules.h"
 
-#include "instructionset.h"
+#include "model/instructionset.h"
 
 #include <climits>
 

@@ -1,10 +1,10 @@
-#include "dialogrunner.h"
+#include "dialogs/dialogrunner.h"
 
-#include "choicedialogs.h"
-#include "commentdialog.h"
-#include "jumpdialogs.h"
-#include "numberdialogs.h"
-#include "setupdialogs.h"
+#include "dialogs/choicedialogs.h"
+#include "dialogs/commentdialog.h"
+#include "dialogs/jumpdialogs.h"
+#include "dialogs/numberdialogs.h"
+#include "dialogs/setupdialogs.h"
 
 namespace kr44 {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "instructionset.h"
+#include "model/instructionset.h"
 
 #include <QByteArray>
 

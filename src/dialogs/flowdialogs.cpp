@@ -1,6 +1,6 @@
-#include "flowdialogs.h"
+#include "dialogs/flowdialogs.h"
 
-#include "controls.h"
+#include "dialogs/controls.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
-#include "instructiondialog.h"
+#include "dialogs/instructiondialog.h"
 
-#include "controls.h"
-#include "spinedit.h"
+#include "dialogs/controls.h"
+#include "dialogs/spinedit.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dataexchange.h"
-#include "dialogrunner.h"
+#include "dialogs/dataexchange.h"
+#include "dialogs/dialogrunner.h"
 
 #include <QByteArray>
 #include <QDialog>

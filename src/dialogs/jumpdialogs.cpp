@@ -1,7 +1,7 @@
-#include "jumpdialogs.h"
+#include "dialogs/jumpdialogs.h"
 
-#include "controls.h"
-#include "prompt.h"
+#include "dialogs/controls.h"
+#include "dialogs/prompt.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "flowdialogs.h"
+#include "dialogs/flowdialogs.h"
 
 class QLineEdit;
 

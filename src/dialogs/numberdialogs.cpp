@@ -1,7 +1,7 @@
-#include "numberdialogs.h"
+#include "dialogs/numberdialogs.h"
 
-#include "controls.h"
-#include "spinedit.h"
+#include "dialogs/controls.h"
+#include "dialogs/spinedit.h"
 
 #include <QGridLayout>
 #include <QLabel>

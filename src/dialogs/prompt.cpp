@@ -1,4 +1,4 @@
-#include "prompt.h"
+#include "dialogs/prompt.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
-#include "setupdialogs.h"
+#include "dialogs/setupdialogs.h"
 
-#include "controls.h"
-#include "spinedit.h"
+#include "dialogs/controls.h"
+#include "dialogs/spinedit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

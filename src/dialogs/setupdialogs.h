@@ -1,6 +1,6 @@
 #pragma once
 
-#include "instructiondialog.h"
+#include "dialogs/instructiondialog.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,6 +1,6 @@
-#include "spinedit.h"
+#include "dialogs/spinedit.h"
 
-#include "dialogrules.h"
+#include "dialogs/dialogrules.h"
 
 #include <QLineEdit>
 #include <QStyleOptionSpinBox>

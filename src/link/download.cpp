@@ -1,4 +1,4 @@
-#include "download.h"
+#include "link/download.h"
 
 namespace kr44 {
 

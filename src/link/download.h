@@ -1,6 +1,6 @@
 #pragma once
 
-#include "linearray.h"
+#include "model/linearray.h"
 
 #include <QByteArray>
 

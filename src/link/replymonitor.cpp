@@ -1,7 +1,7 @@
-#include "replymonitor.h"
+#include "link/replymonitor.h"
 
-#include "replytext.h"
-#include "seriallink.h"
+#include "link/replytext.h"
+#include "link/seriallink.h"
 
 namespace kr44 {
 

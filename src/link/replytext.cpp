@@ -1,4 +1,4 @@
-#include "replytext.h"
+#include "link/replytext.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "serialdevice.h"
+#include "link/serialdevice.h"
 
 #include <cerrno>
 #include <sys/ioctl.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "download.h"
-#include "linearray.h"
-#include "serialdevice.h"
+#include "link/download.h"
+#include "link/serialdevice.h"
+#include "model/linearray.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

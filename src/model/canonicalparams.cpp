@@ -1,4 +1,4 @@
-#include "canonicalparams.h"
+#include "model/canonicalparams.h"
 
 #include <climits>
 

@@ -1,4 +1,4 @@
-#include "instructionset.h"
+#include "model/instructionset.h"
 
 #include <climits>
 

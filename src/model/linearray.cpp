@@ -1,4 +1,4 @@
-#include "linearray.h"
+#include "model/linearray.h"
 
 namespace kr44 {
 

@@ -1,7 +1,7 @@
-#include "programcheck.h"
+#include "model/programcheck.h"
 
-#include "canonicalparams.h"
-#include "instructionset.h"
+#include "model/canonicalparams.h"
+#include "model/instructionset.h"
 
 #include <algorithm>
 #include <array>

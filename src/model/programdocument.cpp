@@ -1,4 +1,4 @@
-#include "programdocument.h"
+#include "model/programdocument.h"
 
 #include <QFileInfo>
 

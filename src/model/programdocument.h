@@ -1,7 +1,7 @@
 #pragma once
 
-#include "linearray.h"
-#include "programfile.h"
+#include "model/linearray.h"
+#include "model/programfile.h"
 
 #include <QObject>
 #include <QString>

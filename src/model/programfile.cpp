@@ -1,4 +1,4 @@
-#include "programfile.h"
+#include "model/programfile.h"
 
 #include <QDir>
 #include <QFile>

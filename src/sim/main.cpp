@@ -1,7 +1,7 @@
 // kr44-sim: a virtual KR44 unit on a pseudo-terminal, for trying programs without hardware.
 
-#include "ptyunit.h"
-#include "simoptions.h"
+#include "sim/ptyunit.h"
+#include "sim/simoptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

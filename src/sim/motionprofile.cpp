@@ -1,4 +1,4 @@
-#include "motionprofile.h"
+#include "sim/motionprofile.h"
 
 #include <algorithm>
 #include <cmath>

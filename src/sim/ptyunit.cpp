@@ -1,4 +1,4 @@
-#include "ptyunit.h"
+#include "sim/ptyunit.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "simoptions.h"
+#include "sim/simoptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

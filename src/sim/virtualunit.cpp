@@ -1,6 +1,6 @@
-#include "virtualunit.h"
+#include "sim/virtualunit.h"
 
-#include "instructionset.h"
+#include "model/instructionset.h"
 
 #include <algorithm>
 #include <cmath>

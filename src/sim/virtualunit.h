@@ -1,6 +1,6 @@
 #pragma once
 
-#include "motionprofile.h"
+#include "sim/motionprofile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

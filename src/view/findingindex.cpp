@@ -1,4 +1,4 @@
-#include "findingindex.h"
+#include "view/findingindex.h"
 
 #include <QApplication>
 #include <QStyle>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "programcheck.h"
+#include "model/programcheck.h"
 
 #include <QIcon>
 #include <QList>

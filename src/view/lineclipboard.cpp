@@ -1,6 +1,6 @@
-#include "lineclipboard.h"
+#include "view/lineclipboard.h"
 
-#include "programfile.h"
+#include "model/programfile.h"
 
 namespace kr44 {
 

@@ -1,9 +1,9 @@
-#include "lineeditor.h"
+#include "view/lineeditor.h"
 
-#include "lineclipboard.h"
-#include "programdocument.h"
-#include "programtablemodel.h"
-#include "rowjournal.h"
+#include "model/programdocument.h"
+#include "view/lineclipboard.h"
+#include "view/programtablemodel.h"
+#include "view/rowjournal.h"
 
 #include <QItemSelectionModel>
 #include <QScopedValueRollback>

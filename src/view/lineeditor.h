@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dialogrunner.h"
-#include "programrows.h"
+#include "dialogs/dialogrunner.h"
+#include "view/programrows.h"
 
 #include <QObject>
 #include <QPointer>

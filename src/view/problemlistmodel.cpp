@@ -1,4 +1,4 @@
-#include "problemlistmodel.h"
+#include "view/problemlistmodel.h"
 
 namespace kr44 {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "findingindex.h"
+#include "view/findingindex.h"
 
 #include <QAbstractTableModel>
 

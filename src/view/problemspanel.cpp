@@ -1,7 +1,7 @@
-#include "problemspanel.h"
+#include "view/problemspanel.h"
 
-#include "problemlistmodel.h"
-#include "programview.h"
+#include "view/problemlistmodel.h"
+#include "view/programview.h"
 
 #include <QHeaderView>
 #include <QStyle>

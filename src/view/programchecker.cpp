@@ -1,4 +1,4 @@
-#include "programchecker.h"
+#include "view/programchecker.h"
 
 #include <QThreadPool>
 #include <QTimer>

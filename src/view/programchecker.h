@@ -1,7 +1,7 @@
 #pragma once
 
-#include "findingindex.h"
-#include "linearray.h"
+#include "model/linearray.h"
+#include "view/findingindex.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "programlistview.h"
+#include "view/programlistview.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
-#include "programprinter.h"
+#include "view/programprinter.h"
 
-#include "instructionset.h"
+#include "model/instructionset.h"
 
 #include <QAction>
 #include <QColor>

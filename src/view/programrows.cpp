@@ -1,4 +1,4 @@
-#include "programrows.h"
+#include "view/programrows.h"
 
 #include <algorithm>
 #include <charconv>

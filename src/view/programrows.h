@@ -1,8 +1,8 @@
 #pragma once
 
-#include "instructionset.h"
-#include "linearray.h"
-#include "rowjournal.h"
+#include "model/instructionset.h"
+#include "model/linearray.h"
+#include "view/rowjournal.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

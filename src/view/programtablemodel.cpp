@@ -1,4 +1,4 @@
-#include "programtablemodel.h"
+#include "view/programtablemodel.h"
 
 #include <algorithm>
 #include <climits>

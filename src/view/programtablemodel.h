@@ -1,7 +1,7 @@
 #pragma once
 
-#include "findingindex.h"
-#include "programrows.h"
+#include "view/findingindex.h"
+#include "view/programrows.h"
 
 #include <QAbstractTableModel>
 

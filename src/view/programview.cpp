@@ -1,11 +1,11 @@
-#include "programview.h"
+#include "view/programview.h"
 
-#include "lineeditor.h"
-#include "programchecker.h"
-#include "programdocument.h"
-#include "programlistview.h"
-#include "programtablemodel.h"
-#include "prompt.h"
+#include "dialogs/prompt.h"
+#include "model/programdocument.h"
+#include "view/lineeditor.h"
+#include "view/programchecker.h"
+#include "view/programlistview.h"
+#include "view/programtablemodel.h"
 
 #include <QAction>
 #include <QClipboard>

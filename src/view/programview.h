@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogrunner.h"
+#include "dialogs/dialogrunner.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "rowjournal.h"
+#include "view/rowjournal.h"
 
 namespace kr44 {
 

@@ -1,22 +1,22 @@
 // The application in the test's process: what reaches the active program window, the save
 // prompt, the recent files, the caption, the built-in virtual unit with its panel and the
 // panel's update throttle; and a run against kr44-sim in another process.
-#include "application.h"
-#include "appprompt.h"
-#include "commands.h"
-#include "commandwindow.h"
-#include "firstframe.h"
-#include "linkcontroller.h"
-#include "mainwindow.h"
-#include "positionplot.h"
-#include "problemspanel.h"
+#include "app/commands/commands.h"
+#include "app/desktop/shellrequest.h"
+#include "app/shell/application.h"
+#include "app/shell/appprompt.h"
+#include "app/shell/firstframe.h"
+#include "app/shell/linkcontroller.h"
+#include "app/shell/mainwindow.h"
+#include "app/shell/programwindow.h"
+#include "linkwidgets/commandwindow.h"
+#include "model/programdocument.h"
 #include "processes.h"
-#include "programdocument.h"
-#include "programview.h"
-#include "programwindow.h"
-#include "shellrequest.h"
 #include "testmain.h"
-#include "virtualunitpanel.h"
+#include "unitpanel/positionplot.h"
+#include "unitpanel/virtualunitpanel.h"
+#include "view/problemspanel.h"
+#include "view/programview.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // What a start asks for: the command line, and the request text a second start or the desktop
 // hands to the running instance.
-#include "commandline.h"
-#include "shellrequest.h"
+#include "app/cli/commandline.h"
+#include "app/desktop/shellrequest.h"
 #include "testmain.h"
 
 #include <QRandomGenerator>

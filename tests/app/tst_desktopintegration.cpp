@@ -1,11 +1,11 @@
 // The program's place on the desktop: its desktop entry and file type, registered and taken
 // away again, its help, and mail through the desktop's mail client.
-#include "desktopintegration.h"
-#include "helpindex.h"
-#include "instructionset.h"
-#include "mailer.h"
+#include "app/desktop/desktopintegration.h"
+#include "app/desktop/mailer.h"
+#include "app/help/helpindex.h"
+#include "model/instructionset.h"
+#include "model/programdocument.h"
 #include "processes.h"
-#include "programdocument.h"
 #include "testmain.h"
 
 #include <QDir>

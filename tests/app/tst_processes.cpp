@@ -2,10 +2,10 @@
 // its socket and real processes that start at once, crash, belong to another user or are the
 // application itself; and the command-line modes as a script runs them, for --send against the
 // virtual unit kr44-sim in another process.
-#include "commandline.h"
+#include "app/cli/commandline.h"
+#include "app/desktop/shellrequest.h"
+#include "app/desktop/singleinstance.h"
 #include "processes.h"
-#include "shellrequest.h"
-#include "singleinstance.h"
 #include "testmain.h"
 
 #include <QDir>

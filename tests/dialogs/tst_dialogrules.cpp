@@ -1,8 +1,8 @@
 // The rules under every dialog: what a number field reads, which edits a comment field takes,
 // and how the number field's arrows step.
 
-#include "dialogrules.h"
-#include "spinedit.h"
+#include "dialogs/dialogrules.h"
+#include "dialogs/spinedit.h"
 #include "testmain.h"
 
 #include <QLineEdit>

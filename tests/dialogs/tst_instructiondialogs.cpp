@@ -2,10 +2,10 @@
 // and what it composes or refuses; the Loop and Comment dialogs' own rules; and the dispatcher
 // as the editor calls it, in real modal loops answered from inside.
 
-#include "commentdialog.h"
-#include "dialogrunner.h"
+#include "dialogs/commentdialog.h"
+#include "dialogs/dialogrunner.h"
+#include "dialogs/instructiondialog.h"
 #include "dialogtesting.h"
-#include "instructiondialog.h"
 #include "testmain.h"
 
 #include <QPushButton>

@@ -1,5 +1,5 @@
-#include "commandwindow.h"
-#include "replytext.h"
+#include "link/replytext.h"
+#include "linkwidgets/commandwindow.h"
 #include "testmain.h"
 
 #include <QPlainTextEdit>

@@ -1,4 +1,4 @@
-#include "download.h"
+#include "link/download.h"
 #include "testmain.h"
 
 #include <QTest>

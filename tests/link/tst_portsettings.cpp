@@ -1,5 +1,5 @@
-#include "portscan.h"
-#include "portsettingsdialog.h"
+#include "link/portscan.h"
+#include "linkwidgets/portsettingsdialog.h"
 #include "ptypeer.h"
 #include "testmain.h"
 

@@ -1,9 +1,9 @@
 #include "fakedevice.h"
+#include "link/replymonitor.h"
+#include "link/seriallink.h"
+#include "linkwidgets/transferprogressdialog.h"
 #include "ptypeer.h"
-#include "replymonitor.h"
-#include "seriallink.h"
 #include "testmain.h"
-#include "transferprogressdialog.h"
 
 #include <QEventLoop>
 #include <QPushButton>

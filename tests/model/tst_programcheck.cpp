@@ -1,7 +1,7 @@
-#include "canonicalparams.h"
-#include "instructionset.h"
-#include "programcheck.h"
-#include "programfile.h"
+#include "model/canonicalparams.h"
+#include "model/instructionset.h"
+#include "model/programcheck.h"
+#include "model/programfile.h"
 #include "testmain.h"
 
 #include <QRandomGenerator>

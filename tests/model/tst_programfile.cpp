@@ -1,5 +1,5 @@
+#include "model/programfile.h"
 #include "processes.h"
-#include "programfile.h"
 #include "testmain.h"
 
 #include <QDir>

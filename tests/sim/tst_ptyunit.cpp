@@ -1,6 +1,6 @@
 #include "processes.h"
-#include "ptyunit.h"
-#include "simoptions.h"
+#include "sim/ptyunit.h"
+#include "sim/simoptions.h"
 #include "testmain.h"
 
 #include <QCommandLineParser>

@@ -1,7 +1,7 @@
-#include "motionprofile.h"
+#include "sim/motionprofile.h"
+#include "sim/virtualunit.h"
 #include "simbench.h"
 #include "testmain.h"
-#include "virtualunit.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

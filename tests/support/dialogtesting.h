@@ -4,8 +4,8 @@
 // a dialog's controls so that test tables can say what a dialog shows and what the user does, and
 // a watcher that acts on the first modal dialog or popup menu from inside its event loop.
 
-#include "prompt.h"
-#include "spinedit.h"
+#include "dialogs/prompt.h"
+#include "dialogs/spinedit.h"
 
 #include <QApplication>
 #include <QCheckBox>

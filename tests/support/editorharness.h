@@ -1,10 +1,10 @@
 #pragma once
 
-#include "lineeditor.h"
-#include "programchecker.h"
-#include "programdocument.h"
-#include "programtablemodel.h"
-#include "programview.h"
+#include "model/programdocument.h"
+#include "view/lineeditor.h"
+#include "view/programchecker.h"
+#include "view/programtablemodel.h"
+#include "view/programview.h"
 
 #include <QItemSelectionModel>
 #include <QTableView>

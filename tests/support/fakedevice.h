@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serialdevice.h"
+#include "link/serialdevice.h"
 
 #include <QByteArray>
 #include <QList>

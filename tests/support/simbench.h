@@ -1,6 +1,6 @@
 #pragma once
 
-#include "virtualunit.h"
+#include "sim/virtualunit.h"
 
 #include <QByteArray>
 #include <QList>

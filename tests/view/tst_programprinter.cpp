@@ -2,10 +2,10 @@
 // fills, the printer's page ranges and copies, the example printout against its stored text and
 // image, and the PDF convenience and the preview agreeing with the print path.
 
+#include "model/programfile.h"
 #include "processes.h"
-#include "programfile.h"
-#include "programprinter.h"
 #include "testmain.h"
+#include "view/programprinter.h"
 
 #include <QDir>
 #include <QLocale>

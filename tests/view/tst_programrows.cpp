@@ -2,8 +2,8 @@
 // or deleted line (checked against a row-by-row renumbering), and the journals that undo and
 // redo a change.
 
-#include "programrows.h"
 #include "testmain.h"
+#include "view/programrows.h"
 
 #include <QRandomGenerator>
 #include <QSet>

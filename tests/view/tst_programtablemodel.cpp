@@ -3,8 +3,8 @@
 // lines the rows have held, and the Problems panel.
 
 #include "editorharness.h"
-#include "problemspanel.h"
 #include "testmain.h"
+#include "view/problemspanel.h"
 
 #include <QMainWindow>
 #include <QSemaphore>

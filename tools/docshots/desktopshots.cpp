@@ -2,9 +2,10 @@
 //   desktopshots OUTDIR
 // writes help-<page>.png for a few help pages and about.png into OUTDIR.
 
-#include "aboutdialog.h"
-#include "desktopintegration.h"
-#include "helpindex.h"
+#include "app/desktop/desktopintegration.h"
+#include "app/help/helpindex.h"
+#include "app/shell/aboutdialog.h"
+#include "app/shell/fileiconengine.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,9 +2,9 @@
 // PNG files and one contact sheet, for looking at the layouts.
 // Usage: dialogshots <output directory>
 
-#include "commentdialog.h"
-#include "dialogrunner.h"
-#include "instructiondialog.h"
+#include "dialogs/commentdialog.h"
+#include "dialogs/dialogrunner.h"
+#include "dialogs/instructiondialog.h"
 
 #include <QApplication>
 #include <QDir>

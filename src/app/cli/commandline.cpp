@@ -1,0 +1,168 @@
+#include "app/cli/commandline.h"
+
+namespace kr44 {
+
+namespace {
+
+bool equalsNoCase(const QString &a, const char *b)
+{
+    return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+}
+
+bool isOptionWord(const QString &word)
+{
+    return word == QLatin1String("p") || word == QLatin1String("pt") || word == QLatin1String("dde")
+            || equalsNoCase(word, "Unregister") || equalsNoCase(word, "Unregserver")
+            || equalsNoCase(word, "Embedding") || equalsNoCase(word, "Automation");
+}
+
+void takeFlag(CommandLineRequest &r, const QString &word)
+{
+    using A = CommandLineRequest::Action;
+    if (word == QLatin1String("p")) {
+        r.action = A::Print;
+    } else if (word == QLatin1String("pt")) {
+        r.action = A::PrintTo;
+    } else if (word == QLatin1String("dde")) {
+        r.action = A::Dde;
+        r.startedByUser = false;
+    } else if (equalsNoCase(word, "Unregister") || equalsNoCase(word, "Unregserver")) {
+        r.action = A::Unregister;
+    } else if (equalsNoCase(word, "Embedding") || equalsNoCase(word, "Automation")) {
+        r.embedded = true;
+        r.startedByUser = false;
+    }
+    // Any other option word is accepted and has no effect.
+}
+
+void takeParam(CommandLineRequest &r, const QString &param)
+{
+    if (r.fileName.isEmpty())
+        r.fileName = param;
+    else if (r.action == CommandLineRequest::Action::PrintTo && r.printer.isEmpty())
+        r.printer = param;
+    else if (r.action == CommandLineRequest::Action::PrintTo && r.driver.isEmpty())
+        r.driver = param;
+    else if (r.action == CommandLineRequest::Action::PrintTo && r.port.isEmpty())
+        r.port = param;
+}
+
+} // namespace
+
+CommandLineRequest parseCommandLine(const QStringList &arguments)
+{
+    using A = CommandLineRequest::Action;
+    CommandLineRequest r;
+    bool help = false;
+    bool version = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            help = true;
+        } else if (arg == QLatin1String("--version")) {
+            version = true;
+        } else if (arg == QLatin1String("--virtual-unit")) {
+            r.virtualUnit = true;
+        } else if (arg == QLatin1String("--check")) {
+            r.action = A::Check;
+        } else if (arg == QLatin1String("--send")) {
+            r.action = A::Send;
+        } else if (arg == QLatin1String("--port") || arg == QLatin1String("--baud")) {
+            if (i + 1 >= arguments.size()) {
+                r.error = QStringLiteral("%1 needs a value").arg(arg);
+            } else if (arg == QLatin1String("--port")) {
+                r.sendPort = arguments.at(++i);
+            } else {
+                bool ok = false;
+                r.sendBaud = arguments.at(++i).toInt(&ok);
+                if (!ok || r.sendBaud <= 0)
+                    r.error = QStringLiteral("--baud needs a positive number");
+            }
+        } else if (arg == QLatin1String("--run")) {
+            r.sendRun = true;
+        } else if (arg == QLatin1String("--stop")) {
+            r.sendStop = true;
+        } else if (arg == QLatin1String("--wait")) {
+            r.sendWait = true;
+        } else if (r.action == A::Check && !arg.startsWith(QLatin1Char('-'))) {
+            r.checkFiles.append(arg);
+        } else if (arg.startsWith(QLatin1String("--print-pdf"))) {
+            if (arg.startsWith(QLatin1String("--print-pdf="))) {
+                r.pdfPath = arg.mid(int(qstrlen("--print-pdf=")));
+            } else if (arg == QLatin1String("--print-pdf") && i + 1 < arguments.size()) {
+                r.pdfPath = arguments.at(++i);
+            }
+            if (r.pdfPath.isEmpty())
+                r.error = QStringLiteral("--print-pdf needs the name of the PDF file to write");
+            r.action = A::PrintPdf;
+        } else if ((arg.size() > 1 && arg.front() == QLatin1Char('-'))
+                   || (arg.front() == QLatin1Char('/') && isOptionWord(arg.mid(1)))) {
+            // On Linux a file name may start with "/" too: only the known words are options there.
+            takeFlag(r, arg.mid(1));
+        } else {
+            takeParam(r, arg);
+        }
+    }
+    if (r.action == A::PrintPdf && r.error.isEmpty() && r.fileName.isEmpty())
+        r.error = QStringLiteral("--print-pdf needs a program file to print");
+    if (r.action == A::Check && r.checkFiles.isEmpty() && r.error.isEmpty())
+        r.error = QStringLiteral("--check needs at least one program file");
+    if (r.action == A::Send && r.error.isEmpty()) {
+        if (r.fileName.isEmpty() && !r.sendStop)
+            r.error = QStringLiteral("--send needs a program file");
+        else if (r.sendPort.isEmpty())
+            r.error = QStringLiteral("--send needs --port DEVICE");
+    }
+    if (r.action == A::New && !r.fileName.isEmpty())
+        r.action = A::Open;
+    if (version)
+        r.action = A::Version;
+    if (help || !r.error.isEmpty())
+        r.action = A::Help;
+    return r;
+}
+
+QString commandLineHelp(const QString &programName)
+{
+    return QStringLiteral(
+                   "Usage: %1 [options] [FILE]\n"
+                   "Edit, print and download KR44 motion programs (.krp files).\n"
+                   "\n"
+                   "  FILE                      open this program (otherwise the most recent one)\n"
+                   "  /p FILE                   open FILE and print it on the default printer\n"
+                   "  /pt FILE PRINTER [DRIVER PORT]\n"
+                   "                            open FILE and print it on PRINTER\n"
+                   "  /dde                      wait for open and print requests from the desktop\n"
+                   "  /Unregister, /Unregserver remove the file-type registration and the "
+                   "settings\n"
+                   "  /Embedding, /Automation   accepted; the run counts as not started by the "
+                   "user\n"
+                   "  --virtual-unit            connect to the built-in virtual KR44 unit, not the "
+                   "COM port\n"
+                   "  --print-pdf=PDF FILE      print FILE to the PDF file PDF without showing a "
+                   "window\n"
+                   "  --check FILE...           check programs; prints FILE:LINE: severity: "
+                   "sentence\n"
+                   "                            (exit 0 clean, 1 errors found, 2 a file cannot be "
+                   "read)\n"
+                   "  --send FILE --port DEVICE [--baud N] [--run] [--stop] [--wait]\n"
+                   "                            download FILE to the unit on DEVICE without a "
+                   "window;\n"
+                   "                            --run starts it,\n"
+                   "                            --stop stops a running program before the "
+                   "download,\n"
+                   "                            --wait waits, without a time limit, for the run to "
+                   "end;\n"
+                   "                            exit 0 done, 1 the unit answered an error or was "
+                   "busy,\n"
+                   "                            2 a file cannot be read, 3 the port cannot be "
+                   "opened,\n"
+                   "                            4 a write failed or the port was lost\n"
+                   "  --help                    show this help and exit\n"
+                   "  --version                 show the version and exit\n"
+                   "\n"
+                   "Options may also start with '-' instead of '/'.\n")
+            .arg(programName);
+}
+
+} // namespace kr44

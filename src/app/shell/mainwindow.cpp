@@ -1,0 +1,367 @@
+#include "app/shell/mainwindow.h"
+
+#include "app/shell/commandicons.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include <glob.h>
+
+namespace kr44 {
+
+namespace {
+
+const char *const kAppTitle = "KR44 Demo Program";
+
+QIcon commandIcon(Command command)
+{
+    struct Entry
+    {
+        Command command;
+        const char *theme;
+        CommandPicture fallback;
+    };
+    static const Entry entries[] = {
+            {Command::New, "document-new", CommandPicture::NewProgram},
+            {Command::Open, "document-open", CommandPicture::OpenProgram},
+            {Command::Save, "document-save", CommandPicture::SaveProgram},
+            {Command::Print, "document-print", CommandPicture::PrintProgram},
+            {Command::CommandWindow, "utilities-terminal", CommandPicture::CommandWindow},
+            {Command::SendProgram, "document-send", CommandPicture::SendProgram},
+            {Command::About, "help-about", CommandPicture::About},
+    };
+    for (const Entry &e : entries) {
+        if (e.command != command)
+            continue;
+        const QString name = QString::fromLatin1(e.theme);
+        return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name) : commandPictureIcon(e.fallback);
+    }
+    return {};
+}
+
+// Whether a keyboard LED is lit; Linux lists them under /sys/class/leds as inputN::capslock etc.
+bool ledLit(const char *name)
+{
+    glob_t found {};
+    const QByteArray pattern = QByteArray("/sys/class/leds/*::") + name + "/brightness";
+    bool lit = false;
+    if (glob(pattern.constData(), 0, nullptr, &found) == 0) {
+        for (size_t i = 0; i < found.gl_pathc && !lit; ++i) {
+            QFile f(QString::fromLocal8Bit(found.gl_pathv[i]));
+            lit = f.open(QIODevice::ReadOnly) && f.readAll().trimmed() != "0";
+        }
+    }
+    globfree(&found);
+    return lit;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_mdiArea(new QMdiArea(this))
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    setAccessibleName(QString::fromLatin1(kAppTitle));
+    // Caption, system menu, sizing border and maximise box: no minimise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    m_mdiArea->setAccessibleName(QStringLiteral("Program windows"));
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+
+    createActions();
+    createBars();
+    createStatusBar();
+    createMenus();
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
+        updateMenuBar();
+        updateCaption();
+    });
+    qApp->installEventFilter(this);
+    setAcceptDrops(true);
+    updateIndicators();
+    updateCaption();
+    resize(1100, 760);
+}
+
+void MainWindow::createActions()
+{
+    for (const CommandInfo &info : commandInfos()) {
+        auto *a = new QAction(QString::fromLatin1(info.text), this);
+        a->setObjectName(QLatin1String(info.name) + QLatin1String("Action"));
+        a->setShortcuts(commandShortcuts(info.command));
+        a->setShortcutContext(Qt::WindowShortcut);
+        a->setStatusTip(QString::fromLatin1(info.statusTip));
+        if (info.toolTip)
+            a->setToolTip(QString::fromLatin1(info.toolTip));
+        a->setIcon(commandIcon(info.command));
+        a->setIconVisibleInMenu(false);
+        // Keys work whichever menu bar is shown, so every action also lives on the window.
+        addAction(a);
+        m_actions.insert(info.command, a);
+    }
+    m_actions.value(Command::RecentFile)->setEnabled(false);
+    QAction *toolbar = m_actions.value(Command::ToolBar);
+    toolbar->setCheckable(true);
+    toolbar->setChecked(true);
+    connect(toolbar, &QAction::triggered, this, [this] { toggleBars(); });
+    QAction *status = m_actions.value(Command::StatusBar);
+    status->setCheckable(true);
+    status->setChecked(true);
+    connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    connect(m_actions.value(Command::Cascade), &QAction::triggered, m_mdiArea,
+            &QMdiArea::cascadeSubWindows);
+    connect(m_actions.value(Command::Tile), &QAction::triggered, m_mdiArea,
+            &QMdiArea::tileSubWindows);
+}
+
+void MainWindow::fillMenu(QMenu *menu, const QList<MenuItem> &items)
+{
+    menu->clear();
+    for (const MenuItem &item : items) {
+        if (item && m_removedCommands.contains(*item))
+            continue;
+        if (!item) {
+            const QList<QAction *> added = menu->actions();
+            if (!added.isEmpty() && added.last()->isSeparator())
+                continue; // the command between these two separators was removed
+            menu->addSeparator();
+        } else if (*item == Command::RecentFile && !m_recentActions.isEmpty()) {
+            menu->addActions(m_recentActions);
+        } else {
+            menu->addAction(m_actions.value(*item));
+        }
+    }
+}
+
+void MainWindow::fillMenus(MenuBar bar)
+{
+    const QList<MenuSpec> &layouts = menuSpec(bar);
+    const QList<QMenu *> menus = m_menus.value(bar);
+    for (int i = 0; i < menus.size(); ++i)
+        fillMenu(menus.at(i), layouts.at(i).items);
+}
+
+void MainWindow::createMenus()
+{
+    for (const MenuBar bar : {MenuBar::NoProgram, MenuBar::Program}) {
+        QList<QMenu *> menus;
+        for (const MenuSpec &layout : menuSpec(bar)) {
+            auto *menu = new QMenu(QString::fromLatin1(layout.title), this);
+            const QString plain = QString::fromLatin1(layout.title).remove(QLatin1Char('&'));
+            menu->setObjectName((bar == MenuBar::Program ? QStringLiteral("program")
+                                                         : QStringLiteral("noProgram"))
+                                + plain + QStringLiteral("Menu"));
+            menu->setAccessibleName(plain);
+            menus.append(menu);
+        }
+        m_menus.insert(bar, menus);
+        fillMenus(bar);
+    }
+    updateMenuBar();
+}
+
+void MainWindow::createBars()
+{
+    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setAccessibleName(QStringLiteral("Toolbar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    for (const MenuItem &item : toolBarSpec()) {
+        if (!item) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction *a = m_actions.value(*item);
+        m_toolBar->addAction(a);
+        // A button reads its tooltip ("Send Program"), not the menu text with its key.
+        QWidget *button = m_toolBar->widgetForAction(a);
+        button->setObjectName(QLatin1String(commandInfo(*item).name) + QLatin1String("Button"));
+        button->setAccessibleName(a->toolTip());
+    }
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+    m_instrumentBar = new QToolBar(QStringLiteral("Instrument"), this);
+    m_instrumentBar->setObjectName(QStringLiteral("instrumentBar"));
+    m_instrumentBar->setAccessibleName(QStringLiteral("Instrument bar"));
+    auto *box = new QWidget(m_instrumentBar);
+    auto *layout = new QHBoxLayout(box);
+    layout->setContentsMargins(6, 0, 6, 0);
+    auto *label = new QLabel(QStringLiteral("&Instrument"), box);
+    label->setObjectName(QStringLiteral("instrumentLabel"));
+    m_instrumentCombo = new QComboBox(box);
+    m_instrumentCombo->setObjectName(QStringLiteral("instrumentCombo"));
+    m_instrumentCombo->setAccessibleName(QStringLiteral("Instrument"));
+    m_instrumentCombo->setMaxVisibleItems(8);
+    for (int n = 1; n <= 8; ++n)
+        m_instrumentCombo->addItem(QStringLiteral("KR44 no. %1").arg(n));
+    m_instrumentCombo->setCurrentIndex(0);
+    label->setBuddy(m_instrumentCombo);
+    layout->addWidget(label);
+    layout->addWidget(m_instrumentCombo);
+    m_instrumentBar->addWidget(box);
+    // Same row, right of the toolbar.
+    addToolBar(Qt::TopToolBarArea, m_instrumentBar);
+}
+
+void MainWindow::createStatusBar()
+{
+    m_messagePane = new QLabel(this);
+    m_messagePane->setObjectName(QStringLiteral("messagePane"));
+    m_messagePane->setAccessibleName(QStringLiteral("Status"));
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    statusBar()->setAccessibleName(QStringLiteral("Status bar"));
+    statusBar()->addWidget(m_messagePane, 1);
+    const char *names[] = {"CAP", "NUM", "SCRL"};
+    for (int i = 0; i < 3; ++i) {
+        auto *l = new QLabel(this);
+        l->setObjectName(QStringLiteral("indicator%1").arg(QString::fromLatin1(names[i])));
+        l->setAccessibleName(QString::fromLatin1(names[i]));
+        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
+        l->setAlignment(Qt::AlignCenter);
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar()->addPermanentWidget(l);
+        m_indicators[i] = l;
+    }
+    // A menu or button prompt replaces the message; afterwards the idle text is "Ready".
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &text) {
+        m_messagePane->setVisible(text.isEmpty());
+        if (text.isEmpty())
+            m_messagePane->setText(QStringLiteral("Ready"));
+    });
+    m_messagePane->setText(QStringLiteral("Ready"));
+}
+
+void MainWindow::setMessageText(const QString &text) { m_messagePane->setText(text); }
+
+QString MainWindow::messageText() const { return m_messagePane->text(); }
+
+void MainWindow::updateMenuBar()
+{
+    const MenuBar wanted
+            = m_mdiArea->subWindowList().isEmpty() ? MenuBar::NoProgram : MenuBar::Program;
+    if (m_menuBar == wanted)
+        return;
+    m_menuBar = wanted;
+    menuBar()->clear();
+    for (QMenu *m : m_menus.value(wanted))
+        menuBar()->addMenu(m);
+}
+
+void MainWindow::setRecentFiles(const RecentFileList &list)
+{
+    qDeleteAll(m_recentActions);
+    m_recentActions.clear();
+    m_recentFiles = list.entries();
+    for (int i = 0; i < m_recentFiles.size(); ++i) {
+        auto *a = new QAction(list.menuText(i), this);
+        a->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
+        a->setStatusTip(QStringLiteral("Open this document"));
+        const QString path = m_recentFiles.at(i);
+        connect(a, &QAction::triggered, this, [this, path] { Q_EMIT recentFileTriggered(path); });
+        m_recentActions.append(a);
+    }
+    for (const MenuBar bar : {MenuBar::NoProgram, MenuBar::Program})
+        fillMenu(m_menus.value(bar).first(), menuSpec(bar).first().items);
+}
+
+void MainWindow::removeCommand(Command command)
+{
+    if (m_removedCommands.contains(command))
+        return;
+    m_removedCommands.append(command);
+    for (const MenuBar bar : {MenuBar::NoProgram, MenuBar::Program})
+        fillMenus(bar);
+}
+
+void MainWindow::toggleBars()
+{
+    m_toolBar->setVisible(!m_toolBar->isVisible());
+    m_instrumentBar->setVisible(!m_instrumentBar->isVisible());
+    m_actions.value(Command::ToolBar)->setChecked(m_toolBar->isVisible());
+}
+
+void MainWindow::updateCaption()
+{
+    const QString app = QString::fromLatin1(kAppTitle);
+    QMdiSubWindow *active = m_mdiArea->activeSubWindow();
+    if (!active) {
+        setWindowTitle(app);
+    } else if (active->isMaximized()) {
+        // The maximised program's title is shown beside the application's own.
+        setWindowTitle(QStringLiteral("%1 - [%2]").arg(app, active->windowTitle()));
+    } else {
+        setWindowTitle(QStringLiteral("%1 - %2").arg(active->windowTitle(), app));
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    bool accept = true;
+    Q_EMIT closeRequested(&accept);
+    if (accept)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    Q_EMIT filesDropped(paths);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange)
+        updateIndicators();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+            updateIndicators();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::updateIndicators()
+{
+    const char *leds[] = {"capslock", "numlock", "scrolllock"};
+    const char *texts[] = {"CAP", "NUM", "SCRL"};
+    for (int i = 0; i < 3; ++i)
+        m_indicators[i]->setText(ledLit(leds[i]) ? QString::fromLatin1(texts[i]) : QString());
+}
+
+} // namespace kr44
