@@ -1,13 +1,13 @@
 #pragma once
 
+#include "view/programview.h"
+
 #include <QDockWidget>
 #include <QPointer>
 
 class QTreeView;
 
 namespace kr44 {
-
-class ProgramView;
 
 class ProblemListModel;
 

@@ -127,7 +127,7 @@ private Q_SLOTS:
         }
         QCOMPARE(app->recentFiles().entries(), (QStringList {f[4], f[3], f[2], f[1]}));
         QVERIFY(app->closeAllDocuments());
-        QTRY_VERIFY(app->children().isEmpty());
+        QTRY_VERIFY(app->programWindows().isEmpty());
         app->mainWindow()->recentFileActions().at(2)->trigger();
         QCOMPARE(app->activeProgramWindow()->document()->filePath(), f[2]);
         QCOMPARE(app->recentFiles().entries(), (QStringList {f[2], f[4], f[3], f[1]}));
@@ -259,11 +259,11 @@ private Q_SLOTS:
         const kr44::ShellRequest print {kr44::ShellRequest::Kind::PrintTo, file, pdf, {}, {}};
         app->executeShellRequest(print);
         QVERIFY(kr44test::readAll(pdf).startsWith("%PDF"));
-        QTRY_COMPARE(app->children().size(), 1);
+        QTRY_COMPARE(app->programWindows().size(), 1);
         QVERIFY(app->openFile(file) && QFile::remove(pdf));
         app->executeShellRequest(print);
         QVERIFY(kr44test::readAll(pdf).startsWith("%PDF"));
-        QCOMPARE(app->children().size(), 2);
+        QCOMPARE(app->programWindows().size(), 2);
     }
 
     // The whole application against kr44-sim over a real pseudo-terminal: the example program

@@ -11,41 +11,22 @@
 #include "app/shell/firstframe.h"
 #include "app/shell/linkcontroller.h"
 #include "app/shell/mainwindow.h"
+#include "app/shell/printcommands.h"
 #include "app/shell/programwindow.h"
 #include "link/replymonitor.h"
 #include "model/programdocument.h"
 #include "unitpanel/virtualunitpanel.h"
 #include "view/problemspanel.h"
-#include "view/programprinter.h"
 #include "view/programview.h"
 
 #include <QAction>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QMdiArea>
-#include <QPageSetupDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSettings>
 
 namespace kr44 {
-
-namespace {
-
-// Points `printer` at a named printer; a name ending in ".pdf" is a PDF file to print into.
-void choosePrinter(QPrinter &printer, const QString &name)
-{
-    if (name.isEmpty())
-        return;
-    if (name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QFileInfo(name).absoluteFilePath());
-    } else {
-        printer.setPrinterName(name);
-    }
-}
-
-} // namespace
 
 Application::Application(QSettings &settings, AppPrompt &prompt, QObject *parent)
     : QObject(parent), m_settings(settings), m_prompt(prompt)
@@ -55,7 +36,7 @@ Application::~Application()
 {
     // Program windows go before the link and the frame they report to.
     if (m_mainWindow) {
-        for (ProgramWindow *child : children()) {
+        for (ProgramWindow *child : programWindows()) {
             child->setCloseGuard({});
             delete child;
         }
@@ -65,10 +46,10 @@ Application::~Application()
 bool Application::start(const CommandLineRequest &request, bool show)
 {
     m_recent.load(m_settings);
-    m_previewPages = loadPreviewPages(m_settings);
-
     m_startedByUser = request.startedByUser;
     m_mainWindow = std::make_unique<MainWindow>();
+    m_printing = std::make_unique<PrintCommands>(m_prompt, m_mainWindow.get());
+    m_printing->setPreviewPages(loadPreviewPages(m_settings));
     m_link = new LinkController(m_mainWindow.get(), m_settings, this);
     m_help = new HelpIndex(kr44::helpIndexUrl(), this);
     m_mailer = new Mailer(this);
@@ -82,21 +63,11 @@ bool Application::start(const CommandLineRequest &request, bool show)
     m_firstFrame = new FirstFrame(m_mainWindow.get());
     if (!show)
         m_firstFrame->release();
-    QAction *showPanel = m_mainWindow->action(Command::VirtualUnitPanel);
-    showPanel->setCheckable(true);
-    showPanel->setChecked(false);
-
-    m_problems = new kr44::ProblemsPanel(m_mainWindow.get());
-    m_mainWindow->addDockWidget(Qt::BottomDockWidgetArea, m_problems);
+    m_problems = m_mainWindow->problemsPanel();
     connect(this, &Application::activeProgramWindowChanged, m_problems, [this] {
         ProgramWindow *child = activeProgramWindow();
         m_problems->setView(child ? child->view() : nullptr);
     });
-    QAction *showProblems = m_mainWindow->action(Command::ProblemsPanel);
-    showProblems->setCheckable(true);
-    showProblems->setChecked(true);
-    connect(showProblems, &QAction::triggered, m_problems, &QWidget::setVisible);
-    connect(m_problems->toggleViewAction(), &QAction::toggled, showProblems, &QAction::setChecked);
     connect(m_link, &LinkController::statusText, m_mainWindow.get(), &MainWindow::setMessageText);
     m_mainWindow->setRecentFiles(m_recent);
     if (m_portDialogRunner)
@@ -147,14 +118,9 @@ void Application::createVirtualUnitPanel()
 {
     if (m_panel)
         return;
-    m_panel = new VirtualUnitPanel(m_mainWindow.get());
-    m_mainWindow->addDockWidget(Qt::RightDockWidgetArea, m_panel);
-    m_panel->hide();
+    m_panel = m_mainWindow->virtualUnitPanel();
     m_panel->setUnit(m_link->virtualUnit());
     connect(m_link, &LinkController::virtualUnitChanged, m_panel, &VirtualUnitPanel::setUnit);
-    QAction *showPanel = m_mainWindow->action(Command::VirtualUnitPanel);
-    connect(showPanel, &QAction::triggered, m_panel, &QWidget::setVisible);
-    connect(m_panel->toggleViewAction(), &QAction::toggled, showPanel, &QAction::setChecked);
 }
 
 void Application::carryOut(const CommandLineRequest &request)
@@ -178,8 +144,8 @@ void Application::carryOut(const CommandLineRequest &request)
             executeShellRequest(shell);
         } else if (ProgramWindow *child = openFile(request.fileName)) {
             if (request.action == A::PrintTo)
-                choosePrinter(*printer(), request.printer);
-            printDirect(child);
+                PrintCommands::choosePrinter(*m_printing->printer(), request.printer);
+            m_printing->printOn(child, m_printing->printer());
         }
         break;
     case A::Unregister:
@@ -191,13 +157,6 @@ void Application::carryOut(const CommandLineRequest &request)
     default:
         break;
     }
-}
-
-QPrinter *Application::printer()
-{
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return m_printer.get();
 }
 
 ProgramWindow *Application::addProgramWindow(std::unique_ptr<ProgramDocument> doc)
@@ -232,7 +191,7 @@ ProgramWindow *Application::findProgramWindow(const QString &path) const
     const QString wanted = QFileInfo(path).canonicalFilePath();
     if (wanted.isEmpty())
         return nullptr;
-    for (ProgramWindow *child : children()) {
+    for (ProgramWindow *child : programWindows()) {
         const QString own = child->document()->filePath();
         if (!own.isEmpty() && QFileInfo(own).canonicalFilePath() == wanted)
             return child;
@@ -317,11 +276,11 @@ bool Application::maybeSave(ProgramWindow *child)
 
 bool Application::closeAllDocuments()
 {
-    for (ProgramWindow *child : children()) {
+    for (ProgramWindow *child : programWindows()) {
         if (!maybeSave(child))
             return false;
     }
-    for (ProgramWindow *child : children()) {
+    for (ProgramWindow *child : programWindows()) {
         child->setCloseGuard({});
         child->close();
     }
@@ -331,63 +290,7 @@ bool Application::closeAllDocuments()
 void Application::saveStandardSettings()
 {
     m_recent.save(m_settings);
-    savePreviewPages(m_settings, m_previewPages);
-}
-
-ProgramWindow *Application::activeProgramWindow() const
-{
-    return m_mainWindow ? qobject_cast<ProgramWindow *>(m_mainWindow->mdiArea()->activeSubWindow())
-                        : nullptr;
-}
-
-QList<ProgramWindow *> Application::children() const
-{
-    QList<ProgramWindow *> out;
-    if (!m_mainWindow)
-        return out;
-    for (QMdiSubWindow *w : m_mainWindow->mdiArea()->subWindowList()) {
-        if (auto *c = qobject_cast<ProgramWindow *>(w))
-            out.append(c);
-    }
-    return out;
-}
-
-bool Application::printDirect(ProgramWindow *child) { return printOn(child, printer()); }
-
-bool Application::printOn(ProgramWindow *child, QPrinter *target)
-{
-    if (!child)
-        return false;
-    const kr44::ProgramPrinter program(child->document()->lines(), child->document()->title());
-    if (!program.print(target)) {
-        m_prompt.message(m_mainWindow.get(), QMessageBox::Warning,
-                         QStringLiteral("Failed to print %1.").arg(program.title()));
-        return false;
-    }
-    return true;
-}
-
-void Application::print(ProgramWindow *child)
-{
-    if (!child || !child->document()->canPrint())
-        return;
-    const kr44::ProgramPrinter program(child->document()->lines(), child->document()->title());
-    kr44::execPrintDialog(printer(), program, m_mainWindow.get());
-}
-
-void Application::printPreview(ProgramWindow *child)
-{
-    if (!child)
-        return;
-    const kr44::ProgramPrinter program(child->document()->lines(), child->document()->title());
-    m_previewPages = kr44::execPrintPreview(printer(), program, m_previewPages, m_mainWindow.get());
-}
-
-void Application::printSetup()
-{
-    QPageSetupDialog dialog(printer(), m_mainWindow.get());
-    dialog.setObjectName(QStringLiteral("printSetup"));
-    dialog.exec();
+    savePreviewPages(m_settings, m_printing->previewPages());
 }
 
 void Application::about()
@@ -431,8 +334,8 @@ void Application::executeShellRequest(const kr44::ShellRequest &request)
     // A printer of its own, so that a request does not change the printer the user set up.
     QPrinter target(QPrinter::HighResolution);
     if (request.kind == kr44::ShellRequest::Kind::PrintTo)
-        choosePrinter(target, request.printer);
-    printOn(child, &target);
+        PrintCommands::choosePrinter(target, request.printer);
+    m_printing->printOn(child, &target);
     if (!wasOpen) {
         child->setCloseGuard({});
         child->close();
@@ -474,33 +377,25 @@ void Application::connectCommands()
     });
     on(Command::Save, [this] { save(activeProgramWindow()); });
     on(Command::SaveAs, [this] { saveAs(activeProgramWindow()); });
-    on(Command::Print, [this] { print(activeProgramWindow()); });
-    on(Command::PrintPreview, [this] { printPreview(activeProgramWindow()); });
-    on(Command::PrintSetup, [this] { printSetup(); });
+    on(Command::Print, [this] { m_printing->print(activeProgramWindow()); });
+    on(Command::PrintPreview, [this] { m_printing->printPreview(activeProgramWindow()); });
+    on(Command::PrintSetup, [this] { m_printing->printSetup(); });
     on(Command::Exit, [f] { f->close(); });
     on(Command::About, [this] { about(); });
     on(Command::HelpIndex, [this] { helpIndex(); });
     on(Command::SendMail, [this] { sendMail(activeProgramWindow()); });
-    on(Command::Undo, [this] {
-        if (ProgramWindow *c = activeProgramWindow())
-            c->view()->undo();
-    });
-    on(Command::Redo, [this] {
-        if (ProgramWindow *c = activeProgramWindow())
-            c->view()->redo();
-    });
-    on(Command::Cut, [this] {
-        if (ProgramWindow *c = activeProgramWindow())
-            c->view()->cut();
-    });
-    on(Command::Copy, [this] {
-        if (ProgramWindow *c = activeProgramWindow())
-            c->view()->copy();
-    });
-    on(Command::Paste, [this] {
-        if (ProgramWindow *c = activeProgramWindow())
-            c->view()->paste();
-    });
+    const std::pair<Command, void (ProgramView::*)()> editCommands[]
+            = {{Command::Undo, &ProgramView::undo},
+               {Command::Redo, &ProgramView::redo},
+               {Command::Cut, &ProgramView::cut},
+               {Command::Copy, &ProgramView::copy},
+               {Command::Paste, &ProgramView::paste}};
+    for (const auto &[command, operation] : editCommands) {
+        on(command, [this, operation = operation] {
+            if (ProgramWindow *child = activeProgramWindow())
+                (child->view()->*operation)();
+        });
+    }
     on(Command::CommandWindow, [this] { m_link->toggleCommandWindow(); });
     on(Command::PortSettings, [this] { m_link->portSettings(); });
     f->action(Command::VirtualUnit)->setCheckable(true);

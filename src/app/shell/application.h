@@ -2,13 +2,13 @@
 
 #include "app/cli/commandline.h"
 #include "app/shell/appsettings.h"
+#include "app/shell/mainwindow.h"
 
 #include <QObject>
 
 #include <functional>
 #include <memory>
 
-class QPrinter;
 class QSettings;
 
 namespace kr44 {
@@ -22,8 +22,8 @@ class ProblemsPanel;
 struct ShellRequest;
 class ProgramWindow;
 class ProgramDocument;
-class MainWindow;
 class LinkController;
+class PrintCommands;
 
 // The application: owns the main window, the programs' windows, the recent-file list and the
 // settings for the run, and carries out the application-wide and program commands.
@@ -52,7 +52,6 @@ public:
     [[nodiscard]] MainWindow *mainWindow() const { return m_mainWindow.get(); }
     [[nodiscard]] LinkController *linkController() const { return m_link; }
     [[nodiscard]] const RecentFileList &recentFiles() const { return m_recent; }
-    [[nodiscard]] QPrinter *printer();
 
     // File New: a new program in a new window.
     ProgramWindow *newFile();
@@ -69,15 +68,16 @@ public:
     // Writes the recent-file list and the preview setting.
     void saveStandardSettings();
 
-    [[nodiscard]] ProgramWindow *activeProgramWindow() const;
-    [[nodiscard]] QList<ProgramWindow *> children() const;
+    [[nodiscard]] ProgramWindow *activeProgramWindow() const
+    {
+        return m_mainWindow ? m_mainWindow->activeProgramWindow() : nullptr;
+    }
+    [[nodiscard]] QList<ProgramWindow *> programWindows() const
+    {
+        return m_mainWindow ? m_mainWindow->programWindows() : QList<ProgramWindow *>();
+    }
     [[nodiscard]] ProgramWindow *findProgramWindow(const QString &path) const;
 
-    // Prints a program window's program on the current printer without a dialog.
-    bool printDirect(ProgramWindow *child);
-    void print(ProgramWindow *child);
-    void printPreview(ProgramWindow *child);
-    void printSetup();
     void about();
     void helpIndex();
     void sendMail(ProgramWindow *child);
@@ -105,15 +105,13 @@ private:
     void showFileError(const QString &message);
     void updateEditCommands();
     void unregister(const CommandLineRequest &request);
-    bool printOn(ProgramWindow *child, QPrinter *printer);
 
     QSettings &m_settings;
     AppPrompt &m_prompt;
     std::unique_ptr<MainWindow> m_mainWindow;
     LinkController *m_link = nullptr;
     RecentFileList m_recent;
-    int m_previewPages = 0;
-    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<PrintCommands> m_printing;
     std::function<bool(QWidget *, QString &, qint32 &)> m_portDialogRunner;
     FirstFrame *m_firstFrame = nullptr;
     VirtualUnitPanel *m_panel = nullptr;

@@ -1,6 +1,9 @@
 #include "app/shell/mainwindow.h"
 
 #include "app/shell/commandicons.h"
+#include "app/shell/programwindow.h"
+#include "unitpanel/virtualunitpanel.h"
+#include "view/problemspanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -87,6 +90,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_mdiArea(new QMd
     createActions();
     createBars();
     createStatusBar();
+    createProblemsPanel();
     createMenus();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
         updateMenuBar();
@@ -245,6 +249,46 @@ void MainWindow::createStatusBar()
             m_messagePane->setText(QStringLiteral("Ready"));
     });
     m_messagePane->setText(QStringLiteral("Ready"));
+}
+
+void MainWindow::createProblemsPanel()
+{
+    m_problems = new ProblemsPanel(this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_problems);
+    QAction *show = m_actions.value(Command::ProblemsPanel);
+    show->setCheckable(true);
+    show->setChecked(true);
+    connect(show, &QAction::triggered, m_problems, &QWidget::setVisible);
+    connect(m_problems->toggleViewAction(), &QAction::toggled, show, &QAction::setChecked);
+    m_actions.value(Command::VirtualUnitPanel)->setCheckable(true);
+}
+
+ProgramWindow *MainWindow::activeProgramWindow() const
+{
+    return qobject_cast<ProgramWindow *>(m_mdiArea->activeSubWindow());
+}
+
+QList<ProgramWindow *> MainWindow::programWindows() const
+{
+    QList<ProgramWindow *> windows;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (auto *program = qobject_cast<ProgramWindow *>(window))
+            windows.append(program);
+    }
+    return windows;
+}
+
+VirtualUnitPanel *MainWindow::virtualUnitPanel()
+{
+    if (m_unitPanel)
+        return m_unitPanel;
+    m_unitPanel = new VirtualUnitPanel(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_unitPanel);
+    m_unitPanel->hide();
+    QAction *show = m_actions.value(Command::VirtualUnitPanel);
+    connect(show, &QAction::triggered, m_unitPanel, &QWidget::setVisible);
+    connect(m_unitPanel->toggleViewAction(), &QAction::toggled, show, &QAction::setChecked);
+    return m_unitPanel;
 }
 
 void MainWindow::setMessageText(const QString &text) { m_messagePane->setText(text); }

@@ -16,6 +16,10 @@ class QToolBar;
 
 namespace kr44 {
 
+class ProblemsPanel;
+class ProgramWindow;
+class VirtualUnitPanel;
+
 // The main window: menus, toolbar, instrument bar, status bar and the area that holds the
 // program windows. It only presents and routes; the application connects the commands.
 class MainWindow : public QMainWindow
@@ -26,10 +30,17 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
 
     [[nodiscard]] QMdiArea *mdiArea() const { return m_mdiArea; }
+    [[nodiscard]] ProgramWindow *activeProgramWindow() const;
+    [[nodiscard]] QList<ProgramWindow *> programWindows() const;
     [[nodiscard]] QAction *action(Command command) const { return m_actions.value(command); }
     [[nodiscard]] QToolBar *toolBar() const { return m_toolBar; }
     [[nodiscard]] QToolBar *instrumentBar() const { return m_instrumentBar; }
     [[nodiscard]] QComboBox *instrumentCombo() const { return m_instrumentCombo; }
+    // The dock of the program check's findings; Options > Problems shows and hides it.
+    [[nodiscard]] ProblemsPanel *problemsPanel() const { return m_problems; }
+    // The virtual unit's dock, made hidden when first asked for; Options > Virtual unit panel
+    // shows and hides it.
+    VirtualUnitPanel *virtualUnitPanel();
     // The menu bar shown now: one without a program window, another with one.
     [[nodiscard]] MenuBar currentMenuBar() const { return m_menuBar.value_or(MenuBar::NoProgram); }
 
@@ -69,6 +80,7 @@ private:
     void fillMenus(MenuBar bar);
     void createBars();
     void createStatusBar();
+    void createProblemsPanel();
     void updateMenuBar();
     void updateIndicators();
 
@@ -82,6 +94,8 @@ private:
     QToolBar *m_instrumentBar = nullptr;
     QComboBox *m_instrumentCombo = nullptr;
     QLabel *m_messagePane = nullptr;
+    ProblemsPanel *m_problems = nullptr;
+    VirtualUnitPanel *m_unitPanel = nullptr;
     QLabel *m_indicators[3] = {nullptr, nullptr, nullptr};
     std::optional<MenuBar> m_menuBar;
 };

@@ -1,0 +1,75 @@
+#include "app/shell/printcommands.h"
+
+#include "app/shell/appprompt.h"
+#include "app/shell/programwindow.h"
+#include "model/programdocument.h"
+#include "view/programprinter.h"
+
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPrinter>
+
+namespace kr44 {
+
+PrintCommands::PrintCommands(AppPrompt &prompt, QWidget *window)
+    : m_prompt(prompt), m_window(window)
+{}
+
+PrintCommands::~PrintCommands() = default;
+
+QPrinter *PrintCommands::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+void PrintCommands::choosePrinter(QPrinter &printer, const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    if (name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QFileInfo(name).absoluteFilePath());
+    } else {
+        printer.setPrinterName(name);
+    }
+}
+
+bool PrintCommands::printOn(ProgramWindow *child, QPrinter *target)
+{
+    if (!child)
+        return false;
+    const ProgramPrinter program(child->document()->lines(), child->document()->title());
+    if (!program.print(target)) {
+        m_prompt.message(m_window, QMessageBox::Warning,
+                         QStringLiteral("Failed to print %1.").arg(program.title()));
+        return false;
+    }
+    return true;
+}
+
+void PrintCommands::print(ProgramWindow *child)
+{
+    if (!child || !child->document()->canPrint())
+        return;
+    const ProgramPrinter program(child->document()->lines(), child->document()->title());
+    execPrintDialog(printer(), program, m_window);
+}
+
+void PrintCommands::printPreview(ProgramWindow *child)
+{
+    if (!child)
+        return;
+    const ProgramPrinter program(child->document()->lines(), child->document()->title());
+    m_previewPages = execPrintPreview(printer(), program, m_previewPages, m_window);
+}
+
+void PrintCommands::printSetup()
+{
+    QPageSetupDialog dialog(printer(), m_window);
+    dialog.setObjectName(QStringLiteral("printSetup"));
+    dialog.exec();
+}
+
+} // namespace kr44
