@@ -17,8 +17,6 @@
 #include <cstdio>
 #include <ctime>
 
-using namespace kr44;
-
 namespace {
 
 class FirstPaintProbe : public QObject

@@ -33,8 +33,6 @@
 #include <optional>
 #include <vector>
 
-using namespace kr44;
-
 namespace {
 
 constexpr double kTarget = 1.5;
