@@ -1,8 +1,11 @@
 #include "app/cli/commandline.h"
 #include "app/cli/headless.h"
-#include "app/desktop/desktopintegration.h"
+#include "app/desktop/databaseupdater.h"
+#include "app/desktop/registration.h"
 #include "app/desktop/shellrequest.h"
 #include "app/desktop/singleinstance.h"
+#include "app/desktop/versioninfo.h"
+#include "app/desktop/xdgpaths.h"
 #include "app/shell/application.h"
 #include "app/shell/appprompt.h"
 #include "app/shell/fileiconengine.h"
@@ -20,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <thread>
 
 using namespace kr44;
@@ -56,14 +60,10 @@ void reportFirstFrame()
     std::_Exit(0);
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// The runs that need no window: help, version, check, send and printing into a PDF file. Their
+// exit code, or nothing when the request is for the windows.
+std::optional<int> runWithoutWindow(const CommandLineRequest &request, int &argc, char *argv[])
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
-    const CommandLineRequest request = parseCommandLine(args);
     if (request.action == CommandLineRequest::Action::Help) {
         if (!request.error.isEmpty())
             std::fprintf(stderr, "kr44: %s\n\n", qPrintable(request.error));
@@ -90,11 +90,24 @@ int main(int argc, char *argv[])
         QApplication app(argc, argv);
         return printToPdf(request);
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLineRequest request = parseCommandLine(args);
+    if (const std::optional<int> exitCode = runWithoutWindow(request, argc, argv))
+        return *exitCode;
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quelmark Controls"));
     QApplication::setApplicationName(QStringLiteral("KR44 Demo Program"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0.00"));
+    QApplication::setApplicationVersion(kr44::applicationVersion());
     QApplication::setWindowIcon(kr44::applicationIcon());
     // Reading the system's font list is the longest single step before the first frame; it
     // runs beside the work that needs no font (QFontDatabase is thread-safe).
@@ -135,8 +148,8 @@ int main(int argc, char *argv[])
         return 1;
     if (qEnvironmentVariableIsSet("KR44_STARTUP_PROBE"))
         QObject::connect(application.firstFrame(), &FirstFrame::shown, &app, &reportFirstFrame);
-    // The desktop learns of the program and its file type at every start, as the shell did;
-    // none of it is needed for the first frame.
+    // The desktop learns of the program and its file type at every start; none of it is needed
+    // for the first frame.
     if (request.action != CommandLineRequest::Action::Unregister) {
         application.firstFrame()->whenShown([&xdg, &databases] {
             kr44::registerFileType(xdg, QCoreApplication::applicationFilePath());

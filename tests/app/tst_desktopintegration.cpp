@@ -1,7 +1,10 @@
 // The program's place on the desktop: its desktop entry and file type, registered and taken
 // away again, its help, and mail through the desktop's mail client.
-#include "app/desktop/desktopintegration.h"
+#include "app/desktop/databaseupdater.h"
+#include "app/desktop/desktopentry.h"
 #include "app/desktop/mailer.h"
+#include "app/desktop/registration.h"
+#include "app/desktop/xdgpaths.h"
 #include "app/help/helpindex.h"
 #include "model/instructionset.h"
 #include "model/programdocument.h"

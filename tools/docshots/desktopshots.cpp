@@ -2,7 +2,6 @@
 //   desktopshots OUTDIR
 // writes help-<page>.png for a few help pages and about.png into OUTDIR.
 
-#include "app/desktop/desktopintegration.h"
 #include "app/help/helpindex.h"
 #include "app/shell/aboutdialog.h"
 #include "app/shell/fileiconengine.h"

@@ -3,7 +3,7 @@
 #include "app/cli/commandline.h"
 #include "app/commands/commands.h"
 #include "app/commands/commandtable.h"
-#include "app/desktop/desktopintegration.h"
+#include "app/desktop/versioninfo.h"
 #include "link/portscan.h"
 #include "link/replytext.h"
 #include "model/instructionset.h"

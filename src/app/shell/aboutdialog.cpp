@@ -1,5 +1,7 @@
 #include "app/shell/aboutdialog.h"
 
+#include "app/desktop/versioninfo.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -24,7 +26,7 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
             : QApplication::windowIcon();
     icon->setPixmap(appIcon.pixmap(32, 32));
 
-    auto *version = new QLabel(QStringLiteral("KR44 Controller Version 1.0"), this);
+    auto *version = new QLabel(kr44::aboutVersionText(), this);
     version->setObjectName(QStringLiteral("aboutVersion"));
     version->setTextFormat(Qt::PlainText);
     version->setAccessibleName(version->text());

@@ -2,8 +2,9 @@
 
 #include "app/commands/commands.h"
 #include "app/commands/commandtable.h"
-#include "app/desktop/desktopintegration.h"
+#include "app/desktop/databaseupdater.h"
 #include "app/desktop/mailer.h"
+#include "app/desktop/registration.h"
 #include "app/desktop/shellrequest.h"
 #include "app/help/helpindex.h"
 #include "app/shell/aboutdialog.h"
