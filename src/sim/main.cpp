@@ -65,13 +65,40 @@ private:
     QByteArray m_line;
 };
 
+// Sets the unit's inputs from lines typed on standard input, such as 2H; `typed` keeps a line
+// that has not ended yet.
+void readTypedInputs(QSocketNotifier &notifier, QByteArray &typed, kr44::PtyUnit &unit)
+{
+    char buffer[256];
+    const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n <= 0) {
+        // End of input (or none at all, as under a test runner): keep serving the unit.
+        notifier.setEnabled(false);
+        return;
+    }
+    typed.append(buffer, qsizetype(n));
+    qsizetype end;
+    while ((end = typed.indexOf('\n')) >= 0) {
+        const QByteArray line = typed.left(end);
+        typed.remove(0, end + 1);
+        if (const auto command = kr44::parseInputCommand(line)) {
+            unit.setInput(command->input, command->high);
+            std::fprintf(stderr, "input %d %s\n", command->input, command->high ? "high" : "low");
+        } else if (!line.trimmed().isEmpty()) {
+            std::fprintf(stderr, "kr44-sim: type an input and a level, such as 2H\n");
+        }
+    }
+    if (typed.size() > 1024)
+        typed.clear();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kr44-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KR44_SIM_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -125,30 +152,8 @@ int main(int argc, char *argv[])
 
     QSocketNotifier stdinNotifier(qintptr(STDIN_FILENO), QSocketNotifier::Read);
     QByteArray typed;
-    QObject::connect(&stdinNotifier, &QSocketNotifier::activated, &app, [&] {
-        char buffer[256];
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n <= 0) {
-            // End of input (or none at all, as under a test runner): keep serving the unit.
-            stdinNotifier.setEnabled(false);
-            return;
-        }
-        typed.append(buffer, qsizetype(n));
-        qsizetype end;
-        while ((end = typed.indexOf('\n')) >= 0) {
-            const QByteArray line = typed.left(end);
-            typed.remove(0, end + 1);
-            if (const auto command = kr44::parseInputCommand(line)) {
-                unit.setInput(command->input, command->high);
-                std::fprintf(stderr, "input %d %s\n", command->input,
-                             command->high ? "high" : "low");
-            } else if (!line.trimmed().isEmpty()) {
-                std::fprintf(stderr, "kr44-sim: type an input and a level, such as 2H\n");
-            }
-        }
-        if (typed.size() > 1024)
-            typed.clear();
-    });
+    QObject::connect(&stdinNotifier, &QSocketNotifier::activated, &app,
+                     [&] { readTypedInputs(stdinNotifier, typed, unit); });
 
     const int rc = QCoreApplication::exec();
     if (linked)

@@ -18,13 +18,11 @@ qint64 toUs(double seconds)
     return std::isfinite(seconds) ? std::llround(seconds * 1e6) : kNever;
 }
 
-qint64 later(qint64 now, qint64 us) { return us >= kNever - now ? kNever : now + us; }
-
 bool isFlowControl(char code) { return code == 'j' || code == 'J' || code == 'L' || code == 'U'; }
 
-char levelChar(bool high) { return high ? 'H' : 'L'; }
-
 } // namespace
+
+qint64 VirtualUnit::later(qint64 now, qint64 us) { return us >= kNever - now ? kNever : now + us; }
 
 LineCheck checkProgramLine(QByteArrayView line)
 {
@@ -330,136 +328,6 @@ void VirtualUnit::endInstruction()
     m_activityEndUs = later(m_nowUs, m_config.instructionTimeUs);
 }
 
-void VirtualUnit::executeNext()
-{
-    if (m_pc < 0 || m_pc >= m_exec.size()) {
-        finishRun(true);
-        return;
-    }
-    m_executing = m_pc;
-    const QByteArray &line = m_exec.at(m_pc++);
-    const char code = line.front();
-    const ParamFields f = readParams(code, QByteArrayView(line).sliced(1));
-    const auto in = [this](int input) { return m_inputs[size_t(input - 1)]; };
-
-    switch (code) {
-    case '+':
-    case '-':
-        startMove(code == '+' ? 1 : -1, f.at(0), true);
-        return;
-    case 'G': {
-        const qint64 delta = f.at(0) - position();
-        if (delta != 0) {
-            startMove(delta > 0 ? 1 : -1, double(delta > 0 ? delta : -delta), true);
-            return;
-        }
-        break;
-    }
-    case 'g':
-        if (in(f.at(1)) != (f.at(2) == 1)) {
-            startMove(f.at(0) == 1 ? -1 : 1, MotionProfile::kUnbounded, true);
-            if (m_activity == Activity::Moving) {
-                m_motion.untilInput = f.at(1);
-                m_motion.untilHigh = f.at(2) == 1;
-            }
-            return;
-        }
-        break;
-    case 'H':
-        startMove(f.at(0) == 1 ? -1 : 1, MotionProfile::kUnbounded, false);
-        return;
-    case 'D':
-        m_activity = Activity::Delaying;
-        m_activityEndUs = later(m_nowUs, qint64(f.at(0)) * 1000);
-        return;
-    case 'W':
-        if (in(f.at(0)) != (f.at(1) == 1)) {
-            m_activity = Activity::Waiting;
-            m_waitInput = f.at(0);
-            m_waitHigh = f.at(1) == 1;
-            return;
-        }
-        break;
-    case 'A':
-    case 'C':
-        m_outputs[size_t(f.at(0))] = code == 'A';
-        break;
-    case 'B':
-        m_motor = f.at(0) + 1;
-        break;
-    case 'f':
-        m_counterOffset = m_physical - f.at(0);
-        record(m_nowUs, position());
-        break;
-    case 'I':
-        if (f.at(0))
-            m_counterOffset = m_physical;
-        if (f.at(1))
-            m_outputs = {};
-        record(m_nowUs, position());
-        break;
-    case 'h':
-        m_hold = {f.at(0), f.at(1)};
-        break;
-    case 'M':
-        m_ministep = {f.at(0), f.at(1), f.at(2)};
-        break;
-    case 'T':
-        m_accel.slewRate = f.at(0);
-        break;
-    case 'X':
-        m_accel = {f.at(0), f.at(1), f.at(2)};
-        break;
-    case 'V':
-        reply(report(f.at(0) + 1));
-        break;
-    case 'j':
-        m_pc = f.at(0) - 1;
-        break;
-    case 'J':
-        if (in(f.at(0)) == (f.at(1) == 1))
-            m_pc = f.at(2) - 1;
-        break;
-    case 'U':
-        if (in(f.at(0)) != (f.at(1) == 1)) {
-            m_pc = 0;
-            m_loops.clear();
-        }
-        break;
-    case 'L':
-        if (f.at(0) == 0) {
-            if (m_loops.size() >= kMaxLoopDepth) {
-                abortRun("E8");
-                return;
-            }
-            m_loops.append({m_pc, -1});
-        } else {
-            if (m_loops.isEmpty()) {
-                abortRun("E8");
-                return;
-            }
-            LoopFrame &loop = m_loops.last();
-            if (loop.remaining < 0)
-                loop.remaining = f.at(0) - 1;
-            if (loop.remaining > 0) {
-                --loop.remaining;
-                m_pc = loop.bodyStart;
-            } else {
-                m_loops.removeLast();
-            }
-        }
-        break;
-    case 'K':
-    case 'Z':
-        // The motor stands still between instructions, so a smooth stop has nothing to ramp down.
-        finishRun(true);
-        return;
-    default:
-        break;
-    }
-    endInstruction();
-}
-
 void VirtualUnit::startMove(int direction, double distance, bool errorAtSwitch)
 {
     const qint64 switchAt = direction > 0 ? m_config.endOfTravelPlus : m_config.endOfTravelMinus;
@@ -541,30 +409,6 @@ void VirtualUnit::record(qint64 us, qint64 position)
     if (m_trace.size() >= kTraceLimit)
         m_trace.remove(0, kTraceLimit / 2);
     m_trace.append({us, position});
-}
-
-QByteArray VirtualUnit::report(int item) const
-{
-    switch (item) {
-    case 1:
-        return QByteArray::number(position());
-    case 2: {
-        QByteArray text = "Inputs ";
-        for (const bool level : m_inputs)
-            text += levelChar(level);
-        text += " Outputs ";
-        for (const bool on : m_outputs)
-            text += on ? '1' : '0';
-        return text;
-    }
-    case 3:
-        return "25";
-    case 4:
-        return "KR44 virtual unit 1.0";
-    default:
-        return QByteArray::number(m_accel.startRate) + ',' + QByteArray::number(m_accel.slewRate)
-                + ',' + QByteArray::number(m_accel.ramp);
-    }
 }
 
 void VirtualUnit::reply(QByteArrayView text)

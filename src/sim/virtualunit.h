@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/instructionset.h"
 #include "sim/motionprofile.h"
 
 #include <QByteArray>
@@ -113,16 +114,30 @@ private:
     void finishRun(bool sendReady);
     void abortRun(QByteArrayView error);
     void runUntil(qint64 targetUs);
-    void executeNext();
     void endInstruction();
+
+    // virtualunitinstructions.cpp: what each instruction does.
+    void executeNext();
+    // Moves, delays and waits: true when the instruction goes on taking time (or has ended the
+    // run), false when it has nothing to do.
+    [[nodiscard]] bool startTimed(char code, const ParamFields &f);
+    void jump(char code, const ParamFields &f); // j, J and U
+    // L: false when the run stopped with a loop error.
+    [[nodiscard]] bool runLoopLine(int count);
+    void applySetting(char code, const ParamFields &f);
+    // Whether input 1 to 3 stands at `level` as the fields hold it (1 high, 0 low).
+    [[nodiscard]] bool inputIs(int input, int level) const;
+    [[nodiscard]] QByteArray report(int item) const;
+
     void startMove(int direction, double distance, bool errorAtSwitch);
     void stopMotionAt(qint64 us);
     void recordMotion(qint64 untilUs);
     void record(qint64 us, qint64 position);
     [[nodiscard]] qint64 physicalAt(qint64 us) const;
     void reply(QByteArrayView text);
-    [[nodiscard]] QByteArray report(int item) const;
     [[nodiscard]] QByteArray takeOutput();
+    // now + us, or never when that would overflow.
+    [[nodiscard]] static qint64 later(qint64 now, qint64 us);
 
     UnitConfig m_config;
     qint64 m_nowUs = 0;
