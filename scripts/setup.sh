@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build, the tests and the screenshots need, where missing.
 set -euo pipefail
 packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+    cmake ninja-build g++ clang libclang-rt-14-dev clang-format clang-tidy pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-gtk-platformtheme
     xvfb xauth xdotool imagemagick poppler-utils fonts-liberation
     util-linux dbus python3-pyatspi at-spi2-core

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up, builds and runs every test: once as a normal build, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; checks the house style (scripts/style.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -9,6 +9,7 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
+scripts/style.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKR44_SANITIZE=ON -DKR44_BUILD_BENCH=OFF \
     -DCMAKE_COMPILE_WARNING_AS_ERROR=ON

@@ -69,7 +69,7 @@ QByteArray expandLineEnds(const QByteArray &text)
 QString fromWindows1252(QByteArrayView bytes)
 {
     // 0x81, 0x8D, 0x8F, 0x90 and 0x9D are unassigned and decode as their Latin-1 controls.
-    static constexpr std::array<char16_t, 32> high = {
+    static constexpr std::array<char16_t, 32> kHigh = {
             0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
             0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
             0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
@@ -78,7 +78,7 @@ QString fromWindows1252(QByteArrayView bytes)
     QChar *dst = out.data();
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        *dst++ = (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
+        *dst++ = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
     }
     return out;
 }

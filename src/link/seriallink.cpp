@@ -21,11 +21,11 @@ qint32 baudFromText(const QString &text)
         ++i;
     }
     qint64 value = 0;
-    constexpr qint64 limit = qint64(std::numeric_limits<qint32>::max()) + 1;
+    constexpr qint64 kLimit = qint64(std::numeric_limits<qint32>::max()) + 1;
     for (; i < n && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i) {
         value = value * 10 + (text.at(i).unicode() - u'0');
-        if (value > limit)
-            value = limit;
+        if (value > kLimit)
+            value = kLimit;
     }
     if (negative)
         return qint32(-value);

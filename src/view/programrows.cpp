@@ -167,10 +167,10 @@ void ProgramRows::compact()
     qsizetype pos = 0;
     // The rows of the shared "* " are marked rather than recognised by the old offset later:
     // a moved line may land on that very offset.
-    constexpr qsizetype shared = -1;
+    constexpr qsizetype kShared = -1;
     for (LineArray::Span &span : m_rows) {
         if (span.offset == m_emptyComment) {
-            span.offset = shared;
+            span.offset = kShared;
             continue;
         }
         std::copy_n(m_text.constData() + span.offset, span.length, out + pos);
@@ -179,7 +179,7 @@ void ProgramRows::compact()
     }
     std::copy_n(kEmptyComment, 2, out + pos);
     for (LineArray::Span &span : m_rows) {
-        if (span.offset == shared)
+        if (span.offset == kShared)
             span.offset = pos;
     }
     m_emptyComment = pos;

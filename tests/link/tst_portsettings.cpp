@@ -82,8 +82,8 @@ private Q_SLOTS:
         for (const QString &path : entries)
             present << PortInfo {path, {}, {}, {}, {}, {}};
         dlg.setScanner([&](const QString &) { return kr44::PortScan {present, {"/dev/ttyACM0"}}; });
-        dlg.m_portName = "COM2";
-        dlg.m_baudRate = 38400;
+        dlg.setPortName("COM2");
+        dlg.setBaudRate(38400);
         dlg.show();
         QVERIFY(dlg.portList()->currentText() == s1 && dlg.baudList()->currentText() == "19200");
         QVERIFY(dlg.accessNote().startsWith("/dev/ttyACM0 cannot be opened")
@@ -91,19 +91,19 @@ private Q_SLOTS:
         dlg.portList()->setCurrentIndex(1);
         dlg.baudList()->setCurrentIndex(1);
         QTest::keyClick(&dlg, Qt::Key_Return);
-        QVERIFY(dlg.result() == QDialog::Accepted && dlg.m_portName == s0 && dlg.m_baudRate == 2400);
+        QVERIFY(dlg.result() == QDialog::Accepted && dlg.portName() == s0 && dlg.baudRate() == 2400);
         present << PortInfo {usb, {}, {}, {}, {}, {}};
-        dlg.m_portName = usb;
+        dlg.setPortName(usb);
         dlg.show();
         QCOMPARE(dlg.portList()->currentText(), usb);
         dlg.portList()->setCurrentIndex(0);
         QTest::keyClick(&dlg, Qt::Key_Escape);
-        QVERIFY(dlg.result() == QDialog::Rejected && dlg.m_portName == usb
-                && dlg.m_baudRate == 2400);
+        QVERIFY(dlg.result() == QDialog::Rejected && dlg.portName() == usb
+                && dlg.baudRate() == 2400);
         present.clear(); // with nothing listed OK keeps the port
         dlg.show();
         dlg.accept();
-        QCOMPARE(dlg.m_portName, usb);
+        QCOMPARE(dlg.portName(), usb);
     }
 
     // A device held by another program is not offered; the system never reports

@@ -5,7 +5,7 @@ namespace kr44 {
 namespace {
 
 using C = Command;
-constexpr MenuItem separator = std::nullopt;
+constexpr MenuItem kSeparator = std::nullopt;
 
 } // namespace
 
@@ -112,26 +112,26 @@ const QList<MenuSpec> &menuSpec(MenuBar bar)
 {
     static const QList<MenuSpec> noProgram = {
             {"&File",
-             {C::New, C::Open, separator, C::PrintSetup, separator, C::RecentFile, separator,
+             {C::New, C::Open, kSeparator, C::PrintSetup, kSeparator, C::RecentFile, kSeparator,
               C::Exit}},
             {"&View", {C::ToolBar, C::StatusBar}},
             {"&Options",
-             {C::PortSettings, C::VirtualUnit, C::VirtualUnitPanel, separator, C::ToolBar,
+             {C::PortSettings, C::VirtualUnit, C::VirtualUnitPanel, kSeparator, C::ToolBar,
               C::StatusBar}},
-            {"&Help", {C::HelpIndex, separator, C::About}},
+            {"&Help", {C::HelpIndex, kSeparator, C::About}},
     };
     static const QList<MenuSpec> program = {
             {"&File",
-             {C::New, C::Open, C::Close, C::Save, C::SaveAs, separator, C::SendMail, separator,
-              C::Print, C::PrintPreview, C::PrintSetup, separator, C::RecentFile, separator,
+             {C::New, C::Open, C::Close, C::Save, C::SaveAs, kSeparator, C::SendMail, kSeparator,
+              C::Print, C::PrintPreview, C::PrintSetup, kSeparator, C::RecentFile, kSeparator,
               C::Exit}},
-            {"&Edit", {C::Undo, C::Redo, separator, C::Cut, C::Copy, C::Paste}},
-            {"&KR44", {C::CommandWindow, separator, C::SendProgram, C::SendAndRun, C::StopProgram}},
+            {"&Edit", {C::Undo, C::Redo, kSeparator, C::Cut, C::Copy, C::Paste}},
+            {"&KR44", {C::CommandWindow, kSeparator, C::SendProgram, C::SendAndRun, C::StopProgram}},
             {"&Options",
-             {C::PortSettings, C::VirtualUnit, C::VirtualUnitPanel, separator, C::ProblemsPanel,
+             {C::PortSettings, C::VirtualUnit, C::VirtualUnitPanel, kSeparator, C::ProblemsPanel,
               C::ToolBar, C::StatusBar}},
             {"&Window", {C::Cascade, C::Tile}},
-            {"&Help", {C::HelpIndex, separator, C::About}},
+            {"&Help", {C::HelpIndex, kSeparator, C::About}},
     };
     return bar == MenuBar::Program ? program : noProgram;
 }
@@ -139,8 +139,8 @@ const QList<MenuSpec> &menuSpec(MenuBar bar)
 const QList<MenuItem> &toolBarSpec()
 {
     static const QList<MenuItem> buttons
-            = {C::New,           C::Open,   C::Save,        separator, C::Print, separator,
-               C::CommandWindow, separator, C::SendProgram, separator, C::About};
+            = {C::New,           C::Open,    C::Save,        kSeparator, C::Print, kSeparator,
+               C::CommandWindow, kSeparator, C::SendProgram, kSeparator, C::About};
     return buttons;
 }
 

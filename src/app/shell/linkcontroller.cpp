@@ -20,12 +20,12 @@ LinkController::LinkController(QWidget *window, QSettings &settings, QObject *pa
     m_progress = new TransferProgressDialog(m_link, window);
     m_portDialog = [](QWidget *parent, QString &port, qint32 &baud) {
         PortSettingsDialog dlg(parent);
-        dlg.m_portName = port;
-        dlg.m_baudRate = baud;
+        dlg.setPortName(port);
+        dlg.setBaudRate(baud);
         if (dlg.exec() != QDialog::Accepted)
             return false;
-        port = dlg.m_portName;
-        baud = dlg.m_baudRate;
+        port = dlg.portName();
+        baud = dlg.baudRate();
         return true;
     };
     m_infoBox = [](QWidget *parent, const QString &text) {
