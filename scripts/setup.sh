@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev clang-format clang-tidy pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-gtk-platformtheme
+    qt6-tools-dev qt6-l10n-tools
     xvfb xauth xdotool imagemagick poppler-utils fonts-liberation
     util-linux dbus python3-pyatspi at-spi2-core
     xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin
