@@ -1,5 +1,6 @@
 #include "link/portscan.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -180,6 +181,16 @@ int baudIndexFor(qint32 baud)
     return int(kBaudRates.size() - 1);
 }
 
+namespace {
+
+// The port list's texts, all in one translation context.
+struct PortText
+{
+    Q_DECLARE_TR_FUNCTIONS(kr44::PortScan)
+};
+
+} // namespace
+
 QString portToolTip(const PortInfo &port)
 {
     QStringList lines;
@@ -192,11 +203,11 @@ QString portToolTip(const PortInfo &port)
             return id ? QStringLiteral("%1").arg(*id, 4, 16, QLatin1Char('0'))
                       : QStringLiteral("?");
         };
-        lines << QStringLiteral("USB vendor %1, product %2")
+        lines << PortText::tr("USB vendor %1, product %2")
                          .arg(hex(port.vendorId), hex(port.productId));
     }
     if (!port.serialNumber.isEmpty())
-        lines << QStringLiteral("Serial number %1").arg(port.serialNumber);
+        lines << PortText::tr("Serial number %1").arg(port.serialNumber);
     if (lines.isEmpty())
         return port.path;
     return lines.join(u'\n');
@@ -207,12 +218,12 @@ QString noAccessNote(const QStringList &paths)
     if (paths.isEmpty())
         return {};
     if (paths.size() == 1) {
-        return QStringLiteral("%1 cannot be opened: you need access to it (on Debian, "
-                              "membership of the \"dialout\" group).")
+        return PortText::tr("%1 cannot be opened: you need access to it (on Debian, "
+                            "membership of the \"dialout\" group).")
                 .arg(paths.first());
     }
-    return QStringLiteral("%1 cannot be opened: you need access to them (on Debian, "
-                          "membership of the \"dialout\" group).")
+    return PortText::tr("%1 cannot be opened: you need access to them (on Debian, "
+                        "membership of the \"dialout\" group).")
             .arg(paths.join(QStringLiteral(", ")));
 }
 

@@ -85,8 +85,8 @@ bool SerialLink::isConnected() const { return m_device->isOpen(); }
 QString SerialLink::statusText() const
 {
     if (!isConnected())
-        return QStringLiteral("Not connected");
-    return QStringLiteral("Using %1, %2 baud").arg(m_portName).arg(m_baudRate);
+        return tr("Not connected");
+    return tr("Using %1, %2 baud").arg(m_portName).arg(m_baudRate);
 }
 
 qint64 SerialLink::msSinceLastReceive() const

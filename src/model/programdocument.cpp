@@ -20,7 +20,7 @@ bool ProgramDocument::newProgram()
     m_lines.clear();
     m_pathName.clear();
     setModified(false);
-    setTitle(QStringLiteral("Program%1").arg(++s_newPrograms));
+    setTitle(tr("Program%1").arg(++s_newPrograms));
     Q_EMIT linesChanged();
     return true;
 }

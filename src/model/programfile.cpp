@@ -1,5 +1,6 @@
 #include "model/programfile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,53 +22,62 @@ QString fileErrorText(FileErrorCause cause, const QString &fileName)
     case FileErrorCause::None:
         return {};
     case FileErrorCause::NotFound:
-        text = "%1 was not found.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile", "%1 was not found.");
         break;
     case FileErrorCause::BadPath:
-        text = "%1 contains an invalid path.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile", "%1 contains an invalid path.");
         break;
     case FileErrorCause::TooManyOpenFiles:
-        text = "%1 could not be opened because there are too many open files.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile",
+                                 "%1 could not be opened because there are too many open files.");
         break;
     case FileErrorCause::AccessDenied:
-        text = "Access to %1 was denied.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile", "Access to %1 was denied.");
         break;
     case FileErrorCause::InvalidFile:
-        text = "An invalid file handle was associated with %1.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile",
+                                 "An invalid file handle was associated with %1.");
         break;
     case FileErrorCause::RemoveCurrentDir:
-        text = "%1 could not be removed because it is the current directory.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile",
+                                 "%1 could not be removed because it is the current directory.");
         break;
     case FileErrorCause::DirectoryFull:
-        text = "%1 could not be created because the directory is full.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile",
+                                 "%1 could not be created because the directory is full.");
         break;
     case FileErrorCause::BadSeek:
-        text = "Seek failed on %1";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile", "Seek failed on %1");
         break;
     case FileErrorCause::HardIO:
-        text = "A hardware I/O error was reported while accessing %1.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile",
+                                 "A hardware I/O error was reported while accessing %1.");
         break;
     case FileErrorCause::SharingViolation:
-        text = "A sharing violation occurred while accessing %1.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile",
+                                 "A sharing violation occurred while accessing %1.");
         break;
     case FileErrorCause::LockViolation:
-        text = "A locking violation occurred while accessing %1.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile",
+                                 "A locking violation occurred while accessing %1.");
         break;
     case FileErrorCause::DiskFull:
-        text = "Disk full while accessing %1.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile", "Disk full while accessing %1.");
         break;
     case FileErrorCause::EndOfFile:
-        text = "An attempt was made to access %1 past its end.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile",
+                                 "An attempt was made to access %1 past its end.");
         break;
     case FileErrorCause::Generic:
-        text = "An unknown error occurred while accessing %1.";
+        text = QT_TRANSLATE_NOOP("kr44::ProgramFile",
+                                 "An unknown error occurred while accessing %1.");
         break;
     case FileErrorCause::OpenFailed:
-        return QStringLiteral("Failed to open document.");
+        return QCoreApplication::translate("kr44::ProgramFile", "Failed to open document.");
     case FileErrorCause::SaveFailed:
-        return QStringLiteral("Failed to save document.");
+        return QCoreApplication::translate("kr44::ProgramFile", "Failed to save document.");
     }
-    return QString::fromLatin1(text).arg(fileName);
+    return QCoreApplication::translate("kr44::ProgramFile", text).arg(fileName);
 }
 
 QString FileError::message() const

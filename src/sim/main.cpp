@@ -18,6 +18,12 @@ using namespace kr44;
 
 namespace {
 
+// The simulator's messages, all in one translation context.
+struct SimText
+{
+    Q_DECLARE_TR_FUNCTIONS(kr44::Simulator)
+};
+
 int g_signalFds[2] = {-1, -1};
 
 void onSignal(int)
@@ -85,7 +91,8 @@ void readTypedInputs(QSocketNotifier &notifier, QByteArray &typed, kr44::PtyUnit
             unit.setInput(command->input, command->high);
             std::fprintf(stderr, "input %d %s\n", command->input, command->high ? "high" : "low");
         } else if (!line.trimmed().isEmpty()) {
-            std::fprintf(stderr, "kr44-sim: type an input and a level, such as 2H\n");
+            std::fprintf(stderr, "kr44-sim: %s\n",
+                         qPrintable(SimText::tr("type an input and a level, such as 2H")));
         }
     }
     if (typed.size() > 1024)
@@ -101,10 +108,10 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(KR44_SIM_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-            "A virtual KR44 unit on a pseudo-terminal. Prints the device path, then serves the "
-            "unit "
-            "until interrupted. Type 1H, 2L and so on to set an input high or low."));
+    parser.setApplicationDescription(
+            SimText::tr("A virtual KR44 unit on a pseudo-terminal. Prints the device path, then "
+                        "serves the unit until interrupted. Type 1H, 2L and so on to set an input "
+                        "high or low."));
     parser.addHelpOption();
     parser.addVersionOption();
     kr44::addSimOptions(parser);
@@ -129,14 +136,16 @@ int main(int argc, char *argv[])
         if (QFileInfo(options.linkPath).isSymLink())
             QFile::remove(options.linkPath);
         if (!QFile::link(unit.devicePath(), options.linkPath)) {
-            std::fprintf(stderr, "kr44-sim: cannot make the link %s\n",
-                         qPrintable(options.linkPath));
+            std::fprintf(stderr, "kr44-sim: %s\n",
+                         qPrintable(SimText::tr("cannot make the link %1").arg(options.linkPath)));
             return 1;
         }
         linked = true;
     }
     if (!installQuitSignals(app))
-        std::fprintf(stderr, "kr44-sim: cannot catch signals; the link is left behind on exit\n");
+        std::fprintf(
+                stderr, "kr44-sim: %s\n",
+                qPrintable(SimText::tr("cannot catch signals; the link is left behind on exit")));
 
     std::printf("%s\n", qPrintable(unit.devicePath()));
     std::fflush(stdout);

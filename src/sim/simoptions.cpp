@@ -12,7 +12,11 @@ namespace {
 constexpr qint64 kMaxTravel = 1000000000;
 constexpr double kMaxTimeScale = 1e6;
 
-QString tr(const char *text) { return QCoreApplication::translate("kr44-sim", text); }
+// The options' texts, all in one translation context.
+struct SimText
+{
+    Q_DECLARE_TR_FUNCTIONS(kr44::SimOptions)
+};
 
 bool readLevels(const QString &text, std::array<bool, 3> &levels)
 {
@@ -32,34 +36,39 @@ bool readLevels(const QString &text, std::array<bool, 3> &levels)
 void addSimOptions(QCommandLineParser &parser)
 {
     parser.addOption({QStringLiteral("inputs"),
-                      tr("Levels of inputs 1 to 3 at start, each L or H (default LLL)."),
+                      SimText::tr("Levels of inputs 1 to 3 at start, each L or H (default LLL)."),
                       QStringLiteral("levels"), QStringLiteral("LLL")});
-    parser.addOption({QStringLiteral("eot-minus"),
-                      tr("Position of the negative end of travel, in steps below the start "
+    parser.addOption(
+            {QStringLiteral("eot-minus"),
+             SimText::tr("Position of the negative end of travel, in steps below the start "
                          "(default -100000)."),
-                      QStringLiteral("steps"), QStringLiteral("-100000")});
-    parser.addOption({QStringLiteral("eot-plus"),
-                      tr("Position of the positive end of travel, in steps above the start "
+             QStringLiteral("steps"), QStringLiteral("-100000")});
+    parser.addOption(
+            {QStringLiteral("eot-plus"),
+             SimText::tr("Position of the positive end of travel, in steps above the start "
                          "(default 100000)."),
-                      QStringLiteral("steps"), QStringLiteral("100000")});
-    parser.addOption({QStringLiteral("time-scale"),
-                      tr("Simulated seconds per real second; 100 runs a 10 s program in 100 ms "
+             QStringLiteral("steps"), QStringLiteral("100000")});
+    parser.addOption(
+            {QStringLiteral("time-scale"),
+             SimText::tr("Simulated seconds per real second; 100 runs a 10 s program in 100 ms "
                          "(default 1)."),
-                      QStringLiteral("factor"), QStringLiteral("1")});
-    parser.addOption({QStringLiteral("capacity"),
-                      tr("Program lines the unit holds; more are answered with E9 (default 2000)."),
-                      QStringLiteral("lines"), QStringLiteral("2000")});
+             QStringLiteral("factor"), QStringLiteral("1")});
+    parser.addOption(
+            {QStringLiteral("capacity"),
+             SimText::tr("Program lines the unit holds; more are answered with E9 (default 2000)."),
+             QStringLiteral("lines"), QStringLiteral("2000")});
     parser.addOption({QStringLiteral("link"),
-                      tr("Also make a symbolic link to the device at this path."),
+                      SimText::tr("Also make a symbolic link to the device at this path."),
                       QStringLiteral("path")});
-    parser.addOption({QStringLiteral("quiet"), tr("Do not log the traffic on standard error.")});
+    parser.addOption(
+            {QStringLiteral("quiet"), SimText::tr("Do not log the traffic on standard error.")});
 }
 
 bool readSimOptions(const QCommandLineParser &parser, SimOptions &options, QString &error)
 {
     SimOptions out;
     if (!readLevels(parser.value(QStringLiteral("inputs")), out.unit.inputs)) {
-        error = tr("--inputs needs three levels, each L or H, such as LHL.");
+        error = SimText::tr("--inputs needs three levels, each L or H, such as LHL.");
         return false;
     }
     bool okMinus = false;
@@ -67,23 +76,24 @@ bool readSimOptions(const QCommandLineParser &parser, SimOptions &options, QStri
     out.unit.endOfTravelMinus = parser.value(QStringLiteral("eot-minus")).toLongLong(&okMinus);
     out.unit.endOfTravelPlus = parser.value(QStringLiteral("eot-plus")).toLongLong(&okPlus);
     if (!okMinus || out.unit.endOfTravelMinus >= 0 || out.unit.endOfTravelMinus < -kMaxTravel) {
-        error = tr("--eot-minus needs a whole number of steps below 0, down to -1000000000.");
+        error = SimText::tr(
+                "--eot-minus needs a whole number of steps below 0, down to -1000000000.");
         return false;
     }
     if (!okPlus || out.unit.endOfTravelPlus <= 0 || out.unit.endOfTravelPlus > kMaxTravel) {
-        error = tr("--eot-plus needs a whole number of steps above 0, up to 1000000000.");
+        error = SimText::tr("--eot-plus needs a whole number of steps above 0, up to 1000000000.");
         return false;
     }
     bool ok = false;
     out.timeScale = parser.value(QStringLiteral("time-scale")).toDouble(&ok);
     if (!ok || !std::isfinite(out.timeScale) || out.timeScale <= 0
         || out.timeScale > kMaxTimeScale) {
-        error = tr("--time-scale needs a number above 0, up to 1000000.");
+        error = SimText::tr("--time-scale needs a number above 0, up to 1000000.");
         return false;
     }
     out.unit.capacity = parser.value(QStringLiteral("capacity")).toInt(&ok);
     if (!ok || out.unit.capacity < 1) {
-        error = tr("--capacity needs a whole number of lines, at least 1.");
+        error = SimText::tr("--capacity needs a whole number of lines, at least 1.");
         return false;
     }
     out.linkPath = parser.value(QStringLiteral("link"));
