@@ -8,30 +8,6 @@
 
 namespace kr44 {
 
-qint32 baudFromText(const QString &text)
-{
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    // The C library's notion of white space, as the setting has always been read.
-    while (i < n && (text.at(i) == u' ' || (text.at(i) >= u'\t' && text.at(i) <= u'\r')))
-        ++i;
-    bool negative = false;
-    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-')) {
-        negative = text.at(i) == u'-';
-        ++i;
-    }
-    qint64 value = 0;
-    constexpr qint64 kLimit = qint64(std::numeric_limits<qint32>::max()) + 1;
-    for (; i < n && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i) {
-        value = value * 10 + (text.at(i).unicode() - u'0');
-        if (value > kLimit)
-            value = kLimit;
-    }
-    if (negative)
-        return qint32(-value);
-    return qint32(qMin<qint64>(value, std::numeric_limits<qint32>::max()));
-}
-
 qint64 wireMilliseconds(qint64 bytes, qint32 baud)
 {
     if (baud <= 0)

@@ -13,13 +13,7 @@
 #include <memory>
 #include <optional>
 
-// The baud rate held in the settings as text: leading white space and a sign are allowed, the
-// number ends at the first other character, and a text without leading digits gives 0. Values
-// beyond the 32-bit range are clamped.
-
 namespace kr44 {
-
-[[nodiscard]] qint32 baudFromText(const QString &text);
 
 // Bits one character takes on the line: start, 7 data, parity, 2 stop.
 inline constexpr int kBitsPerCharacter = 11;
