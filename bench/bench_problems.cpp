@@ -211,7 +211,7 @@ bool run(const char *name, const QByteArray &bytes, const QString &path)
                     all.median, all.worst, all.worst < 50 ? "met" : "MISSED");
     };
     measure("insert a delay", [&] {
-        w.view->chooseInstruction(kr44::kFirstInstructionCommand + kr44::instructionIndex('D'));
+        w.view->chooseInstruction('D');
     });
     measure("insert a comment", [&] { w.view->addComment(); });
     if (mismatches > 0)

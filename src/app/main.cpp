@@ -123,9 +123,12 @@ int main(int argc, char *argv[])
         if (sent == SingleInstance::SendResult::Accepted)
             return 0;
         if (!instance.isPrimaryInstance()) {
-            std::fprintf(stderr, "kr44: the running KR44 Controller %s\n",
-                         sent == SingleInstance::SendResult::Refused ? "refused the request"
-                                                                     : "does not answer");
+            const QString why = sent == SingleInstance::SendResult::Refused
+                    ? QCoreApplication::translate("kr44::CommandLine",
+                                                  "the running KR44 Controller refused the request")
+                    : QCoreApplication::translate("kr44::CommandLine",
+                                                  "the running KR44 Controller does not answer");
+            std::fprintf(stderr, "kr44: %s\n", qPrintable(why));
             return 1;
         }
     }

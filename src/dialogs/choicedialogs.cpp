@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QBoxLayout>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 
@@ -43,7 +44,7 @@ QList<RadioChoice> outputChoices()
     QList<RadioChoice> choices;
     for (int i = 1; i <= 3; ++i) {
         choices.append({QStringLiteral("&%1").arg(i), QStringLiteral("output%1Radio").arg(i),
-                        QStringLiteral("User output %1").arg(i)});
+                        QCoreApplication::translate("kr44::ChoiceDialog", "User output %1").arg(i)});
     }
     return choices;
 }
@@ -51,52 +52,45 @@ QList<RadioChoice> outputChoices()
 } // namespace
 
 ActivateDialog::ActivateDialog(QByteArray &params, QWidget *parent)
-    : ChoiceDialog('A', params, QStringLiteral("Activate Command"),
-                   QStringLiteral("activateDialog"), QStringLiteral("Set user output"),
-                   outputChoices(), Qt::Horizontal, parent),
+    : ChoiceDialog('A', params, tr("Activate Command"), QStringLiteral("activateDialog"),
+                   tr("Set user output"), outputChoices(), Qt::Horizontal, parent),
       m_output(defaultValue('A'))
 {}
 
 MotorDialog::MotorDialog(QByteArray &params, QWidget *parent)
-    : ChoiceDialog(
-            'B', params, QStringLiteral("Motor Command"), QStringLiteral("motorDialog"),
-            QStringLiteral("Select motor"),
-            {{QStringLiteral("Motor &1"), QStringLiteral("motor1Radio"), QStringLiteral("Motor 1")},
-             {QStringLiteral("Motor &2"), QStringLiteral("motor2Radio"), QStringLiteral("Motor 2")}},
-            Qt::Horizontal, parent),
+    : ChoiceDialog('B', params, tr("Motor Command"), QStringLiteral("motorDialog"),
+                   tr("Select motor"),
+                   {{tr("Motor &1"), QStringLiteral("motor1Radio"), tr("Motor 1")},
+                    {tr("Motor &2"), QStringLiteral("motor2Radio"), tr("Motor 2")}},
+                   Qt::Horizontal, parent),
       m_motor(defaultValue('B'))
 {}
 
 ClearDialog::ClearDialog(QByteArray &params, QWidget *parent)
-    : ChoiceDialog('C', params, QStringLiteral("Clear Command"), QStringLiteral("clearDialog"),
-                   QStringLiteral("Clear user output"), outputChoices(), Qt::Horizontal, parent),
+    : ChoiceDialog('C', params, tr("Clear Command"), QStringLiteral("clearDialog"),
+                   tr("Clear user output"), outputChoices(), Qt::Horizontal, parent),
       m_output(defaultValue('C'))
 {}
 
 HomeDialog::HomeDialog(QByteArray &params, QWidget *parent)
-    : ChoiceDialog(
-            'H', params, QStringLiteral("Home Command"), QStringLiteral("homeDialog"),
-            QStringLiteral("&Travel to"),
-            {{QStringLiteral("&EOT+"), QStringLiteral("eotPlusRadio"), QStringLiteral("EOT+")},
-             {QStringLiteral("E&OT-"), QStringLiteral("eotMinusRadio"), QStringLiteral("EOT-")}},
-            Qt::Horizontal, parent),
+    : ChoiceDialog('H', params, tr("Home Command"), QStringLiteral("homeDialog"), tr("&Travel to"),
+                   {{tr("&EOT+"), QStringLiteral("eotPlusRadio"), tr("EOT+")},
+                    {tr("E&OT-"), QStringLiteral("eotMinusRadio"), tr("EOT-")}},
+                   Qt::Horizontal, parent),
       m_end(defaultValue('H'))
 {}
 
 VerifyDialog::VerifyDialog(QByteArray &params, QWidget *parent)
-    : ChoiceDialog('V', params, QStringLiteral("Verify Command"), QStringLiteral("verifyDialog"),
-                   QStringLiteral("Report "),
-                   {{QStringLiteral("&Position counter"), QStringLiteral("positionCounterRadio"),
-                     QStringLiteral("Position counter")},
-                    {QStringLiteral("&User I/O"), QStringLiteral("userIoRadio"),
-                     QStringLiteral("User I/O")},
-                    {QStringLiteral("&Temperature"), QStringLiteral("temperatureRadio"),
-                     QStringLiteral("Temperature")},
-                    {QStringLiteral("Program &version"), QStringLiteral("programVersionRadio"),
-                     QStringLiteral("Program version")},
-                    {QStringLiteral("&Dynamic parameters"), QStringLiteral("dynamicParametersRadio"),
-                     QStringLiteral("Dynamic parameters")}},
-                   Qt::Vertical, parent),
+    : ChoiceDialog(
+            'V', params, tr("Verify Command"), QStringLiteral("verifyDialog"), tr("Report "),
+            {{tr("&Position counter"), QStringLiteral("positionCounterRadio"),
+              tr("Position counter")},
+             {tr("&User I/O"), QStringLiteral("userIoRadio"), tr("User I/O")},
+             {tr("&Temperature"), QStringLiteral("temperatureRadio"), tr("Temperature")},
+             {tr("Program &version"), QStringLiteral("programVersionRadio"), tr("Program version")},
+             {tr("&Dynamic parameters"), QStringLiteral("dynamicParametersRadio"),
+              tr("Dynamic parameters")}},
+            Qt::Vertical, parent),
       m_item(defaultValue('V'))
 {}
 

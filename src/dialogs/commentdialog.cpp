@@ -39,11 +39,11 @@ private:
 CommentDialog::CommentDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("commentDialog"));
-    setAccessibleName(QStringLiteral("Comment"));
-    setWindowTitle(QStringLiteral("Comment"));
+    setAccessibleName(tr("Comment"));
+    setWindowTitle(tr("Comment"));
 
     m_edit = new QLineEdit(this);
-    setNames(m_edit, QStringLiteral("commentEdit"), QStringLiteral("Comment"));
+    setNames(m_edit, QStringLiteral("commentEdit"), tr("Comment"));
     // Setting a maximum length would cut a longer comment read from a file; the validator lets it
     // be shown whole and only shortened.
     auto *validator = new CommentValidator(m_edit);
@@ -53,8 +53,8 @@ CommentDialog::CommentDialog(QWidget *parent) : QDialog(parent)
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->setObjectName(QStringLiteral("buttonBox"));
-    m_ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    setNames(m_ok, QStringLiteral("okButton"), QStringLiteral("OK"));
+    m_ok = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
+    setNames(m_ok, QStringLiteral("okButton"), tr("OK"));
     m_ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CommentDialog::accept);
 

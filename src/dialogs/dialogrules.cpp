@@ -2,6 +2,8 @@
 
 #include "model/instructionset.h"
 
+#include <QCoreApplication>
+
 #include <climits>
 
 namespace kr44 {
@@ -55,18 +57,24 @@ std::optional<qint64> parseFieldNumber(QStringView text, NumberSign sign)
 
 QString parseFailureMessage(NumberSign sign)
 {
-    return sign == NumberSign::Unsigned ? QStringLiteral("Please enter a positive integer.")
-                                        : QStringLiteral("Please enter an integer.");
+    return sign == NumberSign::Unsigned
+            ? QCoreApplication::translate("kr44::DataExchange", "Please enter a positive integer.")
+            : QCoreApplication::translate("kr44::DataExchange", "Please enter an integer.");
 }
 
 QString rangeMessage(int minimum, int maximum)
 {
-    return QStringLiteral("Please enter an integer between %1 and %2.").arg(minimum).arg(maximum);
+    return QCoreApplication::translate("kr44::DataExchange",
+                                       "Please enter an integer between %1 and %2.")
+            .arg(minimum)
+            .arg(maximum);
 }
 
 QString lengthMessage(int maximum)
 {
-    return QStringLiteral("Please enter no more than %1 characters.").arg(maximum);
+    return QCoreApplication::translate("kr44::DataExchange",
+                                       "Please enter no more than %1 characters.")
+            .arg(maximum);
 }
 
 bool commentEditAllowed(QStringView previous, QStringView text, int maxChars)

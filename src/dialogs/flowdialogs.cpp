@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,36 +36,40 @@ InputLevelGroups addInputLevelRows(QWidget *dialog, QGridLayout *grid, int row,
 {
     QList<RadioChoice> inputs;
     for (int i = 1; i <= 3; ++i) {
-        inputs.append({QStringLiteral("&%1").arg(i), QStringLiteral("input%1Radio").arg(i),
-                       QStringLiteral("User input %1").arg(i)});
+        inputs.append(
+                {QStringLiteral("&%1").arg(i), QStringLiteral("input%1Radio").arg(i),
+                 QCoreApplication::translate("kr44::InputLevelGroups", "User input %1").arg(i)});
     }
     InputLevelGroups groups;
     groups.input = addRadioRow(dialog, grid, row, inputCaption, QStringLiteral("input"), inputs);
-    groups.level = addRadioRow(
-            dialog, grid, row + 1, QStringLiteral("is"), QStringLiteral("level"),
-            {{QStringLiteral("&Low"), QStringLiteral("lowRadio"), QStringLiteral("Low")},
-             {QStringLiteral("&High"), QStringLiteral("highRadio"), QStringLiteral("High")}});
+    groups.level = addRadioRow(dialog, grid, row + 1,
+                               QCoreApplication::translate("kr44::InputLevelGroups", "is"),
+                               QStringLiteral("level"),
+                               {{QCoreApplication::translate("kr44::InputLevelGroups", "&Low"),
+                                 QStringLiteral("lowRadio"),
+                                 QCoreApplication::translate("kr44::InputLevelGroups", "Low")},
+                                {QCoreApplication::translate("kr44::InputLevelGroups", "&High"),
+                                 QStringLiteral("highRadio"),
+                                 QCoreApplication::translate("kr44::InputLevelGroups", "High")}});
     return groups;
 }
 
 // ---- g -----------------------------------------------------------------------------------------
 
 GoUntilDialog::GoUntilDialog(QByteArray &params, QWidget *parent)
-    : InstructionDialog(params, QStringLiteral("Go Until Command"), QStringLiteral("goUntilDialog"),
-                        parent)
+    : InstructionDialog(params, tr("Go Until Command"), QStringLiteral("goUntilDialog"), parent)
 {
     // The model holds the input as its number, 1 to 3; the group counts from 0.
     const ParamFields d = defaultFields('g');
     m_direction = d.value(0);
     m_input = d.value(1) - 1;
     m_level = d.value(2);
-    m_directionGroup = addRadioRow(
-            this, grid(), 0, QStringLiteral("Move "), QStringLiteral("direction"),
-            {{QStringLiteral("&Clockwise"), QStringLiteral("clockwiseRadio"),
-              QStringLiteral("Clockwise")},
-             {QStringLiteral("C&ounterclockwise"), QStringLiteral("counterclockwiseRadio"),
-              QStringLiteral("Counterclockwise")}});
-    m_groups = addInputLevelRows(this, grid(), 1, QStringLiteral("until user input"));
+    m_directionGroup
+            = addRadioRow(this, grid(), 0, tr("Move "), QStringLiteral("direction"),
+                          {{tr("&Clockwise"), QStringLiteral("clockwiseRadio"), tr("Clockwise")},
+                           {tr("C&ounterclockwise"), QStringLiteral("counterclockwiseRadio"),
+                            tr("Counterclockwise")}});
+    m_groups = addInputLevelRows(this, grid(), 1, tr("until user input"));
 }
 
 void GoUntilDialog::readFields(const QByteArray &params)
@@ -114,38 +119,34 @@ void InputLevelDialog::exchange(DataExchange &dx)
 QByteArray InputLevelDialog::composeText() { return composeParams(m_code, {m_input + 1, m_level}); }
 
 UntilDialog::UntilDialog(QByteArray &params, QWidget *parent)
-    : InputLevelDialog('U', params, QStringLiteral("Until Command"), QStringLiteral("untilDialog"),
-                       parent)
+    : InputLevelDialog('U', params, tr("Until Command"), QStringLiteral("untilDialog"), parent)
 {
-    QLabel *intro = makeLabel(QStringLiteral("Repeat the program from start until"),
+    QLabel *intro = makeLabel(tr("Repeat the program from start until"),
                               QStringLiteral("introLabel"), this);
     grid()->addWidget(intro, 0, 0, 1, 2);
-    m_groups = addInputLevelRows(this, grid(), 1, QStringLiteral("user input"));
+    m_groups = addInputLevelRows(this, grid(), 1, tr("user input"));
 }
 
 WaitDialog::WaitDialog(QByteArray &params, QWidget *parent)
-    : InputLevelDialog('W', params, QStringLiteral("Wait Command"), QStringLiteral("waitDialog"),
-                       parent)
+    : InputLevelDialog('W', params, tr("Wait Command"), QStringLiteral("waitDialog"), parent)
 {
-    m_groups = addInputLevelRows(this, grid(), 0, QStringLiteral("Wait until user input"));
+    m_groups = addInputLevelRows(this, grid(), 0, tr("Wait until user input"));
 }
 
 // ---- L -----------------------------------------------------------------------------------------
 
 LoopDialog::LoopDialog(QByteArray &params, QWidget *parent)
-    : InstructionDialog(params, QStringLiteral("Loop Command"), QStringLiteral("loopDialog"), parent)
+    : InstructionDialog(params, tr("Loop Command"), QStringLiteral("loopDialog"), parent)
 {
-    m_kindGroup = addRadioRow(this, grid(), 0, QStringLiteral("Select "), QStringLiteral("kind"),
-                              {{QStringLiteral("Loop &start"), QStringLiteral("loopStartRadio"),
-                                QStringLiteral("Loop start")},
-                               {QStringLiteral("Loop &end"), QStringLiteral("loopEndRadio"),
-                                QStringLiteral("Loop end")}});
-    m_repeatLabel
-            = makeLabel(QStringLiteral("Repeat the loop"), QStringLiteral("repeatLabel"), this);
+    m_kindGroup
+            = addRadioRow(this, grid(), 0, tr("Select "), QStringLiteral("kind"),
+                          {{tr("Loop &start"), QStringLiteral("loopStartRadio"), tr("Loop start")},
+                           {tr("Loop &end"), QStringLiteral("loopEndRadio"), tr("Loop end")}});
+    m_repeatLabel = makeLabel(tr("Repeat the loop"), QStringLiteral("repeatLabel"), this);
     m_countEdit = makeNumberEdit(NumberSign::Unsigned, QStringLiteral("countEdit"),
-                                 QStringLiteral("Repeat the loop, times"), this);
+                                 tr("Repeat the loop, times"), this);
     m_repeatLabel->setBuddy(m_countEdit);
-    m_timesLabel = makeLabel(QStringLiteral("times"), QStringLiteral("timesLabel"), this);
+    m_timesLabel = makeLabel(tr("times"), QStringLiteral("timesLabel"), this);
     auto *countRow = new QHBoxLayout;
     countRow->addWidget(m_countEdit);
     countRow->addWidget(m_timesLabel);

@@ -31,10 +31,10 @@ void InstructionDialog::addButtons()
 {
     auto *buttons = new QDialogButtonBox(this);
     buttons->setObjectName(QStringLiteral("buttonBox"));
-    m_ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    m_cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    kr44::setNames(m_ok, QStringLiteral("okButton"), QStringLiteral("OK"));
-    kr44::setNames(m_cancel, QStringLiteral("cancelButton"), QStringLiteral("Cancel"));
+    m_ok = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
+    m_cancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    kr44::setNames(m_ok, QStringLiteral("okButton"), tr("OK"));
+    kr44::setNames(m_cancel, QStringLiteral("cancelButton"), tr("Cancel"));
     m_ok->setDefault(true);
     m_outer->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &InstructionDialog::accept);

@@ -17,10 +17,9 @@ JumpDialogBase::JumpDialogBase(char code, QByteArray &params, const QString &tit
     : InstructionDialog(params, title, objectName, parent), m_line(fallbackLine),
       m_program(program, row, QByteArray(1, code)), m_fallbackLine(fallbackLine)
 {
-    QLabel *label
-            = makeLabel(QStringLiteral("Jump to program line"), QStringLiteral("lineLabel"), this);
+    QLabel *label = makeLabel(tr("Jump to program line"), QStringLiteral("lineLabel"), this);
     m_lineEdit = makeNumberEdit(NumberSign::Unsigned, QStringLiteral("lineEdit"),
-                                QStringLiteral("Jump to program line"), this);
+                                tr("Jump to program line"), this);
     label->setBuddy(m_lineEdit);
     grid()->addWidget(label, 0, 0);
     grid()->addWidget(m_lineEdit, 0, 1);
@@ -39,7 +38,7 @@ bool JumpDialogBase::opened()
     m_line = openingJumpTarget(own, m_program, m_fallbackLine);
     if (m_line == 0) {
         showPrompt(parentWidget(), PromptIcon::Exclamation,
-                   QStringLiteral("There are no valid lines for a jump instruction"));
+                   tr("There are no valid lines for a jump instruction"));
         done(QDialog::Rejected);
         return false;
     }
@@ -51,7 +50,7 @@ void JumpDialogBase::checkFields(DataExchange &dx)
 {
     if (isValidTarget(m_program, m_line))
         return;
-    showPrompt(this, PromptIcon::Information, QStringLiteral("This is not a valid line number"));
+    showPrompt(this, PromptIcon::Information, tr("This is not a valid line number"));
     dx.fail(m_lineEdit);
     m_lineEdit->selectAll();
 }
@@ -59,8 +58,8 @@ void JumpDialogBase::checkFields(DataExchange &dx)
 // ---- j -----------------------------------------------------------------------------------------
 
 JumpDialog::JumpDialog(QByteArray &params, const ProgramCodes &program, int row, QWidget *parent)
-    : JumpDialogBase('j', params, QStringLiteral("Jump Command"), QStringLiteral("jumpDialog"),
-                     program, row, defaultFields('j').value(0), parent)
+    : JumpDialogBase('j', params, tr("Jump Command"), QStringLiteral("jumpDialog"), program, row,
+                     defaultFields('j').value(0), parent)
 {}
 
 void JumpDialog::readFields(const QByteArray &params) { m_line = readParams('j', params).value(0); }
@@ -74,13 +73,13 @@ QByteArray JumpDialog::composeText() { return composeParams('j', {m_line}); }
 // A new J with no other line to offer targets line 1, which is at least the J line itself when it
 // is the program's first.
 JumpIfDialog::JumpIfDialog(QByteArray &params, const ProgramCodes &program, int row, QWidget *parent)
-    : JumpDialogBase('J', params, QStringLiteral("Jump If Command"), QStringLiteral("jumpIfDialog"),
-                     program, row, 1, parent)
+    : JumpDialogBase('J', params, tr("Jump If Command"), QStringLiteral("jumpIfDialog"), program,
+                     row, 1, parent)
 {
     const ParamFields d = defaultFields('J');
     m_input = d.value(0) - 1;
     m_level = d.value(1);
-    m_groups = addInputLevelRows(this, grid(), 1, QStringLiteral("if user input"));
+    m_groups = addInputLevelRows(this, grid(), 1, tr("if user input"));
 }
 
 void JumpIfDialog::readFields(const QByteArray &params)

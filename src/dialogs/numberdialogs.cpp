@@ -3,6 +3,7 @@
 #include "dialogs/controls.h"
 #include "dialogs/spinedit.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,13 +63,20 @@ constexpr char moveCode(MoveDialog::Direction direction)
 NumberDialog::Texts moveTexts(MoveDialog::Direction direction)
 {
     const bool cw = direction == MoveDialog::Direction::Clockwise;
-    return {cw ? QStringLiteral("+ Command") : QStringLiteral("- Command"),
+    return {cw ? QCoreApplication::translate("kr44::MoveDialog", "+ Command")
+               : QCoreApplication::translate("kr44::MoveDialog", "- Command"),
             cw ? QStringLiteral("moveCwDialog") : QStringLiteral("moveCcwDialog"),
-            cw ? QStringLiteral("Move clockwise") : QStringLiteral("Move counterclockwise"),
-            QStringLiteral("step(s)"), QStringLiteral("stepsEdit")};
+            cw ? QCoreApplication::translate("kr44::MoveDialog", "Move clockwise")
+               : QCoreApplication::translate("kr44::MoveDialog", "Move counterclockwise"),
+            QCoreApplication::translate("kr44::MoveDialog", "step(s)"),
+            QStringLiteral("stepsEdit")};
 }
 
-const QString kPositionRange = QStringLiteral("Range:  -8388608 to +8388607");
+// Made when a dialog is, not at start-up, so that it comes out in the language loaded by then.
+QString positionRange()
+{
+    return QCoreApplication::translate("kr44::NumberDialog", "Range:  -8388608 to +8388607");
+}
 
 } // namespace
 
@@ -81,36 +89,32 @@ MoveDialog::MoveDialog(QByteArray &params, Direction direction, QWidget *parent)
 // The arrows stop at 32767 while the check accepts up to 65535.
 DelayDialog::DelayDialog(QByteArray &params, QWidget *parent)
     : NumberDialog('D', params,
-                   {QStringLiteral("Delay Command"), QStringLiteral("delayDialog"),
-                    QStringLiteral("Delay for"), QStringLiteral("milliseconds"),
-                    QStringLiteral("delayEdit")},
+                   {tr("Delay Command"), QStringLiteral("delayDialog"), tr("Delay for"),
+                    tr("milliseconds"), QStringLiteral("delayEdit")},
                    NumberSign::Unsigned, std::pair(1, 32767), parent),
       m_delay(defaultValue('D'))
 {}
 
 ForceDialog::ForceDialog(QByteArray &params, QWidget *parent)
     : NumberDialog('f', params,
-                   {QStringLiteral("Force Command"), QStringLiteral("forceDialog"),
-                    QStringLiteral("Set position counter to"), kPositionRange,
-                    QStringLiteral("positionEdit")},
+                   {tr("Force Command"), QStringLiteral("forceDialog"),
+                    tr("Set position counter to"), positionRange(), QStringLiteral("positionEdit")},
                    NumberSign::Signed, {}, parent),
       m_position(defaultValue('f'))
 {}
 
 GotoDialog::GotoDialog(QByteArray &params, QWidget *parent)
     : NumberDialog('G', params,
-                   {QStringLiteral("Goto Command"), QStringLiteral("gotoDialog"),
-                    QStringLiteral("Move to position"), kPositionRange,
-                    QStringLiteral("positionEdit")},
+                   {tr("Goto Command"), QStringLiteral("gotoDialog"), tr("Move to position"),
+                    positionRange(), QStringLiteral("positionEdit")},
                    NumberSign::Signed, {}, parent),
       m_position(defaultValue('G'))
 {}
 
 SlewRateDialog::SlewRateDialog(QByteArray &params, QWidget *parent)
     : NumberDialog('T', params,
-                   {QStringLiteral("Slew Rate Command"), QStringLiteral("slewRateDialog"),
-                    QStringLiteral("Set slew rate to"), QStringLiteral("steps / sec"),
-                    QStringLiteral("slewRateEdit")},
+                   {tr("Slew Rate Command"), QStringLiteral("slewRateDialog"),
+                    tr("Set slew rate to"), tr("steps / sec"), QStringLiteral("slewRateEdit")},
                    NumberSign::Unsigned, std::pair(10, 6000), parent),
       m_slewRate(defaultValue('T'))
 {}

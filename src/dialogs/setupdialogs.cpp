@@ -43,19 +43,17 @@ QLineEdit *addSpinRow(InstructionDialog *dialog, QGridLayout *grid, int row, con
 // ---- h -----------------------------------------------------------------------------------------
 
 HoldDialog::HoldDialog(QByteArray &params, QWidget *parent)
-    : InstructionDialog(params, QStringLiteral("Hold Command"), QStringLiteral("holdDialog"),
-                        parent),
+    : InstructionDialog(params, tr("Hold Command"), QStringLiteral("holdDialog"), parent),
       m_holdTime(defaultFields('h').value(0)), m_multiplier(defaultFields('h').value(1))
 {
-    m_timeEdit = addSpinRow(this, grid(), 0,
-                            {QStringLiteral("Hold current for"), QStringLiteral("milliseconds"),
-                             QStringLiteral("holdTime"), 0, 99});
-    QLabel *label = makeLabel(QStringLiteral("Hold current multiplier"),
-                              QStringLiteral("multiplierLabel"), this);
+    m_timeEdit = addSpinRow(
+            this, grid(), 0,
+            {tr("Hold current for"), tr("milliseconds"), QStringLiteral("holdTime"), 0, 99});
+    QLabel *label
+            = makeLabel(tr("Hold current multiplier"), QStringLiteral("multiplierLabel"), this);
     m_multiplierList = new QComboBox(this);
-    setNames(m_multiplierList, QStringLiteral("multiplierList"),
-             QStringLiteral("Hold current multiplier"));
-    m_multiplierList->addItems({QStringLiteral("Off"), QStringLiteral("1"), QStringLiteral("2"),
+    setNames(m_multiplierList, QStringLiteral("multiplierList"), tr("Hold current multiplier"));
+    m_multiplierList->addItems({tr("Off"), QStringLiteral("1"), QStringLiteral("2"),
                                 QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
                                 QStringLiteral("6"), QStringLiteral("7")});
     label->setBuddy(m_multiplierList);
@@ -83,16 +81,14 @@ QByteArray HoldDialog::composeText() { return composeParams('h', {m_holdTime, m_
 // ---- I -----------------------------------------------------------------------------------------
 
 InitialiseDialog::InitialiseDialog(QByteArray &params, QWidget *parent)
-    : InstructionDialog(params, QStringLiteral("Initialise Command"),
-                        QStringLiteral("initialiseDialog"), parent),
+    : InstructionDialog(params, tr("Initialise Command"), QStringLiteral("initialiseDialog"),
+                        parent),
       m_clearPosition(defaultFields('I').value(0)), m_clearOutputs(defaultFields('I').value(1))
 {
-    m_positionBox = new QCheckBox(QStringLiteral("Clear the &position counter"), this);
-    setNames(m_positionBox, QStringLiteral("clearPositionCheck"),
-             QStringLiteral("Clear the position counter"));
-    m_outputsBox = new QCheckBox(QStringLiteral("Clear all user &outputs"), this);
-    setNames(m_outputsBox, QStringLiteral("clearOutputsCheck"),
-             QStringLiteral("Clear all user outputs"));
+    m_positionBox = new QCheckBox(tr("Clear the &position counter"), this);
+    setNames(m_positionBox, QStringLiteral("clearPositionCheck"), tr("Clear the position counter"));
+    m_outputsBox = new QCheckBox(tr("Clear all user &outputs"), this);
+    setNames(m_outputsBox, QStringLiteral("clearOutputsCheck"), tr("Clear all user outputs"));
     grid()->addWidget(m_positionBox, 0, 0);
     grid()->addWidget(m_outputsBox, 1, 0);
 }
@@ -125,24 +121,20 @@ QByteArray InitialiseDialog::composeText()
 // ---- M -----------------------------------------------------------------------------------------
 
 MinistepDialog::MinistepDialog(QByteArray &params, QWidget *parent)
-    : InstructionDialog(params, QStringLiteral("Ministep Command"),
-                        QStringLiteral("ministepDialog"), parent)
+    : InstructionDialog(params, tr("Ministep Command"), QStringLiteral("ministepDialog"), parent)
 {
     // The model's order is eighth, quarter, half.
     const ParamFields d = defaultFields('M');
     m_eighth = d.value(0);
     m_quarter = d.value(1);
     m_half = d.value(2);
-    const QString unit = QStringLiteral("steps / sec");
-    m_eighthEdit = addSpinRow(
-            this, grid(), 0,
-            {QStringLiteral("Eighth steps below"), unit, QStringLiteral("eighth"), 30, 600});
+    const QString unit = tr("steps / sec");
+    m_eighthEdit = addSpinRow(this, grid(), 0,
+                              {tr("Eighth steps below"), unit, QStringLiteral("eighth"), 30, 600});
     m_quarterEdit = addSpinRow(
-            this, grid(), 1,
-            {QStringLiteral("Quarter steps below"), unit, QStringLiteral("quarter"), 30, 600});
-    m_halfEdit = addSpinRow(
-            this, grid(), 2,
-            {QStringLiteral("&Half steps below"), unit, QStringLiteral("half"), 30, 600});
+            this, grid(), 1, {tr("Quarter steps below"), unit, QStringLiteral("quarter"), 30, 600});
+    m_halfEdit = addSpinRow(this, grid(), 2,
+                            {tr("&Half steps below"), unit, QStringLiteral("half"), 30, 600});
 }
 
 void MinistepDialog::readFields(const QByteArray &params)
@@ -172,23 +164,20 @@ QByteArray MinistepDialog::composeText()
 // ---- X -----------------------------------------------------------------------------------------
 
 AccelerationDialog::AccelerationDialog(QByteArray &params, QWidget *parent)
-    : InstructionDialog(params, QStringLiteral("Acceleration Parameters Command"),
+    : InstructionDialog(params, tr("Acceleration Parameters Command"),
                         QStringLiteral("accelerationDialog"), parent)
 {
     const ParamFields d = defaultFields('X');
     m_startRate = d.value(0);
     m_slewRate = d.value(1);
     m_ramp = d.value(2);
-    const QString rate = QStringLiteral("steps / sec");
-    m_startEdit = addSpinRow(
-            this, grid(), 0,
-            {QStringLiteral("&Start rate"), rate, QStringLiteral("startRate"), 10, 6000});
-    m_slewEdit = addSpinRow(
-            this, grid(), 1,
-            {QStringLiteral("S&lew rate"), rate, QStringLiteral("slewRate"), 10, 6000});
-    m_rampEdit = addSpinRow(
-            this, grid(), 2,
-            {QStringLiteral("&Ramp"), QStringLiteral("steps"), QStringLiteral("ramp"), 1, 1599});
+    const QString rate = tr("steps / sec");
+    m_startEdit = addSpinRow(this, grid(), 0,
+                             {tr("&Start rate"), rate, QStringLiteral("startRate"), 10, 6000});
+    m_slewEdit = addSpinRow(this, grid(), 1,
+                            {tr("S&lew rate"), rate, QStringLiteral("slewRate"), 10, 6000});
+    m_rampEdit = addSpinRow(this, grid(), 2,
+                            {tr("&Ramp"), tr("steps"), QStringLiteral("ramp"), 1, 1599});
 }
 
 void AccelerationDialog::readFields(const QByteArray &params)

@@ -22,13 +22,13 @@ QSize dialogUnits(const QFontMetrics &fm, int x, int y)
 CommandWindow::CommandWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("commandWindow"));
-    setAccessibleName(QStringLiteral("Direct Command Window"));
-    setWindowTitle(QStringLiteral("Direct Command Window"));
+    setAccessibleName(tr("Direct Command Window"));
+    setWindowTitle(tr("Direct Command Window"));
     setModal(false);
 
     m_edit = new QPlainTextEdit(this);
     m_edit->setObjectName(QStringLiteral("commandEdit"));
-    m_edit->setAccessibleName(QStringLiteral("Command text"));
+    m_edit->setAccessibleName(tr("Command text"));
     m_edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -15,45 +15,45 @@ PortSettingsDialog::PortSettingsDialog(QWidget *parent)
       })
 {
     setObjectName(QStringLiteral("portSettingsDialog"));
-    setAccessibleName(QStringLiteral("Communications Port Settings"));
-    setWindowTitle(QStringLiteral("Communications Port Settings"));
+    setAccessibleName(tr("Communications Port Settings"));
+    setWindowTitle(tr("Communications Port Settings"));
 
     m_portList = new QComboBox(this);
     m_portList->setObjectName(QStringLiteral("portList"));
-    m_portList->setAccessibleName(QStringLiteral("COM port"));
+    m_portList->setAccessibleName(tr("COM port"));
     m_portList->setEditable(false);
     m_portList->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
     m_baudList = new QComboBox(this);
     m_baudList->setObjectName(QStringLiteral("baudList"));
-    m_baudList->setAccessibleName(QStringLiteral("Baud rate"));
+    m_baudList->setAccessibleName(tr("Baud rate"));
     m_baudList->setEditable(false);
     for (const qint32 rate : kr44::kBaudRates)
         m_baudList->addItem(QString::number(rate));
     m_baudList->setCurrentIndex(-1);
 
-    auto *portLabel = new QLabel(QStringLiteral("&COM port"), this);
+    auto *portLabel = new QLabel(tr("&COM port"), this);
     portLabel->setObjectName(QStringLiteral("portLabel"));
-    portLabel->setAccessibleName(QStringLiteral("COM port label"));
+    portLabel->setAccessibleName(tr("COM port label"));
     portLabel->setBuddy(m_portList);
-    auto *baudLabel = new QLabel(QStringLiteral("&Baud rate"), this);
+    auto *baudLabel = new QLabel(tr("&Baud rate"), this);
     baudLabel->setObjectName(QStringLiteral("baudLabel"));
-    baudLabel->setAccessibleName(QStringLiteral("Baud rate label"));
+    baudLabel->setAccessibleName(tr("Baud rate label"));
     baudLabel->setBuddy(m_baudList);
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    auto *ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
-    ok->setAccessibleName(QStringLiteral("OK"));
+    ok->setAccessibleName(tr("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &PortSettingsDialog::accept);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto *cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
-    cancel->setAccessibleName(QStringLiteral("Cancel"));
+    cancel->setAccessibleName(tr("Cancel"));
     connect(cancel, &QPushButton::clicked, this, &PortSettingsDialog::reject);
 
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("accessNote"));
-    m_note->setAccessibleName(QStringLiteral("Port access note"));
+    m_note->setAccessibleName(tr("Port access note"));
     m_note->setVisible(false);
 
     auto *grid = new QGridLayout(this);

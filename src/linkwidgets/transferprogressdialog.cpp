@@ -2,6 +2,7 @@
 
 #include "link/seriallink.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -13,7 +14,9 @@ namespace kr44 {
 namespace {
 QString progressText(qsizetype sent, qsizetype total)
 {
-    return QStringLiteral("Line %1 of %2").arg(sent).arg(total);
+    return QCoreApplication::translate("kr44::TransferProgressDialog", "Line %1 of %2")
+            .arg(sent)
+            .arg(total);
 }
 } // namespace
 
@@ -21,22 +24,22 @@ TransferProgressDialog::TransferProgressDialog(SerialLink *link, QWidget *parent
     : QDialog(parent), m_link(link)
 {
     setObjectName(QStringLiteral("transferProgressDialog"));
-    setAccessibleName(QStringLiteral("Send Program"));
-    setWindowTitle(QStringLiteral("Send Program"));
+    setAccessibleName(tr("Send Program"));
+    setWindowTitle(tr("Send Program"));
     setModal(false);
 
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("transferLabel"));
-    m_label->setAccessibleName(QStringLiteral("Lines sent"));
+    m_label->setAccessibleName(tr("Lines sent"));
     m_bar = new QProgressBar(this);
     m_bar->setObjectName(QStringLiteral("transferBar"));
-    m_bar->setAccessibleName(QStringLiteral("Download progress"));
+    m_bar->setAccessibleName(tr("Download progress"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("transferButtons"));
-    buttons->setAccessibleName(QStringLiteral("Download buttons"));
+    buttons->setAccessibleName(tr("Download buttons"));
     QPushButton *cancel = buttons->button(QDialogButtonBox::Cancel);
     cancel->setObjectName(QStringLiteral("cancelTransferButton"));
-    cancel->setAccessibleName(QStringLiteral("Cancel download"));
+    cancel->setAccessibleName(tr("Cancel download"));
     connect(buttons, &QDialogButtonBox::rejected, this, &TransferProgressDialog::reject);
 
     auto *layout = new QVBoxLayout(this);

@@ -1,21 +1,41 @@
 #include "model/instructionset.h"
 
+#include <QCoreApplication>
+
 #include <climits>
 
 namespace kr44 {
 
-const char *const kInstructionTable[kInstructionCount] = {
-        "+\tMove CW", "-\tMove CCW",    "A\tActivate",    "B\tMotor",    "C\tClear",
-        "D\tDelay",   "f\tForce",       "G\tGo to",       "g\tGo until", "h\tHold time",
-        "H\tHome",    "I\tInitialise",  "j\tJump",        "J\tJump if",  "K\tKill",
-        "L\tLoop",    "M\tMinistep",    "T\tSlew",        "U\tUntil",    "V\tVerify",
-        "W\tWait",    "X\tAcc Profile", "Z\tSmooth stop",
+const InstructionEntry kInstructionTable[kInstructionCount] = {
+        {'+', QT_TRANSLATE_NOOP("kr44::Instruction", "Move CW")},
+        {'-', QT_TRANSLATE_NOOP("kr44::Instruction", "Move CCW")},
+        {'A', QT_TRANSLATE_NOOP("kr44::Instruction", "Activate")},
+        {'B', QT_TRANSLATE_NOOP("kr44::Instruction", "Motor")},
+        {'C', QT_TRANSLATE_NOOP("kr44::Instruction", "Clear")},
+        {'D', QT_TRANSLATE_NOOP("kr44::Instruction", "Delay")},
+        {'f', QT_TRANSLATE_NOOP("kr44::Instruction", "Force")},
+        {'G', QT_TRANSLATE_NOOP("kr44::Instruction", "Go to")},
+        {'g', QT_TRANSLATE_NOOP("kr44::Instruction", "Go until")},
+        {'h', QT_TRANSLATE_NOOP("kr44::Instruction", "Hold time")},
+        {'H', QT_TRANSLATE_NOOP("kr44::Instruction", "Home")},
+        {'I', QT_TRANSLATE_NOOP("kr44::Instruction", "Initialise")},
+        {'j', QT_TRANSLATE_NOOP("kr44::Instruction", "Jump")},
+        {'J', QT_TRANSLATE_NOOP("kr44::Instruction", "Jump if")},
+        {'K', QT_TRANSLATE_NOOP("kr44::Instruction", "Kill")},
+        {'L', QT_TRANSLATE_NOOP("kr44::Instruction", "Loop")},
+        {'M', QT_TRANSLATE_NOOP("kr44::Instruction", "Ministep")},
+        {'T', QT_TRANSLATE_NOOP("kr44::Instruction", "Slew")},
+        {'U', QT_TRANSLATE_NOOP("kr44::Instruction", "Until")},
+        {'V', QT_TRANSLATE_NOOP("kr44::Instruction", "Verify")},
+        {'W', QT_TRANSLATE_NOOP("kr44::Instruction", "Wait")},
+        {'X', QT_TRANSLATE_NOOP("kr44::Instruction", "Acc Profile")},
+        {'Z', QT_TRANSLATE_NOOP("kr44::Instruction", "Smooth stop")},
 };
 
 int instructionIndex(char code)
 {
     for (int i = 0; i < kInstructionCount; ++i) {
-        if (kInstructionTable[i][0] == code)
+        if (kInstructionTable[i].code == code)
             return i;
     }
     return -1;
@@ -23,15 +43,16 @@ int instructionIndex(char code)
 
 char instructionCode(int index)
 {
-    return (index >= 0 && index < kInstructionCount) ? kInstructionTable[index][0] : '\0';
+    return (index >= 0 && index < kInstructionCount) ? kInstructionTable[index].code : '\0';
 }
 
-QByteArray instructionName(QByteArrayView code)
+QString instructionName(QByteArrayView code)
 {
     if (code.size() != 1)
         return {};
     const int i = instructionIndex(code.at(0));
-    return i < 0 ? QByteArray() : QByteArray(kInstructionTable[i] + 2);
+    return i < 0 ? QString()
+                 : QCoreApplication::translate("kr44::Instruction", kInstructionTable[i].name);
 }
 
 bool isCommentLine(QByteArrayView line) { return line.isEmpty() || line.front() == '*'; }

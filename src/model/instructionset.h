@@ -7,18 +7,25 @@
 
 #include <optional>
 
-// The instruction table: code, a tab and the name, in the order the instruction menu lists them.
-
 namespace kr44 {
 
+// An instruction's code and the name shown for it (marked for translation, in the context
+// "kr44::Instruction"; instructionName() gives it translated).
+struct InstructionEntry
+{
+    char code;
+    const char *name;
+};
+
+// The instructions in the order the instruction menu lists them.
 inline constexpr int kInstructionCount = 23;
-extern const char *const kInstructionTable[kInstructionCount];
+extern const InstructionEntry kInstructionTable[kInstructionCount];
 
 // Index of the first table entry whose code is `code`, or -1.
 [[nodiscard]] int instructionIndex(char code);
 [[nodiscard]] char instructionCode(int index);
-// The name of a code ("Move CW" for '+'); empty for a comment or a code that has no entry.
-[[nodiscard]] QByteArray instructionName(QByteArrayView code);
+// The shown name of a code ("Move CW" for '+'); empty for a comment or a code that has no entry.
+[[nodiscard]] QString instructionName(QByteArrayView code);
 
 // A program line held as its two parts while it is edited.
 struct LineParts

@@ -46,7 +46,7 @@ const std::array<CodeInfo, 256> &codeTable()
             CodeInfo &info = t[static_cast<unsigned char>(code)];
             info.known = true;
             info.specs = fieldSpecs(code);
-            info.name = QString::fromLatin1(instructionName(QByteArrayView(&code, 1)));
+            info.name = instructionName(QByteArrayView(&code, 1));
         }
         return t;
     }();

@@ -135,7 +135,7 @@ constexpr int kGap = 4;
 PositionPlot::PositionPlot(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("positionPlot"));
-    setAccessibleName(QStringLiteral("Position over time"));
+    setAccessibleName(tr("Position over time"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
@@ -179,9 +179,9 @@ void PositionPlot::rescale()
     m_time = kr44::niceScale(0, std::max(lastTime, kMinTimeSpan), maxTicks(timePixels, tickPixels));
 
     if (m_curve.isEmpty()) {
-        setAccessibleDescription(QStringLiteral("No run yet"));
+        setAccessibleDescription(tr("No run yet"));
     } else {
-        setAccessibleDescription(QStringLiteral("Last run: %1 s, position from %2 to %3 steps")
+        setAccessibleDescription(tr("Last run: %1 s, position from %2 to %3 steps")
                                          .arg(QString::number(lastTime, 'f', 3))
                                          .arg(qint64(low))
                                          .arg(qint64(high)));
@@ -267,11 +267,11 @@ void PositionPlot::paintEvent(QPaintEvent *)
     painter.setPen(QPen(textColor, 0));
     painter.drawRect(area);
 
-    const QString timeTitle = QStringLiteral("Time (s)");
+    const QString timeTitle = tr("Time (s)");
     painter.drawText(QPointF(area.center().x() - fm.horizontalAdvance(timeTitle) / 2.0,
                              area.bottom() + kTickLength + kGap + fm.height() + kGap + fm.ascent()),
                      timeTitle);
-    const QString positionTitle = QStringLiteral("Position (steps)");
+    const QString positionTitle = tr("Position (steps)");
     painter.save();
     painter.translate(fm.ascent(), area.center().y() + fm.horizontalAdvance(positionTitle) / 2.0);
     painter.rotate(-90);
@@ -280,7 +280,7 @@ void PositionPlot::paintEvent(QPaintEvent *)
 
     if (m_curve.isEmpty()) {
         painter.setPen(palette().color(QPalette::PlaceholderText));
-        painter.drawText(area, Qt::AlignCenter, QStringLiteral("No run yet"));
+        painter.drawText(area, Qt::AlignCenter, tr("No run yet"));
         return;
     }
 

@@ -37,47 +37,47 @@ QString stateText(const UnitSnapshot &s)
 {
     switch (s.mode) {
     case VirtualUnit::Mode::Idle:
-        return QStringLiteral("Idle");
+        return VirtualUnitPanel::tr("Idle");
     case VirtualUnit::Mode::Downloading:
-        return QStringLiteral("Receiving a program");
+        return VirtualUnitPanel::tr("Receiving a program");
     case VirtualUnit::Mode::Running:
         break;
     }
-    QString text = s.runningProgram ? QStringLiteral("Busy: program")
-                                    : QStringLiteral("Busy: direct command");
+    // One whole text for each pair of run and activity, so that a translation words it as one.
+    const bool program = s.runningProgram;
     switch (s.activity) {
     case VirtualUnit::Activity::Moving:
-        text += QStringLiteral(", moving");
-        break;
+        return program ? VirtualUnitPanel::tr("Busy: program, moving")
+                       : VirtualUnitPanel::tr("Busy: direct command, moving");
     case VirtualUnit::Activity::Delaying:
-        text += QStringLiteral(", delaying");
-        break;
+        return program ? VirtualUnitPanel::tr("Busy: program, delaying")
+                       : VirtualUnitPanel::tr("Busy: direct command, delaying");
     case VirtualUnit::Activity::Waiting:
-        text += QStringLiteral(", waiting for an input");
-        break;
+        return program ? VirtualUnitPanel::tr("Busy: program, waiting for an input")
+                       : VirtualUnitPanel::tr("Busy: direct command, waiting for an input");
     case VirtualUnit::Activity::None:
     case VirtualUnit::Activity::Instruction:
         break;
     }
-    return text;
+    return program ? VirtualUnitPanel::tr("Busy: program")
+                   : VirtualUnitPanel::tr("Busy: direct command");
 }
 
 QString motorText(const UnitSnapshot &s)
 {
     const qint64 speed = std::llround(s.speed);
     if (speed == 0)
-        return QStringLiteral("%1, stopped").arg(s.motor);
-    return QStringLiteral("%1, %2 steps/s %3")
-            .arg(s.motor)
-            .arg(std::abs(speed))
-            .arg(speed > 0 ? QStringLiteral("up") : QStringLiteral("down"));
+        return VirtualUnitPanel::tr("%1, stopped").arg(s.motor);
+    const QString text = speed > 0 ? VirtualUnitPanel::tr("%1, %2 steps/s up")
+                                   : VirtualUnitPanel::tr("%1, %2 steps/s down");
+    return text.arg(s.motor).arg(std::abs(speed));
 }
 
 QString lineText(const UnitSnapshot &s)
 {
     if (s.line <= 0)
-        return QStringLiteral("none");
-    return QStringLiteral("%1: %2").arg(s.line).arg(QString::fromLatin1(s.lineText));
+        return VirtualUnitPanel::tr("none");
+    return VirtualUnitPanel::tr("%1: %2").arg(s.line).arg(QString::fromLatin1(s.lineText));
 }
 
 UpdateThrottle::UpdateThrottle(int intervalMs, QObject *parent) : QObject(parent)
@@ -106,7 +106,7 @@ QLabel *valueLabel(const QString &name, const QString &accessible, QWidget *pare
 
 void setLamp(QLabel *lamp, int number, bool on)
 {
-    const QString state = on ? QStringLiteral("on") : QStringLiteral("off");
+    const QString state = on ? VirtualUnitPanel::tr("on") : VirtualUnitPanel::tr("off");
     if (lamp->accessibleDescription() == state)
         return;
     lamp->setAccessibleDescription(state);
@@ -116,45 +116,41 @@ void setLamp(QLabel *lamp, int number, bool on)
                     "<span style=\"color:%1; font-size:large\">&#9679;</span>&nbsp;%2&nbsp;%3")
                     .arg(on ? QStringLiteral("#2f9e44") : QStringLiteral("#b8b8b8"))
                     .arg(number)
-                    .arg(on ? QStringLiteral("<b>on</b>") : state));
+                    .arg(on ? QStringLiteral("<b>%1</b>").arg(state) : state));
 }
 
 QString inputText(int number, bool high)
 {
-    return QStringLiteral("%1 %2").arg(number).arg(high ? QStringLiteral("high")
-                                                        : QStringLiteral("low"));
+    return (high ? VirtualUnitPanel::tr("%1 high") : VirtualUnitPanel::tr("%1 low")).arg(number);
 }
 
 } // namespace
 
-VirtualUnitPanel::VirtualUnitPanel(QWidget *parent)
-    : QDockWidget(QStringLiteral("Virtual KR44 unit"), parent)
+VirtualUnitPanel::VirtualUnitPanel(QWidget *parent) : QDockWidget(tr("Virtual KR44 unit"), parent)
 {
     setObjectName(QStringLiteral("virtualUnitPanel"));
-    setAccessibleName(QStringLiteral("Virtual KR44 unit"));
+    setAccessibleName(tr("Virtual KR44 unit"));
 
     auto *content = new QWidget(this);
     content->setObjectName(QStringLiteral("virtualUnitPanelContent"));
-    content->setAccessibleName(QStringLiteral("Virtual KR44 unit"));
+    content->setAccessibleName(tr("Virtual KR44 unit"));
 
-    m_position = valueLabel(QStringLiteral("positionValue"), QStringLiteral("Position counter"),
-                            content);
+    m_position = valueLabel(QStringLiteral("positionValue"), tr("Position counter"), content);
     QFont big = m_position->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     m_position->setFont(big);
-    m_motor = valueLabel(QStringLiteral("motorValue"), QStringLiteral("Motor"), content);
-    m_state = valueLabel(QStringLiteral("stateValue"), QStringLiteral("State"), content);
-    m_line = valueLabel(QStringLiteral("lineValue"), QStringLiteral("Program line"), content);
-    m_line->setToolTip(
-            QStringLiteral("The unit counts the lines it received: comment lines are never sent, "
-                           "so below a comment its numbers are lower than the editor's."));
+    m_motor = valueLabel(QStringLiteral("motorValue"), tr("Motor"), content);
+    m_state = valueLabel(QStringLiteral("stateValue"), tr("State"), content);
+    m_line = valueLabel(QStringLiteral("lineValue"), tr("Program line"), content);
+    m_line->setToolTip(tr("The unit counts the lines it received: comment lines are never sent, "
+                          "so below a comment its numbers are lower than the editor's."));
 
     auto *outputs = new QHBoxLayout;
     auto *inputs = new QHBoxLayout;
     for (int i = 1; i <= 3; ++i) {
-        QLabel *lamp = valueLabel(QStringLiteral("output%1").arg(i),
-                                  QStringLiteral("Output %1").arg(i), content);
+        QLabel *lamp
+                = valueLabel(QStringLiteral("output%1").arg(i), tr("Output %1").arg(i), content);
         lamp->setTextFormat(Qt::RichText);
         lamp->setTextInteractionFlags(Qt::NoTextInteraction);
         setLamp(lamp, i, false);
@@ -163,8 +159,8 @@ VirtualUnitPanel::VirtualUnitPanel(QWidget *parent)
 
         auto *button = new QToolButton(content);
         button->setObjectName(QStringLiteral("input%1").arg(i));
-        button->setAccessibleName(QStringLiteral("Input %1").arg(i));
-        button->setToolTip(QStringLiteral("Click to set input %1 high or low").arg(i));
+        button->setAccessibleName(tr("Input %1").arg(i));
+        button->setToolTip(tr("Click to set input %1 high or low").arg(i));
         button->setCheckable(true);
         button->setText(inputText(i, false));
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -183,14 +179,14 @@ VirtualUnitPanel::VirtualUnitPanel(QWidget *parent)
         label->setAccessibleName(text.chopped(1));
         return label;
     };
-    form->addRow(caption("positionCaption", QStringLiteral("Position:")), m_position);
-    form->addRow(caption("motorCaption", QStringLiteral("Motor:")), m_motor);
-    form->addRow(caption("stateCaption", QStringLiteral("State:")), m_state);
-    form->addRow(caption("lineCaption", QStringLiteral("Program line:")), m_line);
-    form->addRow(caption("outputsCaption", QStringLiteral("Outputs:")), outputs);
-    form->addRow(caption("inputsCaption", QStringLiteral("Inputs:")), inputs);
+    form->addRow(caption("positionCaption", tr("Position:")), m_position);
+    form->addRow(caption("motorCaption", tr("Motor:")), m_motor);
+    form->addRow(caption("stateCaption", tr("State:")), m_state);
+    form->addRow(caption("lineCaption", tr("Program line:")), m_line);
+    form->addRow(caption("outputsCaption", tr("Outputs:")), outputs);
+    form->addRow(caption("inputsCaption", tr("Inputs:")), inputs);
 
-    auto *plotTitle = new QLabel(QStringLiteral("Position over time, last run"), content);
+    auto *plotTitle = new QLabel(tr("Position over time, last run"), content);
     plotTitle->setObjectName(QStringLiteral("plotTitle"));
     plotTitle->setAccessibleName(plotTitle->text());
     m_plot = new PositionPlot(content);
@@ -280,8 +276,8 @@ void VirtualUnitPanel::showNoUnit()
 {
     m_position->setText(QStringLiteral("-"));
     m_motor->setText(QStringLiteral("-"));
-    m_state->setText(QStringLiteral("No virtual unit connected"));
-    m_line->setText(QStringLiteral("none"));
+    m_state->setText(tr("No virtual unit connected"));
+    m_line->setText(tr("none"));
     for (int i = 1; i <= 3; ++i) {
         setLamp(m_outputs[size_t(i - 1)], i, false);
         m_inputs[size_t(i - 1)]->setChecked(false);

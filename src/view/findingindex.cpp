@@ -61,7 +61,7 @@ QString FindingIndex::descriptionAt(int row) const
         if (i > first)
             text += QLatin1Char('\n');
         const Finding &finding = m_findings.at(i);
-        text += severityText(finding.severity) + QLatin1String(": ") + finding.sentence();
+        text += tr("%1: %2").arg(severityText(finding.severity), finding.sentence());
     }
     return text;
 }

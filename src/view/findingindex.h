@@ -2,6 +2,7 @@
 
 #include "model/programcheck.h"
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QList>
 #include <QString>
@@ -15,6 +16,8 @@ namespace kr44 {
 
 class FindingIndex
 {
+    Q_DECLARE_TR_FUNCTIONS(kr44::FindingIndex)
+
 public:
     // An inclusive range of rows; empty when first is -1.
     struct RowRange

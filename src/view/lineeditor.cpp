@@ -189,14 +189,14 @@ void LineEditor::endStep()
     journal->squeeze();
     const bool fromFill = m_history->index() == 0;
     m_history->push(new EditStep(this, std::move(journal),
-                                 m_stepName.isEmpty() ? QStringLiteral("Edit") : m_stepName,
-                                 m_stepSelection, selectedRow(), fromFill));
+                                 m_stepName.isEmpty() ? tr("Edit") : m_stepName, m_stepSelection,
+                                 selectedRow(), fromFill));
 }
 
 void LineEditor::nameStep(const char *name)
 {
     if (m_stepDepth > 0 && m_stepName.isEmpty())
-        m_stepName = QString::fromLatin1(name);
+        m_stepName = tr(name);
 }
 
 void LineEditor::restoreStep(const RowJournal &journal, bool forward, int selection, bool asFilled)
@@ -269,7 +269,7 @@ QString LineEditor::cut()
     if (!canCut())
         return {};
     const QString text = copyText();
-    return removeSelectedLine("Cut") ? text : QString();
+    return removeSelectedLine(QT_TR_NOOP("Cut")) ? text : QString();
 }
 
 bool LineEditor::paste(const QString &text)
@@ -281,7 +281,7 @@ bool LineEditor::paste(const QString &text)
     if (lines.isEmpty())
         return false;
     StepScope step(this);
-    nameStep("Paste");
+    nameStep(QT_TR_NOOP("Paste"));
     m_model->insertLines(sel, lines);
     selectRow(sel);
     writeRowsBack();
@@ -311,7 +311,7 @@ LineEditor::Stored LineEditor::editRow(int row)
     QByteArray params = before;
     QPointer<LineEditor> alive(this);
     Stored stored = Stored::No;
-    nameStep("Edit");
+    nameStep(QT_TR_NOOP("Edit"));
 
     ++m_pauseDepth;
     Q_EMIT commPauseRequested();
@@ -388,23 +388,22 @@ void LineEditor::requestInstructionMenu(bool insertMode)
     Q_EMIT instructionMenuRequested(sel);
 }
 
-void LineEditor::chooseInstruction(int commandId)
+void LineEditor::chooseInstruction(char code)
 {
-    if (commandId < kFirstInstructionCommand || commandId > kLastInstructionCommand)
+    if (instructionIndex(code) < 0)
         return;
     const int sel = selectedRow();
     if (sel < 0)
         return;
-    const char code = instructionCode(commandId - kFirstInstructionCommand);
     StepScope step(this);
     // Filling a row that is not empty would overwrite its code under its old text: the new
     // instruction goes before it instead.
     if (m_insertMode || !rows().isEmptyRow(sel)) {
-        nameStep("Insert");
+        nameStep(QT_TR_NOOP("Insert"));
         m_model->insertLine(sel);
         selectRow(sel);
     } else {
-        nameStep("New Instruction");
+        nameStep(QT_TR_NOOP("New Instruction"));
         m_model->appendEndRow();
     }
     m_model->setCode(sel, QByteArrayView(&code, 1));
@@ -417,7 +416,7 @@ void LineEditor::chooseInstruction(int commandId)
         writeRowsBack();
 }
 
-void LineEditor::deleteLine() { removeSelectedLine("Delete"); }
+void LineEditor::deleteLine() { removeSelectedLine(QT_TR_NOOP("Delete")); }
 
 bool LineEditor::removeSelectedLine(const char *stepName)
 {
@@ -426,7 +425,7 @@ bool LineEditor::removeSelectedLine(const char *stepName)
         return false;
     if (rows().firstReferenceTo(sel + 1)) {
         if (m_warn)
-            m_warn(QString::fromLatin1(kReferencedLineMessage));
+            m_warn(tr(kReferencedLineMessage));
         return false;
     }
     StepScope step(this);
@@ -443,7 +442,7 @@ void LineEditor::addComment()
     if (sel < 0)
         return;
     StepScope step(this);
-    nameStep("Comment");
+    nameStep(QT_TR_NOOP("Comment"));
     QByteArray start;
     switch (rows().kind(sel)) {
     case RowKind::Comment:

@@ -20,11 +20,8 @@ class EditStep;
 class ProgramTableModel;
 class RowJournal;
 
-// The instruction menu's commands: entry k of the instruction table is command 1024 + k.
-inline constexpr int kFirstInstructionCommand = 1024;
-inline constexpr int kLastInstructionCommand = kFirstInstructionCommand + kInstructionCount - 1;
-
-inline constexpr char kReferencedLineMessage[] = "This line is referenced by a jump instruction!";
+inline constexpr char kReferencedLineMessage[]
+        = QT_TRANSLATE_NOOP("kr44::LineEditor", "This line is referenced by a jump instruction!");
 
 // The editing operations of a program list, on its table model and selection model, without
 // any widget: the list widget turns keys, clicks and menu choices into these calls, and answers
@@ -82,7 +79,9 @@ public:
     bool editLine(int row);
     void editSelectedLine();
     void insertLine();
-    void chooseInstruction(int commandId);
+    // The instruction menu's choice: instruction `code` at the selected row, its dialog open. A
+    // code the instruction table does not have is ignored.
+    void chooseInstruction(char code);
     void deleteLine();
     void addComment();
     // Asks for the instruction menu at the selected row.
@@ -156,7 +155,8 @@ private:
     };
     void beginStep();
     void endStep();
-    // Names the step being recorded, unless an operation already did.
+    // Names the step being recorded, unless an operation already did. `name` is marked with
+    // QT_TR_NOOP where it is written and translated here.
     void nameStep(const char *name);
     // Plays a step's journal backward or forward and puts the lines, the selection and the
     // document's lines back. `asFilled`: the rows are back to their filling.

@@ -47,7 +47,7 @@ QVariant ProblemListModel::data(const QModelIndex &index, int role) const
         case LineColumn:
             return QString::number(finding.line);
         case SeverityColumn:
-            return error ? QStringLiteral("Error") : QStringLiteral("Warning");
+            return error ? tr("Error") : tr("Warning");
         case ProblemColumn:
             return finding.sentence();
         default:
@@ -75,11 +75,11 @@ QVariant ProblemListModel::headerData(int section, Qt::Orientation orientation, 
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
     case LineColumn:
-        return QStringLiteral("Line");
+        return tr("Line");
     case SeverityColumn:
-        return QStringLiteral("Severity");
+        return tr("Severity");
     case ProblemColumn:
-        return QStringLiteral("Problem");
+        return tr("Problem");
     default:
         return {};
     }

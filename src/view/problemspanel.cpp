@@ -13,11 +13,11 @@ ProblemsPanel::ProblemsPanel(QWidget *parent)
     : QDockWidget(parent), m_list(new QTreeView(this)), m_model(new ProblemListModel(this))
 {
     setObjectName(QStringLiteral("problemsPanel"));
-    setWindowTitle(QStringLiteral("Problems"));
-    setAccessibleName(QStringLiteral("Problems"));
+    setWindowTitle(tr("Problems"));
+    setAccessibleName(tr("Problems"));
 
     m_list->setObjectName(QStringLiteral("problemsList"));
-    m_list->setAccessibleName(QStringLiteral("Problem list"));
+    m_list->setAccessibleName(tr("Problem list"));
     m_list->setModel(m_model);
     m_list->setRootIsDecorated(false);
     m_list->setItemsExpandable(false);
@@ -31,12 +31,14 @@ ProblemsPanel::ProblemsPanel(QWidget *parent)
     m_list->setWordWrap(false);
     QHeaderView *header = m_list->header();
     header->setStretchLastSection(true);
-    // Widths from the font rather than from the contents, which would be measured row by row.
+    // Widths from the font and the words the columns show rather than from the contents, which
+    // would be measured row by row.
     const QFontMetrics metrics = m_list->fontMetrics();
     header->resizeSection(ProblemListModel::LineColumn,
-                          metrics.horizontalAdvance(QStringLiteral("Line 000000")));
+                          metrics.horizontalAdvance(
+                                  QStringLiteral("%1 000000").arg(ProblemListModel::tr("Line"))));
     header->resizeSection(ProblemListModel::SeverityColumn,
-                          metrics.horizontalAdvance(QStringLiteral("Warning"))
+                          metrics.horizontalAdvance(ProblemListModel::tr("Warning"))
                                   + style()->pixelMetric(QStyle::PM_SmallIconSize)
                                   + 4 * metrics.averageCharWidth());
     setWidget(m_list);

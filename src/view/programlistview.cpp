@@ -38,7 +38,7 @@ bool isEditCommandKey(const QKeyEvent *event)
 ProgramListView::ProgramListView(QWidget *parent) : QTableView(parent)
 {
     setObjectName(QStringLiteral("programList"));
-    setAccessibleName(QStringLiteral("Program lines"));
+    setAccessibleName(tr("Program lines"));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -51,7 +51,7 @@ ProgramListView::ProgramListView(QWidget *parent) : QTableView(parent)
     // One fixed height for every row: a table of a million rows then needs no per-row layout.
     QHeaderView *rowsHeader = verticalHeader();
     rowsHeader->setObjectName(QStringLiteral("programListRows"));
-    rowsHeader->setAccessibleName(QStringLiteral("Rows"));
+    rowsHeader->setAccessibleName(tr("Rows"));
     rowsHeader->hide();
     rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
     rowsHeader->setMinimumSectionSize(1);
@@ -60,7 +60,7 @@ ProgramListView::ProgramListView(QWidget *parent) : QTableView(parent)
     // Never sized to the contents: that would measure every row on every change.
     QHeaderView *columns = horizontalHeader();
     columns->setObjectName(QStringLiteral("programListHeader"));
-    columns->setAccessibleName(QStringLiteral("Columns"));
+    columns->setAccessibleName(tr("Columns"));
     columns->setSectionResizeMode(QHeaderView::Interactive);
     columns->setStretchLastSection(false);
     columns->setHighlightSections(false);

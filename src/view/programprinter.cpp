@@ -81,7 +81,7 @@ PrintRow printRow(qsizetype index, QByteArrayView line)
     const LineParts parts = splitLine(line);
     if (!isCommentCode(parts.code)) {
         row.code = printText(parts.code);
-        row.command = printText(instructionName(parts.code));
+        row.command = instructionName(parts.code);
     }
     row.parameters = printText(parts.params);
     return row;
@@ -239,7 +239,7 @@ void ProgramPrinter::paintPage(QPainter &painter, const PageGeometry &g, int pag
     painter.fillRect(QRect(bandLeft, bandTop, g.width - bandLeft, g.y(kBandTop + h) - bandTop),
                      kBandColour);
     drawAt(g.x(kTitleLeft), g.y(kTitleTop),
-           QStringLiteral("Printout of '%1', page %2").arg(m_title, QString::number(page)));
+           tr("Printout of '%1', page %2").arg(m_title, QString::number(page)));
 
     const int left = g.x(kFrameLeft);
     const int top = g.y(kFrameTop);
@@ -255,8 +255,7 @@ void ProgramPrinter::paintPage(QPainter &painter, const PageGeometry &g, int pag
 
     // Row tops are placed in units and scaled one by one, so no rounding adds up down the page.
     int y = kHeadingTop + (3 * h) / 2;
-    const QString headings[4] = {QStringLiteral("Line"), QStringLiteral("Code"),
-                                 QStringLiteral("Command"), QStringLiteral("Parameters")};
+    const QString headings[4] = {tr("Line"), tr("Code"), tr("Command"), tr("Parameters")};
     for (int column = 0; column < 4; ++column)
         drawAt(g.x(kColumnX[column]), g.y(y), headings[column]);
 
@@ -288,7 +287,7 @@ bool printProgramToPdf(const QString &pdfPath, const LineArray &lines, const QSt
     };
     QSaveFile file(pdfPath);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("Cannot write %1: %2").arg(pdfPath, file.errorString()));
+        return fail(ProgramPrinter::tr("Cannot write %1: %2").arg(pdfPath, file.errorString()));
 
     const ProgramPrinter program(lines, title);
     bool painted = false;
@@ -303,10 +302,10 @@ bool printProgramToPdf(const QString &pdfPath, const LineArray &lines, const QSt
     }
     if (!painted) {
         file.cancelWriting();
-        return fail(QStringLiteral("Cannot print %1").arg(QFileInfo(pdfPath).fileName()));
+        return fail(ProgramPrinter::tr("Cannot print %1").arg(QFileInfo(pdfPath).fileName()));
     }
     if (!file.commit())
-        return fail(QStringLiteral("Cannot write %1: %2").arg(pdfPath, file.errorString()));
+        return fail(ProgramPrinter::tr("Cannot write %1: %2").arg(pdfPath, file.errorString()));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "model/linearray.h"
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QFont>
 #include <QString>
 
@@ -63,6 +64,8 @@ struct PageGeometry
 // change while a preview that uses it stays open.
 class ProgramPrinter
 {
+    Q_DECLARE_TR_FUNCTIONS(kr44::ProgramPrinter)
+
 public:
     ProgramPrinter(LineArray lines, QString title);
 

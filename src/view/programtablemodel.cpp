@@ -30,7 +30,7 @@ QString ProgramTableModel::cellText(int row, int column) const
     case CodeColumn:
         return bytesText(m_rows.shownCode(row));
     case InstructionColumn:
-        return bytesText(instructionName(m_rows.shownCode(row)));
+        return instructionName(m_rows.shownCode(row));
     case ParametersColumn:
         return bytesText(m_rows.params(row));
     default:
@@ -232,13 +232,13 @@ QVariant ProgramTableModel::headerData(int section, Qt::Orientation orientation,
         return {};
     switch (section) {
     case LineNumberColumn:
-        return QStringLiteral("Line no.");
+        return tr("Line no.");
     case CodeColumn:
-        return QStringLiteral("Code");
+        return tr("Code");
     case InstructionColumn:
-        return QStringLiteral("Instruction");
+        return tr("Instruction");
     case ParametersColumn:
-        return QStringLiteral("Parameters");
+        return tr("Parameters");
     default:
         return {};
     }

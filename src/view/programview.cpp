@@ -23,7 +23,7 @@ ProgramView::ProgramView(ProgramDocument *doc, QWidget *parent)
       m_list(new kr44::ProgramListView(this)), m_runDialog(&kr44::runInstructionDialog)
 {
     setObjectName(QStringLiteral("ProgramView"));
-    setAccessibleName(QStringLiteral("Program"));
+    setAccessibleName(tr("Program"));
     m_list->setModel(m_model);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -44,10 +44,10 @@ ProgramView::ProgramView(ProgramDocument *doc, QWidget *parent)
             kr44::showPrompt(this, kr44::PromptIcon::Exclamation, text);
     });
 
-    m_editLineAction = makeAction("&Edit line\tEnter", "editLineAction");
-    m_insertAction = makeAction("&Insert\tIns", "insertAction");
-    m_deleteAction = makeAction("&Delete\tDel", "deleteAction");
-    m_addCommentAction = makeAction("Add a &Comment\tSpace", "addCommentAction");
+    m_editLineAction = makeAction(tr("&Edit line\tEnter"), "editLineAction");
+    m_insertAction = makeAction(tr("&Insert\tIns"), "insertAction");
+    m_deleteAction = makeAction(tr("&Delete\tDel"), "deleteAction");
+    m_addCommentAction = makeAction(tr("Add a &Comment\tSpace"), "addCommentAction");
     connect(m_editLineAction, &QAction::triggered, this, &ProgramView::editSelectedLine);
     connect(m_insertAction, &QAction::triggered, this, &ProgramView::insertLine);
     connect(m_deleteAction, &QAction::triggered, this, &ProgramView::deleteLine);
@@ -55,7 +55,7 @@ ProgramView::ProgramView(ProgramDocument *doc, QWidget *parent)
 
     m_lineMenu = new QMenu(this);
     m_lineMenu->setObjectName(QStringLiteral("lineMenu"));
-    m_lineMenu->setAccessibleName(QStringLiteral("Line menu"));
+    m_lineMenu->setAccessibleName(tr("Line menu"));
     m_lineMenu->addAction(m_editLineAction);
     m_lineMenu->addAction(m_insertAction);
     m_lineMenu->addAction(m_deleteAction);
@@ -97,11 +97,11 @@ ProgramView::ProgramView(ProgramDocument *doc, QWidget *parent)
 
 void ProgramView::createEditActions()
 {
-    m_undoAction = makeAction("&Undo", "undoAction");
-    m_redoAction = makeAction("&Redo", "redoAction");
-    m_cutAction = makeAction("Cu&t", "cutAction");
-    m_copyAction = makeAction("&Copy", "copyAction");
-    m_pasteAction = makeAction("&Paste", "pasteAction");
+    m_undoAction = makeAction(tr("&Undo"), "undoAction");
+    m_redoAction = makeAction(tr("&Redo"), "redoAction");
+    m_cutAction = makeAction(tr("Cu&t"), "cutAction");
+    m_copyAction = makeAction(tr("&Copy"), "copyAction");
+    m_pasteAction = makeAction(tr("&Paste"), "pasteAction");
     connect(m_undoAction, &QAction::triggered, this, &ProgramView::undo);
     connect(m_redoAction, &QAction::triggered, this, &ProgramView::redo);
     connect(m_cutAction, &QAction::triggered, this, &ProgramView::cut);
@@ -129,13 +129,11 @@ void ProgramView::clipboardChanged()
 
 void ProgramView::updateEditActions()
 {
-    const auto prefixed = [](const char *prefix, const QString &name) {
-        return name.isEmpty() ? QString::fromLatin1(prefix)
-                              : QString::fromLatin1(prefix) + QLatin1Char(' ') + name;
-    };
-    m_undoAction->setText(prefixed("&Undo", undoText()));
+    const QString undoName = undoText();
+    const QString redoName = redoText();
+    m_undoAction->setText(undoName.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(undoName));
     m_undoAction->setEnabled(canUndo());
-    m_redoAction->setText(prefixed("&Redo", redoText()));
+    m_redoAction->setText(redoName.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(redoName));
     m_redoAction->setEnabled(canRedo());
     m_cutAction->setEnabled(canCut());
     m_copyAction->setEnabled(canCopy());
@@ -188,9 +186,9 @@ ProgramView::~ProgramView()
         Q_EMIT commResumeRequested();
 }
 
-QAction *ProgramView::makeAction(const char *text, const char *name)
+QAction *ProgramView::makeAction(const QString &text, const char *name)
 {
-    auto *action = new QAction(QString::fromLatin1(text), this);
+    auto *action = new QAction(text, this);
     action->setObjectName(QString::fromLatin1(name));
     return action;
 }
@@ -233,7 +231,7 @@ void ProgramView::editSelectedLine() { m_editor->editSelectedLine(); }
 
 void ProgramView::insertLine() { m_editor->insertLine(); }
 
-void ProgramView::chooseInstruction(int commandId) { m_editor->chooseInstruction(commandId); }
+void ProgramView::chooseInstruction(char code) { m_editor->chooseInstruction(code); }
 
 void ProgramView::deleteLine() { m_editor->deleteLine(); }
 
@@ -258,17 +256,19 @@ void ProgramView::showInstructionMenu(int row)
     QPointer<ProgramView> alive(this);
     QPointer<QMenu> menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("instructionMenu"));
-    menu->setAccessibleName(QStringLiteral("Instruction menu"));
+    menu->setAccessibleName(tr("Instruction menu"));
     for (int k = 0; k < kr44::kInstructionCount; ++k) {
-        QAction *action = menu->addAction(QString::fromLatin1(kr44::kInstructionTable[k]));
-        action->setData(kr44::kFirstInstructionCommand + k);
+        const char code = kr44::kInstructionTable[k].code;
+        QAction *action = menu->addAction(QStringLiteral("%1\t%2").arg(
+                QString(QLatin1Char(code)), kr44::instructionName(QByteArrayView(&code, 1))));
+        action->setData(QChar::fromLatin1(code));
     }
     const QRect rowRect = m_list->visualRect(m_model->index(row, 0));
     QAction *chosen = menu->exec(m_list->viewport()->mapToGlobal(rowRect.topLeft()));
-    const int commandId = (menu && chosen) ? chosen->data().toInt() : 0;
+    const char code = (menu && chosen) ? chosen->data().toChar().toLatin1() : '\0';
     delete menu.data();
-    if (alive && commandId != 0)
-        m_editor->chooseInstruction(commandId);
+    if (alive && code != '\0')
+        m_editor->chooseInstruction(code);
 }
 
 void ProgramView::showEvent(QShowEvent *event)

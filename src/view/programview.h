@@ -120,8 +120,8 @@ public Q_SLOTS:
     bool editLine(int row);
     void editSelectedLine();
     void insertLine();
-    // A choice from the instruction menu: command 1024 + the instruction's table index.
-    void chooseInstruction(int commandId);
+    // A choice from the instruction menu: the instruction's code.
+    void chooseInstruction(char code);
     void deleteLine();
     void addComment();
     void writeRowsBack();
@@ -159,7 +159,7 @@ protected:
 private:
     void showInstructionMenu(int row);
     void setInitialColumnWidths();
-    QAction *makeAction(const char *text, const char *name);
+    QAction *makeAction(const QString &text, const char *name);
     void createEditActions();
     void updateEditActions();
     void clipboardChanged();

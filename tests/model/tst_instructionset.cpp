@@ -18,25 +18,25 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("code");
         QTest::addColumn<QByteArray>("params");
         QTest::addColumn<QByteArray>("composed");
-        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("name");
         QTest::newRow("move") << QByteArray("+200") << QByteArray("+") << QByteArray("200")
-                              << QByteArray("+200") << QByteArray("Move CW");
+                              << QByteArray("+200") << QString("Move CW");
         QTest::newRow("g is not G") << QByteArray("g-2H") << QByteArray("g") << QByteArray("-2H")
-                                    << QByteArray("g-2H") << QByteArray("Go until");
+                                    << QByteArray("g-2H") << QString("Go until");
         QTest::newRow("unknown") << QByteArray("Q7") << QByteArray("Q") << QByteArray("7")
-                                 << QByteArray("Q7") << QByteArray();
+                                 << QByteArray("Q7") << QString();
         QTest::newRow("comment keeps blanks")
                 << QByteArray("*   x ") << QByteArray() << QByteArray("  x ")
-                << QByteArray("*   x ") << QByteArray();
+                << QByteArray("*   x ") << QString();
         QTest::newRow("empty line")
-                << QByteArray() << QByteArray() << QByteArray() << QByteArray("* ") << QByteArray();
-        QTest::newRow("lone star") << QByteArray("*") << QByteArray() << QByteArray()
-                                   << QByteArray("* ") << QByteArray();
+                << QByteArray() << QByteArray() << QByteArray() << QByteArray("* ") << QString();
+        QTest::newRow("lone star")
+                << QByteArray("*") << QByteArray() << QByteArray() << QByteArray("* ") << QString();
         QTest::newRow("star without blank") << QByteArray("*x") << QByteArray("*")
-                                            << QByteArray("x") << QByteArray("*x") << QByteArray();
+                                            << QByteArray("x") << QByteArray("*x") << QString();
         QTest::newRow("NUL and 8-bit kept")
                 << QByteArray("+1\0\xb0", 4) << QByteArray("+") << QByteArray("1\0\xb0", 3)
-                << QByteArray("+1\0\xb0", 4) << QByteArray("Move CW");
+                << QByteArray("+1\0\xb0", 4) << QString("Move CW");
     }
     void namesAndLines()
     {

@@ -16,11 +16,6 @@ namespace kr44test {
 
 using namespace std::placeholders;
 
-inline int instructionCommand(char code)
-{
-    return kr44::kFirstInstructionCommand + kr44::instructionIndex(code);
-}
-
 // What a dialog was asked to show.
 struct DialogCall
 {
@@ -68,7 +63,7 @@ struct EditorHarness
                          [this](int row) {
                              menus.append({row, editor.insertMode()});
                              if (menuChoice)
-                                 editor.chooseInstruction(instructionCommand(menuChoice));
+                                 editor.chooseInstruction(menuChoice);
                          });
         for (const auto &[signal, name] :
              {std::pair(&kr44::LineEditor::commPauseRequested, "pause"),

@@ -172,7 +172,7 @@ private Q_SLOTS:
             return DialogResult::Accepted;
         };
         w.view->selectRow(2);
-        w.view->chooseInstruction(instructionCommand('D'));
+        w.view->chooseInstruction('D');
         w.script.dialog = {};
         w.script.answers = {"500", "note"};
         QSignalSpy checked(w.checker(), &ProgramChecker::checked);

@@ -1,5 +1,7 @@
 #include "app/cli/commandline.h"
 
+#include <QCoreApplication>
+
 namespace kr44 {
 
 namespace {
@@ -69,14 +71,16 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
             r.action = A::Send;
         } else if (arg == QLatin1String("--port") || arg == QLatin1String("--baud")) {
             if (i + 1 >= arguments.size()) {
-                r.error = QStringLiteral("%1 needs a value").arg(arg);
+                r.error = QCoreApplication::translate("kr44::CommandLine", "%1 needs a value")
+                                  .arg(arg);
             } else if (arg == QLatin1String("--port")) {
                 r.sendPort = arguments.at(++i);
             } else {
                 bool ok = false;
                 r.sendBaud = arguments.at(++i).toInt(&ok);
                 if (!ok || r.sendBaud <= 0)
-                    r.error = QStringLiteral("--baud needs a positive number");
+                    r.error = QCoreApplication::translate("kr44::CommandLine",
+                                                          "--baud needs a positive number");
             }
         } else if (arg == QLatin1String("--run")) {
             r.sendRun = true;
@@ -93,7 +97,8 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
                 r.pdfPath = arguments.at(++i);
             }
             if (r.pdfPath.isEmpty())
-                r.error = QStringLiteral("--print-pdf needs the name of the PDF file to write");
+                r.error = QCoreApplication::translate(
+                        "kr44::CommandLine", "--print-pdf needs the name of the PDF file to write");
             r.action = A::PrintPdf;
         } else if ((arg.size() > 1 && arg.front() == QLatin1Char('-'))
                    || (arg.front() == QLatin1Char('/') && isOptionWord(arg.mid(1)))) {
@@ -104,14 +109,17 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
         }
     }
     if (r.action == A::PrintPdf && r.error.isEmpty() && r.fileName.isEmpty())
-        r.error = QStringLiteral("--print-pdf needs a program file to print");
+        r.error = QCoreApplication::translate("kr44::CommandLine",
+                                              "--print-pdf needs a program file to print");
     if (r.action == A::Check && r.checkFiles.isEmpty() && r.error.isEmpty())
-        r.error = QStringLiteral("--check needs at least one program file");
+        r.error = QCoreApplication::translate("kr44::CommandLine",
+                                              "--check needs at least one program file");
     if (r.action == A::Send && r.error.isEmpty()) {
         if (r.fileName.isEmpty() && !r.sendStop)
-            r.error = QStringLiteral("--send needs a program file");
+            r.error = QCoreApplication::translate("kr44::CommandLine",
+                                                  "--send needs a program file");
         else if (r.sendPort.isEmpty())
-            r.error = QStringLiteral("--send needs --port DEVICE");
+            r.error = QCoreApplication::translate("kr44::CommandLine", "--send needs --port DEVICE");
     }
     if (r.action == A::New && !r.fileName.isEmpty())
         r.action = A::Open;
@@ -124,7 +132,8 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
 
 QString commandLineHelp(const QString &programName)
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+                   "kr44::CommandLine",
                    "Usage: %1 [options] [FILE]\n"
                    "Edit, print and download KR44 motion programs (.krp files).\n"
                    "\n"

@@ -5,6 +5,7 @@
 #include "model/programcheck.h"
 #include "model/programfile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -101,11 +102,12 @@ public:
         if (!m_link.openPort()) {
             printError(
                     QFileInfo::exists(devicePath(m_request.sendPort))
-                            ? QStringLiteral("cannot open %1 at %2 baud (in use, no access, or the "
-                                             "baud rate is refused)")
+                            ? QCoreApplication::translate("kr44::CommandLine",
+                                                          "cannot open %1 at %2 baud (in use, no "
+                                                          "access, or the baud rate is refused)")
                                       .arg(m_request.sendPort)
                                       .arg(m_request.sendBaud)
-                            : QStringLiteral("%1: no such device")
+                            : QCoreApplication::translate("kr44::CommandLine", "%1: no such device")
                                       .arg(devicePath(m_request.sendPort)));
             return kExitNoPort;
         }
@@ -165,7 +167,9 @@ private:
             return;
         endProgress();
         if (result != SerialLink::TransferResult::Completed) {
-            printError(QStringLiteral("Communication error: %1 of %2 lines were sent to %3")
+            printError(QCoreApplication::translate(
+                               "kr44::CommandLine",
+                               "Communication error: %1 of %2 lines were sent to %3")
                                .arg(m_linesSent)
                                .arg(m_linesToSend)
                                .arg(m_request.sendPort));
@@ -173,13 +177,23 @@ private:
             finish();
             return;
         }
-        printError(
-                QStringLiteral("sent %1 %2 of %3 to %4%5")
-                        .arg(m_linesToSend)
-                        .arg(m_linesToSend == 1 ? QStringLiteral("line") : QStringLiteral("lines"))
-                        .arg(m_request.fileName, m_request.sendPort)
-                        .arg(m_request.sendRun ? QStringLiteral(" and started it") : QString()));
+        printError(sentText().arg(m_linesToSend).arg(m_request.fileName, m_request.sendPort));
         startListening(m_request.sendRun);
+    }
+
+    // The report of a completed download, with %1 the line count, %2 the file and %3 the port.
+    [[nodiscard]] QString sentText() const
+    {
+        if (m_request.sendRun) {
+            return m_linesToSend == 1
+                    ? QCoreApplication::translate("kr44::CommandLine",
+                                                  "sent %1 line of %2 to %3 and started it")
+                    : QCoreApplication::translate("kr44::CommandLine",
+                                                  "sent %1 lines of %2 to %3 and started it");
+        }
+        return m_linesToSend == 1
+                ? QCoreApplication::translate("kr44::CommandLine", "sent %1 line of %2 to %3")
+                : QCoreApplication::translate("kr44::CommandLine", "sent %1 lines of %2 to %3");
     }
 
     // A run (or a stop) ends with "Ready"; with --wait that is waited for without a time limit.
@@ -205,7 +219,8 @@ private:
     {
         switch (m_phase) {
         case Phase::Stopping:
-            printError(QStringLiteral("no answer to the stop command; downloading anyway"));
+            printError(QCoreApplication::translate(
+                    "kr44::CommandLine", "no answer to the stop command; downloading anyway"));
             startDownload();
             break;
         case Phase::Listening:
@@ -228,8 +243,9 @@ private:
         if (!m_pending.isEmpty())
             showReply(std::exchange(m_pending, QByteArray()));
         if (m_busySeen && !m_request.sendStop)
-            printError(
-                    QStringLiteral("the unit was busy running a program; --stop stops it first"));
+            printError(QCoreApplication::translate(
+                    "kr44::CommandLine",
+                    "the unit was busy running a program; --stop stops it first"));
         m_status = m_linkFailed ? kExitLinkFailed
                 : m_unitError   ? kExitFindingsOrUnitError
                                 : kExitOk;
@@ -278,7 +294,8 @@ private:
             return;
         const std::optional<int> editorLine = kr44::editorLineOf(m_lines, unitLine);
         if (editorLine && *editorLine != unitLine) {
-            printError(QStringLiteral(
+            printError(QCoreApplication::translate(
+                               "kr44::CommandLine",
                                "the unit's line %1 is line %2 of %3 (comment lines are not sent)")
                                .arg(unitLine)
                                .arg(*editorLine)
@@ -326,10 +343,12 @@ private:
             return;
         m_redraw.start();
         m_progressShown = true;
-        const QString text = QStringLiteral("\rSending %1: %2 of %3 lines")
-                                     .arg(m_request.fileName)
-                                     .arg(sent)
-                                     .arg(m_linesToSend);
+        // The carriage return takes the cursor back over the previous progress text.
+        const QString text = QLatin1Char('\r')
+                + QCoreApplication::translate("kr44::CommandLine", "Sending %1: %2 of %3 lines")
+                          .arg(m_request.fileName)
+                          .arg(sent)
+                          .arg(m_linesToSend);
         std::fputs(text.toLocal8Bit().constData(), stderr);
         std::fflush(stderr);
     }

@@ -10,7 +10,9 @@
 
 namespace kr44 {
 
-// What the user sees of a command: its menu text, status-bar prompt and tooltip.
+// What the user sees of a command: its menu text, status-bar prompt and tooltip. The texts and
+// the menu titles are source texts in the context "kr44::Commands"; commandText() gives what the
+// user sees.
 struct CommandInfo
 {
     Command command;
@@ -21,6 +23,8 @@ struct CommandInfo
 };
 
 [[nodiscard]] const QList<CommandInfo> &commandInfos();
+// A text of the command table or a menu title as shown, translated; null for a null text.
+[[nodiscard]] QString commandText(const char *text);
 [[nodiscard]] const CommandInfo &commandInfo(Command command);
 // The keys bound to a command: the one its menu text names first, then the others.
 [[nodiscard]] QList<QKeySequence> commandShortcuts(Command command);

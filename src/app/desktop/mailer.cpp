@@ -38,12 +38,9 @@ Mailer::~Mailer()
     }
 }
 
-QString Mailer::unavailableMessage()
-{
-    return QStringLiteral("Unable to load mail system support.");
-}
+QString Mailer::unavailableMessage() { return tr("Unable to load mail system support."); }
 
-QString Mailer::failedMessage() { return QStringLiteral("Send Mail failed to send message."); }
+QString Mailer::failedMessage() { return tr("Send Mail failed to send message."); }
 
 QStringList Mailer::temporaryFiles() const
 {

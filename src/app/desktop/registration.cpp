@@ -5,6 +5,7 @@
 #include "app/desktop/mimeapps.h"
 #include "app/desktop/xdgpaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -153,10 +154,12 @@ UnregisterResult unregisterApplication(const XdgPaths &paths, QSettings &setting
 
 QString unregisterMessage(bool allRemoved)
 {
-    return allRemoved
-            ? QStringLiteral("System registry entries have been removed and the INI file (if any) "
-                             "was deleted.")
-            : QStringLiteral("Not all of the system registry entries (or INI file) were removed.");
+    return allRemoved ? QCoreApplication::translate("kr44::Registration",
+                                                    "System registry entries have been removed "
+                                                    "and the INI file (if any) was deleted.")
+                      : QCoreApplication::translate(
+                              "kr44::Registration",
+                              "Not all of the system registry entries (or INI file) were removed.");
 }
 
 } // namespace kr44

@@ -67,7 +67,7 @@ SingleInstance::SingleInstance(const QString &name, QObject *parent) : QObject(p
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (runtime.isEmpty()) {
         // Nowhere private to meet: run alone rather than in a shared folder.
-        m_error = QStringLiteral("no runtime folder for this user");
+        m_error = tr("no runtime folder for this user");
         m_primary = true;
         return;
     }

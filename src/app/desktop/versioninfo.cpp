@@ -2,6 +2,8 @@
 
 #include "app/desktop/version.h"
 
+#include <QCoreApplication>
+
 namespace kr44 {
 
 QList<VersionEntry> versionInformation(const QString &executableFileName)
@@ -37,7 +39,8 @@ QString versionText(const QString &executableFileName)
 
 QString aboutVersionText()
 {
-    return QStringLiteral("KR44 Controller Version ") + QLatin1String(kProgramVersionShort);
+    return QCoreApplication::translate("kr44::VersionInfo", "KR44 Controller Version %1")
+            .arg(QLatin1String(kProgramVersionShort));
 }
 
 QString applicationVersion() { return QLatin1String(kProductVersion); }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QList>
+#include "app/commands/commandtable.h"
+#include "app/help/instructionhelp.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QStringList>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QWidget>
@@ -19,31 +20,9 @@ namespace kr44 {
 
 [[nodiscard]] QUrl helpIndexUrl();
 
-// What the help says about one instruction besides its name and ranges.
-struct InstructionHelp
-{
-    char code;
-    const char *format;  // the parameter text, its fields in italics (HTML)
-    const char *meaning; // HTML
-    const char *example; // a complete line
-};
-
-[[nodiscard]] const InstructionHelp *instructionHelp(char code);
-
-// What the help says about one parameter field of an instruction.
-struct FieldHelp
-{
-    QString name;
-    // For a choice field, the text of each choice in index order; empty for the other kinds.
-    QStringList choices;
-};
-
-// The fields of `code`'s parameter text in the order of its fields; empty for a code without.
-[[nodiscard]] QList<FieldHelp> fieldHelp(char code);
-
-// The generated parts of the pages, each an HTML fragment.
-[[nodiscard]] QString instructionTableHtml();
-[[nodiscard]] QString menusHtml(int menuId);
+// The generated parts of the pages, each an HTML fragment; the instructions' table is in
+// instructionhelp.h.
+[[nodiscard]] QString menusHtml(MenuBar bar);
 [[nodiscard]] QString toolbarHtml();
 // Rows of the editing keys' table: the clipboard and undo keys.
 [[nodiscard]] QString editKeysHtml();

@@ -14,13 +14,13 @@ namespace kr44 {
 AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutDialog"));
-    setWindowTitle(QStringLiteral("About KR44"));
+    setWindowTitle(tr("About KR44"));
     setAccessibleName(windowTitle());
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     auto *icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("aboutIcon"));
-    icon->setAccessibleName(QStringLiteral("Application icon"));
+    icon->setAccessibleName(tr("Application icon"));
     const QIcon appIcon = QApplication::windowIcon().isNull()
             ? style()->standardIcon(QStyle::SP_ComputerIcon)
             : QApplication::windowIcon();
@@ -31,8 +31,7 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
     version->setTextFormat(Qt::PlainText);
     version->setAccessibleName(version->text());
 
-    auto *notice = new QLabel(
-            QStringLiteral("Copyright \u00a9 Quelmark Controls.\nAll rights reserved."), this);
+    auto *notice = new QLabel(tr("Copyright © Quelmark Controls.\nAll rights reserved."), this);
     notice->setObjectName(QStringLiteral("aboutNotice"));
     notice->setTextFormat(Qt::PlainText);
     notice->setAccessibleName(notice->text());
@@ -40,7 +39,7 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->setObjectName(QStringLiteral("aboutButtons"));
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("aboutOk"));
-    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(tr("OK"));
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     buttons->setOrientation(Qt::Vertical);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

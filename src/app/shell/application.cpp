@@ -266,10 +266,9 @@ bool Application::maybeSave(ProgramWindow *child)
     ProgramDocument *doc = child->document();
     if (!doc->isModified())
         return true;
-    const auto answer
-            = m_prompt.message(m_mainWindow.get(), QMessageBox::Warning,
-                               QStringLiteral("Save changes to %1?").arg(doc->displayName()),
-                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const auto answer = m_prompt.message(m_mainWindow.get(), QMessageBox::Warning,
+                                         tr("Save changes to %1?").arg(doc->displayName()),
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes)
         return save(child);
     return answer == QMessageBox::No;
@@ -403,7 +402,7 @@ void Application::connectCommands()
     on(Command::VirtualUnit, [this](bool on) {
         if (on && !m_link->connectVirtualUnit())
             m_prompt.message(m_mainWindow.get(), QMessageBox::Warning,
-                             QStringLiteral("The virtual KR44 unit could not be started."));
+                             tr("The virtual KR44 unit could not be started."));
         else if (!on)
             m_link->disconnectVirtualUnit();
     });
@@ -469,15 +468,15 @@ void Application::updateEditCommands()
 {
     ProgramWindow *child = activeProgramWindow();
     ProgramView *view = child ? child->view() : nullptr;
-    const auto named = [](const char *base, const QString &what, const char *key) {
-        return (what.isEmpty() ? QString::fromLatin1(base)
-                               : QString::fromLatin1(base) + QLatin1Char(' ') + what)
-                + QLatin1Char('\t') + QLatin1String(key);
-    };
+    // The menu text names what would be undone or redone; without that it is the table's text.
+    const QString undoWhat = view ? view->undoText() : QString();
+    const QString redoWhat = view ? view->redoText() : QString();
     QAction *undo = m_mainWindow->action(Command::Undo);
     QAction *redo = m_mainWindow->action(Command::Redo);
-    undo->setText(named("&Undo", view ? view->undoText() : QString(), "Ctrl+Z"));
-    redo->setText(named("&Redo", view ? view->redoText() : QString(), "Ctrl+Y"));
+    undo->setText(undoWhat.isEmpty() ? commandText(commandInfo(Command::Undo).text)
+                                     : tr("&Undo %1\tCtrl+Z").arg(undoWhat));
+    redo->setText(redoWhat.isEmpty() ? commandText(commandInfo(Command::Redo).text)
+                                     : tr("&Redo %1\tCtrl+Y").arg(redoWhat));
     undo->setEnabled(view && view->canUndo());
     redo->setEnabled(view && view->canRedo());
     m_mainWindow->action(Command::Cut)->setEnabled(view && view->canCut());

@@ -4,13 +4,17 @@
 
 namespace kr44 {
 
-QString programFileFilters() { return QStringLiteral("KR44 Program Files (*.krp);;All Files (*)"); }
+QString programFileFilters()
+{
+    return QCoreApplication::translate("kr44::AppPrompt",
+                                       "KR44 Program Files (*.krp);;All Files (*)");
+}
 
 QMessageBox::StandardButton AppPrompt::message(QWidget *parent, QMessageBox::Icon icon,
                                                const QString &text,
                                                QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(icon, QStringLiteral("KR44 Demo Program"), text, buttons, parent);
+    QMessageBox box(icon, tr("KR44 Demo Program"), text, buttons, parent);
     box.setObjectName(QStringLiteral("appMessageBox"));
     box.setAccessibleName(text);
     return QMessageBox::StandardButton(box.exec());
@@ -18,7 +22,7 @@ QMessageBox::StandardButton AppPrompt::message(QWidget *parent, QMessageBox::Ico
 
 QString AppPrompt::saveFileName(QWidget *parent, const QString &proposed)
 {
-    QFileDialog dialog(parent, QStringLiteral("Save As"), QString(), programFileFilters());
+    QFileDialog dialog(parent, tr("Save As"), QString(), programFileFilters());
     dialog.setObjectName(QStringLiteral("saveAsDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -29,7 +33,7 @@ QString AppPrompt::saveFileName(QWidget *parent, const QString &proposed)
 
 QString AppPrompt::openFileName(QWidget *parent)
 {
-    QFileDialog dialog(parent, QStringLiteral("Open"), QString(), programFileFilters());
+    QFileDialog dialog(parent, tr("Open"), QString(), programFileFilters());
     dialog.setObjectName(QStringLiteral("openDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

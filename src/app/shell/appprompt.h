@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 
@@ -11,6 +12,8 @@ namespace kr44 {
 // can answer them without a modal loop.
 class AppPrompt
 {
+    Q_DECLARE_TR_FUNCTIONS(kr44::AppPrompt)
+
 public:
     virtual ~AppPrompt() = default;
 

@@ -29,8 +29,8 @@ LinkController::LinkController(QWidget *window, QSettings &settings, QObject *pa
         return true;
     };
     m_infoBox = [](QWidget *parent, const QString &text) {
-        QMessageBox box(QMessageBox::Information, QStringLiteral("KR44 Demo Program"), text,
-                        QMessageBox::Ok, parent);
+        QMessageBox box(QMessageBox::Information, tr("KR44 Demo Program"), text, QMessageBox::Ok,
+                        parent);
         box.setObjectName(QStringLiteral("communicationErrorBox"));
         box.exec();
     };
@@ -44,7 +44,7 @@ LinkController::LinkController(QWidget *window, QSettings &settings, QObject *pa
             [this](char ch) { m_link->sendChar(ch); });
     // The box is shown once the failing line is known; the transfer itself goes on to its end.
     connect(m_link, &SerialLink::communicationError, this,
-            [this] { m_infoBox(m_window, QStringLiteral("Communication error")); });
+            [this] { m_infoBox(m_window, tr("Communication error")); });
     connect(m_link, &SerialLink::transferFinished, this, [this] { afterTransfer(); });
 }
 
@@ -121,7 +121,7 @@ QString LinkController::shownStatus(const QString &linkText) const
     if (!m_virtualUnit || !m_link->isConnected()
         || m_link->portName() != m_virtualUnit->devicePath())
         return linkText;
-    return QStringLiteral("Using the virtual KR44 unit (%1), %2 baud")
+    return tr("Using the virtual KR44 unit (%1), %2 baud")
             .arg(m_virtualUnit->devicePath())
             .arg(m_link->baudRate());
 }

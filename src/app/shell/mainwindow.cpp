@@ -27,7 +27,11 @@ namespace kr44 {
 
 namespace {
 
-const char *const kAppTitle = "KR44 Demo Program";
+const char *const kAppTitle = QT_TRANSLATE_NOOP("kr44::MainWindow", "KR44 Demo Program");
+// The keyboard indicators of the status bar, in the order of their LEDs below.
+const char *const kIndicatorTexts[] = {QT_TRANSLATE_NOOP("kr44::MainWindow", "CAP"),
+                                       QT_TRANSLATE_NOOP("kr44::MainWindow", "NUM"),
+                                       QT_TRANSLATE_NOOP("kr44::MainWindow", "SCRL")};
 
 QIcon commandIcon(Command command)
 {
@@ -76,13 +80,13 @@ bool ledLit(const char *name)
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_mdiArea(new QMdiArea(this))
 {
     setObjectName(QStringLiteral("MainWindow"));
-    setAccessibleName(QString::fromLatin1(kAppTitle));
+    setAccessibleName(tr(kAppTitle));
     // Caption, system menu, sizing border and maximise box: no minimise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
                    | Qt::WindowCloseButtonHint);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
-    m_mdiArea->setAccessibleName(QStringLiteral("Program windows"));
+    m_mdiArea->setAccessibleName(tr("Program windows"));
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
@@ -106,13 +110,13 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_mdiArea(new QMd
 void MainWindow::createActions()
 {
     for (const CommandInfo &info : commandInfos()) {
-        auto *a = new QAction(QString::fromLatin1(info.text), this);
+        auto *a = new QAction(commandText(info.text), this);
         a->setObjectName(QLatin1String(info.name) + QLatin1String("Action"));
         a->setShortcuts(commandShortcuts(info.command));
         a->setShortcutContext(Qt::WindowShortcut);
-        a->setStatusTip(QString::fromLatin1(info.statusTip));
+        a->setStatusTip(commandText(info.statusTip));
         if (info.toolTip)
-            a->setToolTip(QString::fromLatin1(info.toolTip));
+            a->setToolTip(commandText(info.toolTip));
         a->setIcon(commandIcon(info.command));
         a->setIconVisibleInMenu(false);
         // Keys work whichever menu bar is shown, so every action also lives on the window.
@@ -166,12 +170,14 @@ void MainWindow::createMenus()
     for (const MenuBar bar : {MenuBar::NoProgram, MenuBar::Program}) {
         QList<QMenu *> menus;
         for (const MenuSpec &layout : menuSpec(bar)) {
-            auto *menu = new QMenu(QString::fromLatin1(layout.title), this);
-            const QString plain = QString::fromLatin1(layout.title).remove(QLatin1Char('&'));
+            const QString title = commandText(layout.title);
+            auto *menu = new QMenu(title, this);
+            // The object name keeps the source title: tests and tools find menus by it.
             menu->setObjectName((bar == MenuBar::Program ? QStringLiteral("program")
                                                          : QStringLiteral("noProgram"))
-                                + plain + QStringLiteral("Menu"));
-            menu->setAccessibleName(plain);
+                                + QString::fromLatin1(layout.title).remove(QLatin1Char('&'))
+                                + QStringLiteral("Menu"));
+            menu->setAccessibleName(QString(title).remove(QLatin1Char('&')));
             menus.append(menu);
         }
         m_menus.insert(bar, menus);
@@ -182,9 +188,9 @@ void MainWindow::createMenus()
 
 void MainWindow::createBars()
 {
-    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_toolBar = new QToolBar(tr("Toolbar"), this);
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
-    m_toolBar->setAccessibleName(QStringLiteral("Toolbar"));
+    m_toolBar->setAccessibleName(m_toolBar->windowTitle());
     m_toolBar->setIconSize(QSize(16, 16));
     for (const MenuItem &item : toolBarSpec()) {
         if (!item) {
@@ -200,20 +206,20 @@ void MainWindow::createBars()
     }
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 
-    m_instrumentBar = new QToolBar(QStringLiteral("Instrument"), this);
+    m_instrumentBar = new QToolBar(tr("Instrument"), this);
     m_instrumentBar->setObjectName(QStringLiteral("instrumentBar"));
-    m_instrumentBar->setAccessibleName(QStringLiteral("Instrument bar"));
+    m_instrumentBar->setAccessibleName(tr("Instrument bar"));
     auto *box = new QWidget(m_instrumentBar);
     auto *layout = new QHBoxLayout(box);
     layout->setContentsMargins(6, 0, 6, 0);
-    auto *label = new QLabel(QStringLiteral("&Instrument"), box);
+    auto *label = new QLabel(tr("&Instrument"), box);
     label->setObjectName(QStringLiteral("instrumentLabel"));
     m_instrumentCombo = new QComboBox(box);
     m_instrumentCombo->setObjectName(QStringLiteral("instrumentCombo"));
-    m_instrumentCombo->setAccessibleName(QStringLiteral("Instrument"));
+    m_instrumentCombo->setAccessibleName(tr("Instrument"));
     m_instrumentCombo->setMaxVisibleItems(8);
     for (int n = 1; n <= 8; ++n)
-        m_instrumentCombo->addItem(QStringLiteral("KR44 no. %1").arg(n));
+        m_instrumentCombo->addItem(tr("KR44 no. %1").arg(n));
     m_instrumentCombo->setCurrentIndex(0);
     label->setBuddy(m_instrumentCombo);
     layout->addWidget(label);
@@ -227,16 +233,15 @@ void MainWindow::createStatusBar()
 {
     m_messagePane = new QLabel(this);
     m_messagePane->setObjectName(QStringLiteral("messagePane"));
-    m_messagePane->setAccessibleName(QStringLiteral("Status"));
+    m_messagePane->setAccessibleName(tr("Status"));
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    statusBar()->setAccessibleName(QStringLiteral("Status bar"));
+    statusBar()->setAccessibleName(tr("Status bar"));
     statusBar()->addWidget(m_messagePane, 1);
-    const char *names[] = {"CAP", "NUM", "SCRL"};
     for (int i = 0; i < 3; ++i) {
         auto *l = new QLabel(this);
-        l->setObjectName(QStringLiteral("indicator%1").arg(QString::fromLatin1(names[i])));
-        l->setAccessibleName(QString::fromLatin1(names[i]));
-        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
+        l->setObjectName(QStringLiteral("indicator%1").arg(QString::fromLatin1(kIndicatorTexts[i])));
+        l->setAccessibleName(tr(kIndicatorTexts[i]));
+        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(tr(kIndicatorTexts[2])) + 8);
         l->setAlignment(Qt::AlignCenter);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         statusBar()->addPermanentWidget(l);
@@ -246,9 +251,9 @@ void MainWindow::createStatusBar()
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &text) {
         m_messagePane->setVisible(text.isEmpty());
         if (text.isEmpty())
-            m_messagePane->setText(QStringLiteral("Ready"));
+            m_messagePane->setText(tr("Ready"));
     });
-    m_messagePane->setText(QStringLiteral("Ready"));
+    m_messagePane->setText(tr("Ready"));
 }
 
 void MainWindow::createProblemsPanel()
@@ -315,7 +320,7 @@ void MainWindow::setRecentFiles(const RecentFileList &list)
     for (int i = 0; i < m_recentFiles.size(); ++i) {
         auto *a = new QAction(list.menuText(i), this);
         a->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
-        a->setStatusTip(QStringLiteral("Open this document"));
+        a->setStatusTip(commandText(commandInfo(Command::RecentFile).statusTip));
         const QString path = m_recentFiles.at(i);
         connect(a, &QAction::triggered, this, [this, path] { Q_EMIT recentFileTriggered(path); });
         m_recentActions.append(a);
@@ -342,7 +347,7 @@ void MainWindow::toggleBars()
 
 void MainWindow::updateCaption()
 {
-    const QString app = QString::fromLatin1(kAppTitle);
+    const QString app = tr(kAppTitle);
     QMdiSubWindow *active = m_mdiArea->activeSubWindow();
     if (!active) {
         setWindowTitle(app);
@@ -403,9 +408,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::updateIndicators()
 {
     const char *leds[] = {"capslock", "numlock", "scrolllock"};
-    const char *texts[] = {"CAP", "NUM", "SCRL"};
     for (int i = 0; i < 3; ++i)
-        m_indicators[i]->setText(ledLit(leds[i]) ? QString::fromLatin1(texts[i]) : QString());
+        m_indicators[i]->setText(ledLit(leds[i]) ? tr(kIndicatorTexts[i]) : QString());
 }
 
 } // namespace kr44

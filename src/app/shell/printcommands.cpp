@@ -43,7 +43,7 @@ bool PrintCommands::printOn(ProgramWindow *child, QPrinter *target)
     const ProgramPrinter program(child->document()->lines(), child->document()->title());
     if (!program.print(target)) {
         m_prompt.message(m_window, QMessageBox::Warning,
-                         QStringLiteral("Failed to print %1.").arg(program.title()));
+                         tr("Failed to print %1.").arg(program.title()));
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <memory>
@@ -17,6 +18,8 @@ class ProgramWindow;
 // shown through the prompt.
 class PrintCommands
 {
+    Q_DECLARE_TR_FUNCTIONS(kr44::PrintCommands)
+
 public:
     // `prompt` and `window` must outlive the commands.
     PrintCommands(AppPrompt &prompt, QWidget *window);
