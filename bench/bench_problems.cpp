@@ -210,9 +210,7 @@ bool run(const char *name, const QByteArray &bytes, const QString &path)
         std::printf("    edit plus check: median %.2f ms, worst %.2f ms; target under 50 ms: %s\n",
                     all.median, all.worst, all.worst < 50 ? "met" : "MISSED");
     };
-    measure("insert a delay", [&] {
-        w.view->chooseInstruction('D');
-    });
+    measure("insert a delay", [&] { w.view->chooseInstruction('D'); });
     measure("insert a comment", [&] { w.view->addComment(); });
     if (mismatches > 0)
         std::printf("  %d checks did not match the document\n", mismatches);
