@@ -142,7 +142,11 @@ LineArray parseProgram(QByteArray bytes)
 {
     QList<LineArray::Span> spans;
     const char *data = bytes.constData();
-    const qsizetype n = bytes.size();
+    qsizetype n = bytes.size();
+    // A CR that is the last byte ends the final line and is no part of it; right after another
+    // line end, or alone, it ends no line at all, so a file ending CR LF CR has no empty last line.
+    if (n > 0 && data[n - 1] == '\r' && (n == 1 || data[n - 2] == '\n' || data[n - 2] == '\r'))
+        --n;
     // Programs run about eight bytes a line: a guess that spares most re-allocations.
     spans.reserve(n / 7 + 1);
     bool emptyLines = false;

@@ -85,7 +85,13 @@ private Q_SLOTS:
         QTest::newRow("ends CR LF CR LF")
                 << QByteArray("A\r\n\r\n") << QByteArrayList {"A", ""} << QByteArray("A\r\n\r\n");
         QTest::newRow("ends CR LF CR")
-                << QByteArray("A\r\n\r") << QByteArrayList {"A", ""} << QByteArray("A\r\n\r\n");
+                << QByteArray("A\r\n\r") << QByteArrayList {"A"} << QByteArray("A\r\n");
+        QTest::newRow("ends lone CR CR")
+                << QByteArray("A\r\r") << QByteArrayList {"A"} << QByteArray("A\r\n");
+        QTest::newRow("only a CR") << QByteArray("\r") << QByteArrayList {} << QByteArray();
+        QTest::newRow("ends CR LF CR past a block") << QByteArray("0123456789abcdef0123\r\n\r")
+                                                    << QByteArrayList {"0123456789abcdef0123"}
+                                                    << QByteArray("0123456789abcdef0123\r\n");
         QTest::newRow("lone CR") << QByteArray("A\rB\r") << QByteArrayList {"A", "B"}
                                  << QByteArray("A\r\nB\r\n");
         QTest::newRow("CR CR LF") << QByteArray("A\r\r\nB") << QByteArrayList {"A", "", "B"}
