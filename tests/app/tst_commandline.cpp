@@ -61,6 +61,9 @@ private Q_SLOTS:
                 << QStringList {"--send", "a", "--port", "p", "--baud", "9600", "--run", "--stop"}
                 << "send a p 9600 run stop => none";
         QTest::newRow("no port") << QStringList {"--send", "a.krp"} << "help a.krp => none";
+        QTest::newRow("unknown long option") << QStringList {"--chek", "a"} << "help a => none";
+        QTest::newRow("unknown short flag")
+                << QStringList {"-chek", "a"} << "open a => open|/w/a|||";
     }
     void parsesTheCommandLine()
     {

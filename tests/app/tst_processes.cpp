@@ -268,6 +268,17 @@ private Q_SLOTS:
         QCOMPARE(r.err.count("kr44: "), exitCode == 2 ? 2 : 0);
     }
 
+    // A mistyped long option ends the run with the usage, never with a window that a script would
+    // wait on for ever.
+    void unknownLongOption()
+    {
+        const kr44test::ProcessResult r = runKr44({"--chek", "clean.krp"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.startsWith("kr44: unknown option --chek\n\nUsage: kr44 "));
+        QVERIFY(r.err.endsWith("instead of '/'.\n"));
+    }
+
     // --send downloads the program's lines but its comments, runs it when asked and shows the
     // unit's replies, with the editor's number of a line the unit names; it exits with 1 when
     // the unit answered an error.

@@ -100,6 +100,12 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
                 r.error = QCoreApplication::translate(
                         "kr44::CommandLine", "--print-pdf needs the name of the PDF file to write");
             r.action = A::PrintPdf;
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            // A long option of a later version, or a typo: starting the window instead would
+            // leave a script that meant a run without one waiting for ever.
+            if (r.error.isEmpty())
+                r.error = QCoreApplication::translate("kr44::CommandLine", "unknown option %1")
+                                  .arg(arg);
         } else if ((arg.size() > 1 && arg.front() == QLatin1Char('-'))
                    || (arg.front() == QLatin1Char('/') && isOptionWord(arg.mid(1)))) {
             // On Linux a file name may start with "/" too: only the known words are options there.
