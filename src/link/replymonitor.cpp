@@ -1,6 +1,5 @@
 #include "link/replymonitor.h"
 
-#include "link/replytext.h"
 #include "link/seriallink.h"
 
 namespace kr44 {
@@ -54,6 +53,8 @@ void ReplyMonitor::collect()
 {
     if (m_pollPaused || !m_link->isConnected() || !m_link->hasReceived()) {
         m_settling = false;
+        if (!m_pollPaused && m_stream.isHolding())
+            Q_EMIT replyText(m_stream.idle());
         return;
     }
     const qint64 quietFor = m_link->msSinceLastReceive();
@@ -67,7 +68,7 @@ void ReplyMonitor::collect()
     QByteArray text;
     if (!m_link->read(text))
         return;
-    const QByteArray shown = kr44::translateReply(text);
+    const QByteArray shown = m_stream.take(text);
     if (!shown.isEmpty())
         Q_EMIT replyText(shown);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/replytext.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
@@ -10,9 +12,9 @@ namespace kr44 {
 
 class SerialLink;
 
-// Collects what the unit sends every 50 ms, translates short replies and error codes
-// (kr44::translateReply) and hands the text on through replyText(), which the main window
-// connects to CommandWindow::appendText. A reply changes no other state.
+// Collects what the unit sends every 50 ms, translates its replies and error codes, each
+// recognised up to its CR (kr44::ReplyStream), and hands the text on through replyText(). A
+// reply changes no other state.
 //
 // It starts paused; start() begins the ticks and the polling. Pauses do not nest: one
 // resume() ends any number of pause() calls. Bytes that arrive while paused wait in the link
@@ -65,6 +67,7 @@ private:
     int m_quietGapMs = kDefaultQuietGapMs;
     bool m_pollPaused = true;
     bool m_statusShown = false;
+    ReplyStream m_stream;
     // A tick is waiting for the line to go quiet; m_settleStarted is when that tick fired.
     bool m_settling = false;
     QElapsedTimer m_settleStarted;

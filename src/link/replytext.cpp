@@ -53,6 +53,46 @@ QByteArray translateReply(const QByteArray &received)
     return received;
 }
 
+QByteArray ReplyStream::take(QByteArrayView received)
+{
+    const qsizetype lastCr = received.lastIndexOf('\r');
+    if (lastCr < 0) {
+        if (m_held.isEmpty()) {
+            m_held = received.toByteArray();
+            return {};
+        }
+        QByteArray shown = m_held.append(received);
+        m_held.clear();
+        return shown;
+    }
+    QByteArray shown;
+    qsizetype start = 0;
+    while (start <= lastCr) {
+        const qsizetype end = received.indexOf('\r', start) + 1;
+        const QByteArrayView piece = received.sliced(start, end - start);
+        start = end;
+        // Only two-byte replies and error replies are translated; the rest (a report, say)
+        // passes as it came, without a copy of its own.
+        if (!m_held.isEmpty()) {
+            shown += translateReply(m_held.append(piece));
+            m_held.clear();
+        } else if (piece.size() == 2 || piece.front() == 'E') {
+            shown += translateReply(piece.toByteArray());
+        } else {
+            shown += piece;
+        }
+    }
+    m_held = received.sliced(start).toByteArray();
+    return shown;
+}
+
+QByteArray ReplyStream::idle()
+{
+    QByteArray shown;
+    shown.swap(m_held);
+    return shown;
+}
+
 QByteArray expandLineEnds(const QByteArray &text)
 {
     QByteArray out;

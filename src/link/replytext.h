@@ -3,14 +3,30 @@
 #include <QByteArray>
 #include <QString>
 
-// Turns what one poll collected from the unit into the text shown for it. The whole text is
-// compared: "B" CR, "R" CR and "Y" CR become "Busy" CR, "Ready" LF and "Yes" CR; a text of at
-// least two bytes starting with 'E' becomes "Error - ", the description of its second byte and
-// a CR; anything else is returned unchanged. Bytes are Windows-1252 (the degree sign is 176).
-
 namespace kr44 {
 
+// The text shown for one reply of the unit. The whole reply is compared: "B" CR, "R" CR and
+// "Y" CR become "Busy" CR, "Ready" LF and "Yes" CR; a reply of at least two bytes starting with
+// 'E' becomes "Error - ", the description of its second byte and a CR; anything else is returned
+// unchanged. Bytes are Windows-1252 (the degree sign is 176).
 [[nodiscard]] QByteArray translateReply(const QByteArray &received);
+
+// What the unit sends, split into replies at each CR, each reply translated by translateReply().
+// The unit's bytes come in polls that may cut a reply in two or hold several: a reply still
+// without its CR at the end of a poll waits for the next one, and is shown as received when
+// that poll brings no CR.
+class ReplyStream
+{
+public:
+    // The text to show for the bytes one poll read.
+    [[nodiscard]] QByteArray take(QByteArrayView received);
+    // A poll that read nothing: a reply held since the poll before is shown as received.
+    [[nodiscard]] QByteArray idle();
+    [[nodiscard]] bool isHolding() const { return !m_held.isEmpty(); }
+
+private:
+    QByteArray m_held;
+};
 
 // The description of an error reply's code byte; "unknown" for an unlisted code. Code '3'
 // carries the line number, which translateReply() appends.

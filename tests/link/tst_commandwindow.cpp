@@ -38,15 +38,37 @@ private Q_SLOTS:
                 {"Ea\r", "Error - unknown\r"},
                 {"E\r", "Error - unknown\r"},
                 {"E4", "Error - bad command\r"},
-                // The whole text is compared: anything else passes unchanged.
+                // The whole reply is compared: anything else passes unchanged.
                 {"E", "E"},
-                {"Y\rY\r", "Y\rY\r"},
                 {"B\r\n", "B\r\n"},
                 {"b\r", "b\r"},
                 {"", ""},
         };
         for (const auto &[received, shown] : table)
             QCOMPARE(kr44::translateReply(received), shown);
+    }
+
+    // The replies in what the polls read, each up to its CR: several in one poll, one across
+    // two polls, and a text without CR that the next poll does not finish. An empty entry is a
+    // poll that read nothing.
+    void replyStream()
+    {
+        const std::initializer_list<std::pair<QByteArrayList, QByteArrayList>> table = {
+                {{"B\rB\r", "R\rE4\r"}, {"Busy\rBusy\r", "Ready\nError - bad command\r"}},
+                {{"E", "4\rR", "\r"}, {"", "Error - bad command\r", "Ready\n"}},
+                {{"E3 1", "2\r"}, {"", "Error - program error in line 12\r\r"}},
+                {{"Inputs HLH\rY\r"}, {"Inputs HLH\rYes\r"}},
+                {{"E", ""}, {"", "E"}},
+                {{"Y", "es", "B\r"}, {"", "Yes", "Busy\r"}},
+                {{"", "\r\rB"}, {"", "\r\r"}},
+        };
+        for (const auto &[polls, shown] : table) {
+            kr44::ReplyStream stream;
+            QByteArrayList out;
+            for (const QByteArray &poll : polls)
+                out << (poll.isEmpty() ? stream.idle() : stream.take(poll));
+            QCOMPARE(out, shown);
+        }
     }
 
     // CR and byte 167 break the line; a lone LF shows as a symbol; bytes are Windows-1252.
