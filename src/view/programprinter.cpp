@@ -2,6 +2,7 @@
 
 #include "model/instructionset.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QColor>
 #include <QFileInfo>
@@ -350,11 +351,23 @@ bool execPrintDialog(QPrinter *printer, const ProgramPrinter &program, QWidget *
 {
     printer->setPrintRange(QPrinter::AllPages);
     printer->setPageRanges(QPageRanges());
+    const QString name = printer->printerName();
+    const QPageSize paper = printer->pageLayout().pageSize();
     QPrintDialog dialog(printer, parent);
     dialog.setObjectName(QStringLiteral("printDialog"));
     dialog.setAccessibleName(dialog.windowTitle());
+    // On CUPS, Qt's dialog resets the paper to the printer's default unless the user opens its
+    // Properties, where the paper is chosen; otherwise the paper set beforehand is put back.
+    bool paperShown = false;
+    if (auto *properties = dialog.findChild<QAbstractButton *>(QStringLiteral("properties"))) {
+        QObject::connect(properties, &QAbstractButton::clicked, &dialog,
+                         [&paperShown] { paperShown = true; });
+    }
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    if (!paperShown && printer->outputFormat() == QPrinter::NativeFormat
+        && printer->printerName() == name)
+        printer->setPageSize(paper);
     return program.print(printer);
 }
 

@@ -108,7 +108,8 @@ void setPreviewPages(QPrintPreviewDialog *dialog, int pages);
 void connectPreview(QPrintPreviewWidget *preview, const ProgramPrinter &program);
 void connectPreview(QPrintPreviewDialog *dialog, const ProgramPrinter &program);
 
-// Shows the standard print dialog (starting from all pages) and prints when it is confirmed.
+// Shows the standard print dialog (starting from all pages, on the printer's paper unless the user
+// picks another printer or paper there) and prints when it is confirmed.
 // False when the user cancels or printing fails.
 bool execPrintDialog(QPrinter *printer, const ProgramPrinter &program, QWidget *parent);
 // Shows Qt's print preview on `printer` in the view `pages` asks for ("PreviewPages") and returns

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """`kr44 /p FILE` through a private CUPS scheduler onto a cups-pdf queue: each page must match, as
-an image, the page `kr44 --print-pdf` prints. Needs root, as the cups-pdf backend does."""
+an image, the page `kr44 --print-pdf` prints. Then Print Setup chooses a second queue, and Print
+must print there. Needs root, as the cups-pdf backend does."""
 
 import glob
 import os
@@ -36,8 +37,9 @@ def peak_difference(a, b):
 
 
 class PrintSystem(Private):
-    """A private CUPS scheduler with a cups-pdf queue as its default printer. cups-pdf reads its
-    settings from /etc/cups: the queue has a file of its own there while the test runs."""
+    """A private CUPS scheduler with two cups-pdf queues, the first its default printer, writing
+    into out/ and out-b/. cups-pdf reads its settings from /etc/cups: each queue has a file of its
+    own there while the test runs."""
 
     def start_scheduler(self):
         self.env.update(CUPS_SERVER=self.path("cups.sock"), CUPS_SERVERROOT=self.path("client/"),
@@ -46,23 +48,25 @@ class PrintSystem(Private):
                  "RequestRoot": "spool/", "TempDir": "spool/tmp/", "ErrorLog": "log/error_log",
                  "AccessLog": "log/access_log", "PageLog": "log/page_log", "Printcap": "run/pcap"}
         os.chmod(self.path("spool/tmp/"), 0o1777)
-        self.queue = f"kr44test-{os.getpid()}"
-        self.settings = f"/etc/cups/cups-pdf-{self.queue}.conf"
+        self.queue, self.settings = f"kr44test-{os.getpid()}", []
         for path, text in (
                 (self.path("etc/cups-files.conf"), "".join(
                     f"{k} {self.path(v)}\n" for k, v in files.items()) + "SystemGroup root\n"),
                 (self.path("etc/cupsd.conf"), f"LogLevel debug\nListen {self.env['CUPS_SERVER']}"
                  "\nBrowsing No\nDefaultAuthType None\n<Policy default>\nJobPrivateValues none"
-                 "\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"),
-                (self.settings, f"Out {self.path('out/')}\nSpool {self.path('cups-pdf/')}\n"
-                 f"Log {self.path('log/')}\nGSTmp {self.path('spool/tmp/')}\nGrp root\n")):
+                 "\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n")):
             with open(path, "w") as f:
                 f.write(text)
         cupsd = self.start([CUPSD, "-f", "-c", self.path("etc/cupsd.conf"), "-s",
                             self.path("etc/cups-files.conf")], stdout=self.log("cupsd.out"))
         wait_for("the scheduler", lambda: self.lp("lpstat", "-r") == "scheduler is running\n",
                  alive=lambda: check(cupsd.poll() is None, "cupsd ended"))
-        self.lp("lpadmin", "-p", self.queue, "-E", "-v", f"cups-pdf:/{self.queue}", "-P", PPD)
+        for queue, out in ((self.queue, "out/"), (self.queue + "-b", "out-b/")):
+            self.settings.append(f"/etc/cups/cups-pdf-{queue}.conf")
+            with open(self.settings[-1], "w") as f:
+                f.write(f"Out {self.path(out)}\nSpool {self.path('cups-pdf/')}\nLog "
+                        f"{self.path('log/')}\nGSTmp {self.path('spool/tmp/')}\nGrp root\n")
+            self.lp("lpadmin", "-p", queue, "-E", "-v", f"cups-pdf:/{queue}", "-P", PPD)
         self.lp("lpadmin", "-d", self.queue)
 
     def lp(self, *command):
@@ -97,8 +101,9 @@ class PrintSystem(Private):
 
     def close(self, keep):
         super().close(keep)
-        if os.path.exists(getattr(self, "settings", "")):
-            os.remove(self.settings)
+        for settings in getattr(self, "settings", []):
+            if os.path.exists(settings):
+                os.remove(settings)
 
 
 def demo(system, folder, digit):
@@ -106,8 +111,21 @@ def demo(system, folder, digit):
                                                   f"L{digit}", "J2H,2", "K", "* out and back"))
 
 
-def run(system, kr44):
-    require(("lpadmin", "lpstat", "pdftoppm", "convert", "compare"),
+def print_after_setup(system, tests):
+    """Print Setup chooses the second queue, Letter and landscape (in TestPrintSetup, which also
+    checks Print Preview): the job must come out of that queue only, on Letter."""
+    result = subprocess.run([tests, "TestPrintSetup"], env=dict(system.env, KR44_PRINT_QUEUE=(
+        system.queue + "-b")), capture_output=True, text=True, timeout=DEADLINE)
+    check(result.returncode == 0, f"TestPrintSetup failed:\n{result.stdout}{result.stderr}")
+    pdfs = wait_for("the job", lambda: not system.lp("lpstat", "-o") and glob.glob(
+        system.path("out*/*.pdf")))
+    check(pdfs == glob.glob(system.path("out-b/*.pdf")), f"printed {pdfs}, not on the second queue")
+    info = subprocess.run(["pdfinfo", pdfs[0]], check=True, capture_output=True, text=True).stdout
+    check(re.search(r"Page size: +612 x 792 pts", info), f"not on Letter:\n{info}")
+
+
+def run(system, kr44, tests):
+    require(("lpadmin", "lpstat", "pdftoppm", "pdfinfo", "convert", "compare"),
             (CUPSD, "/usr/lib/cups/backend/cups-pdf", PPD))
     if os.geteuid() != 0:
         raise Skip("the cups-pdf backend runs only under a scheduler started by root")
@@ -121,11 +139,12 @@ def run(system, kr44):
     long = system.write("long.krp", crlf("* printed over several pages", "X500,1000,20",
                                          *["+200", "-200"] * 123, "J2H,2", "K"))
     check(len(system.compare(kr44, long, "long")) >= 3, "250 rows on fewer than 3 pages")
+    print_after_setup(system, tests)
 
 
 def main():
     system = PrintSystem("print")
-    return outcome(lambda: run(system, os.path.abspath(sys.argv[1])), system.close)
+    return outcome(lambda: run(system, *map(os.path.abspath, sys.argv[1:3])), system.close)
 
 
 if __name__ == "__main__":

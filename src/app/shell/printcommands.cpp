@@ -1,18 +1,44 @@
 #include "app/shell/printcommands.h"
 
 #include "app/shell/appprompt.h"
+#include "app/shell/printsetupdialog.h"
 #include "app/shell/programwindow.h"
 #include "model/programdocument.h"
 #include "view/programprinter.h"
 
 #include <QFileInfo>
-#include <QPageSetupDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace kr44 {
 
+PrinterChoice PrinterChoice::of(const QPrinter &printer)
+{
+    PrinterChoice choice;
+    if (printer.outputFormat() == QPrinter::NativeFormat)
+        choice.printerName = printer.printerName();
+    choice.pageSize = printer.pageLayout().pageSize();
+    choice.orientation = printer.pageLayout().orientation();
+    return choice;
+}
+
+void PrinterChoice::applyTo(QPrinter &printer) const
+{
+    const QString name = printerName.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName;
+    if (QPrinterInfo::availablePrinterNames().contains(name)) {
+        // A file to print into, left there by the Print dialog or a print request, would take
+        // the job instead of the printer.
+        printer.setOutputFileName(QString());
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(name);
+    }
+    if (pageSize.isValid())
+        printer.setPageSize(pageSize);
+    printer.setPageOrientation(orientation);
+}
+
 PrintCommands::PrintCommands(AppPrompt &prompt, QWidget *window)
-    : m_prompt(prompt), m_window(window)
+    : m_prompt(prompt), m_window(window), m_setupRunner(execPrintSetupDialog)
 {}
 
 PrintCommands::~PrintCommands() = default;
@@ -67,9 +93,9 @@ void PrintCommands::printPreview(ProgramWindow *child)
 
 void PrintCommands::printSetup()
 {
-    QPageSetupDialog dialog(printer(), m_window);
-    dialog.setObjectName(QStringLiteral("printSetup"));
-    dialog.exec();
+    PrinterChoice choice = PrinterChoice::of(*printer());
+    if (m_setupRunner(m_window, choice))
+        choice.applyTo(*printer());
 }
 
 } // namespace kr44
