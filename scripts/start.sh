@@ -7,4 +7,4 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKR44_BUILD_TEST
 cmake --build build --target kr44
 # The virtual unit lets a new user run the example program at once; Options > COM port
 # switches to a real unit.
-exec build/src/app/kr44 --virtual-unit "$@"
+exec build/src/app/kr44 --virtual-unit --first-start "$PWD/examples/axis-demo.krp" "$@"

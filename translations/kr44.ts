@@ -97,7 +97,7 @@ All rights reserved.</source>
 <context>
     <name>kr44::Application</name>
     <message>
-        <location filename="../src/app/shell/application.cpp" line="+270"/>
+        <location filename="../src/app/shell/application.cpp" line="+272"/>
         <source>Save changes to %1?</source>
         <translation type="unfinished"></translation>
     </message>
@@ -107,7 +107,7 @@ All rights reserved.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+73"/>
         <source>&amp;Undo %1	Ctrl+Z</source>
         <translation type="unfinished"></translation>
     </message>
@@ -141,7 +141,8 @@ All rights reserved.</source>
 <context>
     <name>kr44::CommandLine</name>
     <message>
-        <location filename="../src/app/cli/commandline.cpp" line="+74"/>
+        <location filename="../src/app/cli/commandline.cpp" line="+76"/>
+        <location line="+4"/>
         <source>%1 needs a value</source>
         <translation type="unfinished"></translation>
     </message>
@@ -156,7 +157,12 @@ All rights reserved.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+7"/>
+        <source>unknown option %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>--print-pdf needs a program file to print</source>
         <translation type="unfinished"></translation>
     </message>
@@ -188,6 +194,8 @@ Edit, print and download KR44 motion programs (.krp files).
   /Unregister, /Unregserver remove the file-type registration and the settings
   /Embedding, /Automation   accepted; the run counts as not started by the user
   --virtual-unit            connect to the built-in virtual KR44 unit, not the COM port
+  --first-start FILE        open FILE on a start without a file when no program has
+                            been opened before (no recent file)
   --print-pdf=PDF FILE      print FILE to the PDF file PDF without showing a window
   --check FILE...           check programs; prints FILE:LINE: severity: sentence
                             (exit 0 clean, 1 errors found, 2 a file cannot be read)
@@ -694,6 +702,81 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>Ne&amp;xt Window	Ctrl+F6</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Switch to the next program window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Next Window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pre&amp;vious Window	Ctrl+Shift+F6</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Switch to the previous program window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Previous Window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ne&amp;xt Pane	F6</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Switch to the next window pane</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Next Pane</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pre&amp;vious Pane	Shift+F6</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Switch back to the previous window pane</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Previous Pane</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;More Windows...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Choose a window from all open program windows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>More Windows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <location line="+1"/>
         <source>&amp;Help Index	F1</source>
         <translation type="unfinished"></translation>
@@ -724,7 +807,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+65"/>
         <location line="+10"/>
         <source>&amp;File</source>
         <translation type="unfinished"></translation>
@@ -742,12 +825,12 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     </message>
     <message>
         <location line="-11"/>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>&amp;Help</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="-9"/>
         <source>&amp;Edit</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1893,13 +1976,23 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
 <context>
     <name>kr44::MainWindow</name>
     <message>
-        <location filename="../src/app/shell/mainwindow.cpp" line="+30"/>
+        <location filename="../src/app/shell/mainwindow.cpp" line="+32"/>
         <source>KR44 Demo Program</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+11"/>
         <source>CAP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Caps Lock on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Caps Lock off</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1909,16 +2002,36 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     </message>
     <message>
         <location line="+1"/>
+        <source>Num Lock on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Num Lock off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>SCRL</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+1"/>
+        <source>Scroll Lock on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Scroll Lock off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+70"/>
         <source>Program windows</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+138"/>
         <source>Toolbar</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1944,12 +2057,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+14"/>
-        <source>Status</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+17"/>
         <source>Status bar</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2099,27 +2207,17 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>&amp;COM port</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>COM port label</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>&amp;Baud rate</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Baud rate label</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <location line="+2"/>
         <source>OK</source>
         <translation type="unfinished"></translation>
@@ -2128,11 +2226,6 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <location line="+3"/>
         <location line="+2"/>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>Port access note</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2168,8 +2261,96 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
 <context>
     <name>kr44::PrintCommands</name>
     <message>
-        <location filename="../src/app/shell/printcommands.cpp" line="+46"/>
+        <location filename="../src/app/shell/printcommands.cpp" line="+72"/>
         <source>Failed to print %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kr44::PrintSetupDialog</name>
+    <message>
+        <location filename="../src/app/shell/printsetupdialog.cpp" line="+34"/>
+        <source>Ready</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Printing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Stopped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>P&amp;ortrait</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>&amp;Landscape</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Print Setup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>&amp;Name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Status:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Type:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Where:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Comment:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Printer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Si&amp;ze:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Paper</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Orientation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>No printers are installed.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2558,7 +2739,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
 <context>
     <name>kr44::ProgramPrinter</name>
     <message>
-        <location filename="../src/view/programprinter.cpp" line="+242"/>
+        <location filename="../src/view/programprinter.cpp" line="+247"/>
         <source>Printout of &apos;%1&apos;, page %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2591,6 +2772,23 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     <message>
         <location line="-3"/>
         <source>Cannot print %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+76"/>
+        <source>Zoom</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+4"/>
+        <location line="+1"/>
+        <source>Pages</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2650,7 +2848,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+47"/>
         <location line="+34"/>
         <source>&amp;Undo</source>
         <translation type="unfinished"></translation>
@@ -2713,13 +2911,41 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
 <context>
     <name>kr44::Registration</name>
     <message>
-        <location filename="../src/app/desktop/registration.cpp" line="+157"/>
+        <location filename="../src/app/desktop/registration.cpp" line="+219"/>
         <source>System registry entries have been removed and the INI file (if any) was deleted.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Not all of the system registry entries (or INI file) were removed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kr44::SelectWindowDialog</name>
+    <message>
+        <location filename="../src/app/shell/selectwindowdialog.cpp" line="+15"/>
+        <source>Select Window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&amp;Select Window:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Program windows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3040,17 +3266,17 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     </message>
     <message>
         <location line="+7"/>
-        <location line="+201"/>
+        <location line="+206"/>
         <source>none</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-200"/>
+        <location line="-205"/>
         <source>%1: %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+32"/>
         <source>on</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3077,32 +3303,12 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Position counter</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>Motor</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>State</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Program line</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+10"/>
         <source>The unit counts the lines it received: comment lines are never sent, so below a comment its numbers are lower than the editor&apos;s.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Output %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3117,7 +3323,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+20"/>
         <source>Position:</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3167,6 +3373,14 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     <message>
         <location line="+2"/>
         <source>Wait until user input</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kr44::WindowListEntries</name>
+    <message>
+        <location filename="../src/app/shell/windowlist.cpp" line="+76"/>
+        <source>Activate this window</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

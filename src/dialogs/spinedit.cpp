@@ -2,6 +2,7 @@
 
 #include "dialogs/dialogrules.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QStyleOptionSpinBox>
 
@@ -11,7 +12,26 @@ SpinEdit::SpinEdit(QWidget *parent) : QAbstractSpinBox(parent)
 {
     lineEdit()->setAlignment(Qt::AlignRight);
     // The arrows show whether they can step, which depends on the text.
-    connect(lineEdit(), &QLineEdit::textChanged, this, [this] { update(); });
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] {
+        update();
+        // A screen reader hears of a typed number as of a stepped one. Replacing the selected
+        // text empties the field for a moment: that is no number to announce.
+        if (const QVariant number = value(); number.isValid() && QAccessible::isActive()) {
+            QAccessibleValueChangeEvent event(this, number);
+            QAccessible::updateAccessibility(&event);
+        }
+    });
+}
+
+QVariant SpinEdit::value() const
+{
+    const std::optional<qint64> value = parseFieldNumber(lineEdit()->text(), NumberSign::Unsigned);
+    return value ? QVariant(*value) : QVariant();
+}
+
+void SpinEdit::setValue(const QVariant &value)
+{
+    lineEdit()->setText(QString::number(qMax(qint64(0), value.toLongLong())));
 }
 
 void SpinEdit::setRange(int minimum, int maximum)

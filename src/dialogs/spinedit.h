@@ -12,6 +12,11 @@ namespace kr44 {
 class SpinEdit : public QAbstractSpinBox
 {
     Q_OBJECT
+    // Screen readers read a spin box through these three. The value is the number in the field,
+    // none while it holds no number.
+    Q_PROPERTY(QVariant value READ value WRITE setValue)
+    Q_PROPERTY(int minimum READ minimum)
+    Q_PROPERTY(int maximum READ maximum)
 
 public:
     explicit SpinEdit(QWidget *parent = nullptr);
@@ -19,6 +24,8 @@ public:
     void setRange(int minimum, int maximum);
     [[nodiscard]] int minimum() const { return m_minimum; }
     [[nodiscard]] int maximum() const { return m_maximum; }
+    [[nodiscard]] QVariant value() const;
+    void setValue(const QVariant &value);
     // The field itself, for the data exchange.
     [[nodiscard]] QLineEdit *edit() const { return lineEdit(); }
 

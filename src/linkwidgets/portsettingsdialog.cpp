@@ -32,13 +32,12 @@ PortSettingsDialog::PortSettingsDialog(QWidget *parent)
         m_baudList->addItem(QString::number(rate));
     m_baudList->setCurrentIndex(-1);
 
+    // The labels have no accessible names of their own: a screen reader reads their texts.
     auto *portLabel = new QLabel(tr("&COM port"), this);
     portLabel->setObjectName(QStringLiteral("portLabel"));
-    portLabel->setAccessibleName(tr("COM port label"));
     portLabel->setBuddy(m_portList);
     auto *baudLabel = new QLabel(tr("&Baud rate"), this);
     baudLabel->setObjectName(QStringLiteral("baudLabel"));
-    baudLabel->setAccessibleName(tr("Baud rate label"));
     baudLabel->setBuddy(m_baudList);
 
     auto *ok = new QPushButton(tr("OK"), this);
@@ -53,7 +52,6 @@ PortSettingsDialog::PortSettingsDialog(QWidget *parent)
 
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("accessNote"));
-    m_note->setAccessibleName(tr("Port access note"));
     m_note->setVisible(false);
 
     auto *grid = new QGridLayout(this);

@@ -95,12 +95,15 @@ void UpdateThrottle::poke()
 
 namespace {
 
-QLabel *valueLabel(const QString &name, const QString &accessible, QWidget *parent)
+// A value the panel shows: a screen reader reads its text, labelled by its caption (the
+// caption's buddy), and Tab reaches it, so that it can be read and copied from the keyboard.
+QLabel *valueLabel(const QString &name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
-    label->setAccessibleName(accessible);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Selectable text alone takes the focus by click only.
+    label->setFocusPolicy(Qt::StrongFocus);
     return label;
 }
 
@@ -135,22 +138,23 @@ VirtualUnitPanel::VirtualUnitPanel(QWidget *parent) : QDockWidget(tr("Virtual KR
     content->setObjectName(QStringLiteral("virtualUnitPanelContent"));
     content->setAccessibleName(tr("Virtual KR44 unit"));
 
-    m_position = valueLabel(QStringLiteral("positionValue"), tr("Position counter"), content);
+    m_position = valueLabel(QStringLiteral("positionValue"), content);
     QFont big = m_position->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     m_position->setFont(big);
-    m_motor = valueLabel(QStringLiteral("motorValue"), tr("Motor"), content);
-    m_state = valueLabel(QStringLiteral("stateValue"), tr("State"), content);
-    m_line = valueLabel(QStringLiteral("lineValue"), tr("Program line"), content);
+    m_motor = valueLabel(QStringLiteral("motorValue"), content);
+    m_state = valueLabel(QStringLiteral("stateValue"), content);
+    m_line = valueLabel(QStringLiteral("lineValue"), content);
     m_line->setToolTip(tr("The unit counts the lines it received: comment lines are never sent, "
                           "so below a comment its numbers are lower than the editor's."));
 
     auto *outputs = new QHBoxLayout;
     auto *inputs = new QHBoxLayout;
     for (int i = 1; i <= 3; ++i) {
-        QLabel *lamp
-                = valueLabel(QStringLiteral("output%1").arg(i), tr("Output %1").arg(i), content);
+        auto *lamp = new QLabel(content);
+        lamp->setObjectName(QStringLiteral("output%1").arg(i));
+        lamp->setAccessibleName(tr("Output %1").arg(i));
         lamp->setTextFormat(Qt::RichText);
         lamp->setTextInteractionFlags(Qt::NoTextInteraction);
         setLamp(lamp, i, false);
@@ -173,18 +177,19 @@ VirtualUnitPanel::VirtualUnitPanel(QWidget *parent) : QDockWidget(tr("Virtual KR
 
     auto *form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignLeft);
-    const auto caption = [content](const char *name, const QString &text) {
+    const auto caption = [content](const char *name, const QString &text, QLabel *value) {
         auto *label = new QLabel(text, content);
         label->setObjectName(QLatin1String(name));
         label->setAccessibleName(text.chopped(1));
+        label->setBuddy(value);
         return label;
     };
-    form->addRow(caption("positionCaption", tr("Position:")), m_position);
-    form->addRow(caption("motorCaption", tr("Motor:")), m_motor);
-    form->addRow(caption("stateCaption", tr("State:")), m_state);
-    form->addRow(caption("lineCaption", tr("Program line:")), m_line);
-    form->addRow(caption("outputsCaption", tr("Outputs:")), outputs);
-    form->addRow(caption("inputsCaption", tr("Inputs:")), inputs);
+    form->addRow(caption("positionCaption", tr("Position:"), m_position), m_position);
+    form->addRow(caption("motorCaption", tr("Motor:"), m_motor), m_motor);
+    form->addRow(caption("stateCaption", tr("State:"), m_state), m_state);
+    form->addRow(caption("lineCaption", tr("Program line:"), m_line), m_line);
+    form->addRow(caption("outputsCaption", tr("Outputs:"), nullptr), outputs);
+    form->addRow(caption("inputsCaption", tr("Inputs:"), nullptr), inputs);
 
     auto *plotTitle = new QLabel(tr("Position over time, last run"), content);
     plotTitle->setObjectName(QStringLiteral("plotTitle"));

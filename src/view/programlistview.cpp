@@ -153,6 +153,12 @@ void ProgramListView::contextMenuEvent(QContextMenuEvent *event)
                                                                             : event->globalPos());
 }
 
+void ProgramListView::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    Q_EMIT viewportResized();
+}
+
 void ProgramListView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     if (m_userMove) {

@@ -25,12 +25,16 @@ Q_SIGNALS:
     void deleteRequested();
     void commentRequested();
     void lineMenuRequested(const QPoint &globalPos);
+    // The area the rows are shown in was resized: the list was, or a scroll bar came or went.
+    void viewportResized();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    // A scroll area gets the resize events of its viewport here.
+    void resizeEvent(QResizeEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:

@@ -3,11 +3,15 @@
 #include "model/instructionset.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QColor>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPageRanges>
@@ -371,11 +375,41 @@ bool execPrintDialog(QPrinter *printer, const ProgramPrinter &program, QWidget *
     return program.print(printer);
 }
 
+namespace {
+
+// The preview dialog leaves its zoom box, its page field and the page view without a name
+// that a screen reader could read.
+void nameUnnamedControls(QPrintPreviewDialog *dialog)
+{
+    for (QComboBox *zoom : dialog->findChildren<QComboBox *>()) {
+        // A combo box is read by its label and its value: a label the tool bar does not show.
+        auto *label = new QLabel(ProgramPrinter::tr("Zoom"), zoom->parentWidget());
+        label->setBuddy(zoom);
+        label->hide();
+    }
+    for (QLineEdit *edit : dialog->findChildren<QLineEdit *>()) {
+        if (!qobject_cast<QComboBox *>(edit->parentWidget()))
+            edit->setAccessibleName(ProgramPrinter::tr("Page"));
+    }
+    if (auto *preview = dialog->findChild<QPrintPreviewWidget *>()) {
+        preview->setAccessibleName(ProgramPrinter::tr("Pages"));
+        // The page view scrolls with the arrow keys once Tab has reached it.
+        for (auto *view : preview->findChildren<QAbstractScrollArea *>()) {
+            view->setFocusPolicy(Qt::StrongFocus);
+            view->setAccessibleName(ProgramPrinter::tr("Pages"));
+            view->viewport()->setAccessibleName(ProgramPrinter::tr("Pages"));
+        }
+    }
+}
+
+} // namespace
+
 int execPrintPreview(QPrinter *printer, const ProgramPrinter &program, int pages, QWidget *parent)
 {
     QPrintPreviewDialog dialog(printer, parent);
     dialog.setObjectName(QStringLiteral("printPreviewDialog"));
     dialog.setAccessibleName(dialog.windowTitle());
+    nameUnnamedControls(&dialog);
     connectPreview(&dialog, program);
     setPreviewPages(&dialog, pages);
     dialog.exec();

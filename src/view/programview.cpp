@@ -12,7 +12,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
-#include <QTimer>
+#include <QScopedValueRollback>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -67,6 +67,11 @@ ProgramView::ProgramView(ProgramDocument *doc, QWidget *parent)
     connect(m_list, &kr44::ProgramListView::deleteRequested, this, &ProgramView::deleteLine);
     connect(m_list, &kr44::ProgramListView::commentRequested, this, &ProgramView::addComment);
     connect(m_list, &kr44::ProgramListView::lineMenuRequested, this, &ProgramView::showLineMenu);
+    connect(m_list, &kr44::ProgramListView::viewportResized, this, &ProgramView::fitColumnsToList);
+    connect(m_list->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!m_fittingColumns)
+            m_columnsSizedByUser = true;
+    });
 
     connect(m_editor, &kr44::LineEditor::instructionMenuRequested, this,
             &ProgramView::showInstructionMenu);
@@ -271,21 +276,14 @@ void ProgramView::showInstructionMenu(int row)
         m_editor->chooseInstruction(code);
 }
 
-void ProgramView::showEvent(QShowEvent *event)
+void ProgramView::fitColumnsToList()
 {
-    QWidget::showEvent(event);
-    if (m_columnsSized)
+    // The columns share the width the rows are shown in, so that no horizontal scroll bar
+    // appears; they follow it as it changes until the user sizes a column.
+    if (m_columnsSizedByUser)
         return;
-    m_columnsSized = true;
-    setInitialColumnWidths();
-    // The window that shows the view may still settle its size (maximising) before anything is
-    // painted; the widths follow that size, then are left to the user.
-    QTimer::singleShot(0, this, &ProgramView::setInitialColumnWidths);
-}
-
-void ProgramView::setInitialColumnWidths()
-{
-    const int width = m_list->contentsRect().width();
+    const QScopedValueRollback<bool> fitting(m_fittingColumns, true);
+    const int width = m_list->viewport()->width();
     QHeaderView *header = m_list->horizontalHeader();
     header->resizeSection(kr44::ProgramTableModel::LineNumberColumn, width / 6);
     header->resizeSection(kr44::ProgramTableModel::CodeColumn, width / 6);

@@ -153,12 +153,9 @@ Q_SIGNALS:
     // findings() changed (and the list's markers with them).
     void findingsChanged();
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void showInstructionMenu(int row);
-    void setInitialColumnWidths();
+    void fitColumnsToList();
     QAction *makeAction(const QString &text, const char *name);
     void createEditActions();
     void updateEditActions();
@@ -182,7 +179,8 @@ private:
     bool m_clipboardHasText = false;
     DialogRunner m_runDialog;
     WarningPrompt m_warn;
-    bool m_columnsSized = false;
+    bool m_fittingColumns = false;
+    bool m_columnsSizedByUser = false;
 };
 
 } // namespace kr44

@@ -9,6 +9,8 @@
 #include "app/shell/linkcontroller.h"
 #include "app/shell/mainwindow.h"
 #include "app/shell/programwindow.h"
+#include "app/shell/windowlist.h"
+#include "dialogtesting.h"
 #include "linkwidgets/commandwindow.h"
 #include "model/programdocument.h"
 #include "processes.h"
@@ -21,10 +23,12 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QProperty>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -115,6 +119,21 @@ private Q_SLOTS:
         QVERIFY(app->mainWindow()->close());
     }
 
+    // A plain start opens the most recent file; the first start, with none yet, the file named
+    // for it.
+    void firstStartOpensTheNamedFile()
+    {
+        CommandLineRequest request;
+        request.firstStartFile = program(QStringLiteral("example.krp"), "K\r\n");
+        QCOMPARE(start(request)->activeProgramWindow()->document()->filePath(),
+                 request.firstStartFile);
+        const QString recent = program(QStringLiteral("recent.krp"), "K\r\n");
+        QVERIFY(m_run->app.openFile(recent));
+        QVERIFY(m_run->app.mainWindow()->close());
+        m_run.reset();
+        QCOMPARE(start(request)->activeProgramWindow()->document()->filePath(), recent);
+    }
+
     // Four entries, the last opened first; a file opened again moves to the top, and the entry
     // of a file that cannot be opened any more goes when it is chosen.
     void recentFilesKeepFourAndMoveToTop()
@@ -136,18 +155,118 @@ private Q_SLOTS:
         QCOMPARE(app->recentFiles().entries(), (QStringList {f[2], f[4], f[1]}));
     }
 
-    // The caption names the active program, in the maximised or the framed form.
-    void captionFollowsTheActiveProgram()
+    // The caption follows the active program through every change of the windows: framed,
+    // "b.krp - KR44 Demo Program"; maximised, "KR44 Demo Program - [b.krp]".
+    void captionFollowsTheWindowStates()
     {
         Application *app = start();
         MainWindow *frame = app->mainWindow();
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
         ProgramWindow *fresh = app->activeProgramWindow();
-        QVERIFY(app->openFile(program(QStringLiteral("b.krp"), "K\r\n"))->isMaximized());
-        QCOMPARE(frame->windowTitle(), QStringLiteral("KR44 Demo Program - [b.krp]"));
-        frame->mdiArea()->setActiveSubWindow(fresh);
+        ProgramWindow *b = app->openFile(program(QStringLiteral("b.krp"), "K\r\n"));
+        const QString framed = QStringLiteral("%1 - KR44 Demo Program");
+        const QString big = QStringLiteral("KR44 Demo Program - [%1]");
+        QCOMPARE(frame->windowTitle(), big.arg("b.krp"));
+        trigger(Command::Cascade);
+        QTRY_COMPARE(frame->windowTitle(), framed.arg("b.krp"));
+        b->showMaximized();
+        QTRY_COMPARE(frame->windowTitle(), big.arg("b.krp"));
+        trigger(Command::Tile);
+        QTRY_COMPARE(frame->windowTitle(), framed.arg("b.krp"));
+        b->showMaximized();
+        b->showNormal();
+        QTRY_COMPARE(frame->windowTitle(), framed.arg("b.krp"));
+        app->openFile(program(QStringLiteral("d.krp"), "K\r\n"));
+        QTRY_COMPARE(frame->windowTitle(), big.arg("d.krp"));
+        app->activeProgramWindow()->close(); // the first one comes next, maximised in turn
+        QTRY_COMPARE(frame->windowTitle(), big.arg(fresh->windowTitle()));
+        m_run->prompt.saveAnswer = m_dir.filePath(QStringLiteral("c.krp"));
+        QVERIFY(app->saveAs(fresh));
+        QTRY_COMPARE(frame->windowTitle(), big.arg("c.krp"));
         fresh->showNormal();
-        frame->updateCaption();
-        QCOMPARE(frame->windowTitle(), fresh->windowTitle() + " - KR44 Demo Program");
+        QTRY_COMPARE(frame->windowTitle(), framed.arg("c.krp"));
+        QVERIFY(app->closeAllDocuments());
+        QTRY_COMPARE(frame->windowTitle(), QStringLiteral("KR44 Demo Program"));
+    }
+
+    // The Window menu lists the program windows, the active one checked. An entry, Ctrl+F6,
+    // Ctrl+Tab and their Shift forms, and More Windows... (past nine windows) activate another.
+    void windowMenuSwitchesPrograms()
+    {
+        Application *app = start();
+        MainWindow *frame = app->mainWindow();
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        ProgramWindow *first = app->activeProgramWindow();
+        ProgramWindow *second = app->openFile(program(QStringLiteral("b.krp"), "K\r\n"));
+        ProgramWindow *third = app->openFile(program(QStringLiteral("c.krp"), "K\r\n"));
+        auto *menu = frame->findChild<QMenu *>(QStringLiteral("programWindowMenu"));
+        const auto entries = [menu] {
+            QStringList texts;
+            for (const QAction *a : menu->actions())
+                texts.append(a->isSeparator() ? "-" : (a->isChecked() ? "* " : "") + a->text());
+            return texts;
+        };
+        QCOMPARE(entries(),
+                 (QStringList {"&Cascade", "&Tile", "-", "&1 " + first->windowTitle(), "&2 b.krp",
+                               "* &3 c.krp"}));
+        menu->actions().at(3)->trigger();
+        QCOMPARE(app->activeProgramWindow(), first);
+        QCOMPARE(entries().at(3), "* &1 " + first->windowTitle());
+        const std::pair<QKeyCombination, ProgramWindow *> keys[]
+                = {{Qt::CTRL | Qt::Key_F6, second},
+                   {Qt::CTRL | Qt::Key_Tab, third},
+                   {Qt::CTRL | Qt::SHIFT | Qt::Key_F6, second},
+                   {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, first}};
+        for (const auto &[key, next] : keys) {
+            QTest::keyClick(app->activeProgramWindow()->view()->list(), key.key(),
+                            key.keyboardModifiers());
+            QCOMPARE(app->activeProgramWindow(), next);
+        }
+        for (int i = 0; i < 8; ++i)
+            app->newFile();
+        QCOMPARE(entries().last(), "&More Windows...");
+        const auto picked = kr44test::whenModal([](QWidget *dialog) {
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Home);
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+        });
+        menu->actions().last()->trigger();
+        QVERIFY(*picked);
+        QCOMPARE(app->activeProgramWindow(), first);
+    }
+
+    // The Window menu's list: the first nine windows, numbered with a mnemonic, "&" in a title
+    // shown as itself; the active one checked, in the ninth place when it is further down.
+    void windowMenuList_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("active");
+        QTest::addColumn<QString>("entries"); // "*" before the checked one, "+" for More Windows
+        QTest::newRow("one") << 1 << 0 << "*&1 a&&b";
+        QTest::newRow("nine") << 9 << 4
+                              << "&1 a&&b|&2 w2|&3 w3|&4 w4|*&5 w5|&6 w6|&7 w7|&8 w8|&9 w9";
+        QTest::newRow("ten, active listed")
+                << 10 << 8 << "&1 a&&b|&2 w2|&3 w3|&4 w4|&5 w5|&6 w6|&7 w7|&8 w8|*&9 w9|+";
+        QTest::newRow("ten, active last")
+                << 10 << 9 << "&1 a&&b|&2 w2|&3 w3|&4 w4|&5 w5|&6 w6|&7 w7|&8 w8|*&9 w10|+";
+    }
+    void windowMenuList()
+    {
+        QFETCH(int, count);
+        QFETCH(int, active);
+        QStringList titles {"a&b"};
+        for (int i = 2; i <= count; ++i)
+            titles.append(QStringLiteral("w%1").arg(i));
+        const WindowMenuList list = kr44::windowMenuList(titles, active);
+        QStringList shown;
+        for (const WindowMenuEntry &e : list.entries) {
+            QVERIFY(e.text.endsWith(u' ' + QString(titles.at(e.window)).replace("&", "&&")));
+            shown.append((e.checked ? "*" : "") + e.text);
+        }
+        if (list.moreWindows)
+            shown.append(QStringLiteral("+"));
+        QTEST(shown.join(u'|'), "entries");
     }
 
     // Work put off until the main window's first frame runs after it, once, in order.

@@ -133,3 +133,32 @@ def outcome(body, finish):
     finally:
         finish(code == 1)
     return code
+
+
+class Heard:
+    """AT-SPI events as a screen reader hears them, as (role, name) of their objects: those
+    that took the focus, and those whose name changed (a status text, a value shown)."""
+
+    def __init__(self, registry):
+        from gi.repository import GLib
+        self.focused, self.renamed, self.context = [], [], GLib.MainContext.default()
+        registry.registerEventListener(self.hear, "object:state-changed:focused",
+                                       "object:property-change:accessible-name")
+
+    def hear(self, event):
+        try:  # a closed window's objects may be gone by the time its events are read
+            seen = (event.source.getRoleName(), event.source.name)
+        except Exception:
+            return
+        if not event.type.endswith("focused"):
+            self.renamed.append(seen)
+        elif event.detail1:
+            self.focused.append(seen)
+
+    def until(self, probe):
+        """probe() for wait_for(), after the events that have arrived are taken in."""
+        def heard():
+            while self.context.iteration(False):
+                pass
+            return probe()
+        return heard

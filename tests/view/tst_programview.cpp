@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 using namespace kr44;
@@ -109,6 +110,22 @@ private Q_SLOTS:
         QVERIFY(!w.view->undoAction()->isEnabled() && !w.doc.isModified());
         w.view->selectRow(3); // the end row: nothing to copy, but a place to paste
         QVERIFY(!w.view->copyAction()->isEnabled() && w.view->pasteAction()->isEnabled());
+    }
+
+    // The columns take 1/6, 1/6, 1/6 and 1/2 of the width the list shows, so no horizontal
+    // scroll bar appears: not once a vertical one takes its room, nor after a resize.
+    void columnsFitTheShownWidth()
+    {
+        ViewWindow w(QByteArrayList(60, "G1"));
+        QTableView *list = w.view->list();
+        for (const QSize size : {QSize(600, 400), QSize(900, 300), QSize(450, 500)}) {
+            w.view->resize(size);
+            QTRY_VERIFY(list->width() == size.width() && list->verticalScrollBar()->isVisible()
+                        && list->columnWidth(3) == list->viewport()->width() / 2
+                        && list->columnWidth(0) == list->viewport()->width() / 6);
+            QTRY_VERIFY(!list->horizontalScrollBar()->isVisible()
+                        && list->horizontalScrollBar()->maximum() == 0);
+        }
     }
 
     // The instruction dialogs themselves, the link paused while one is open; a window closed

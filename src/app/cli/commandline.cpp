@@ -69,6 +69,12 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
             r.action = A::Check;
         } else if (arg == QLatin1String("--send")) {
             r.action = A::Send;
+        } else if (arg == QLatin1String("--first-start")) {
+            if (i + 1 < arguments.size())
+                r.firstStartFile = arguments.at(++i);
+            else
+                r.error = QCoreApplication::translate("kr44::CommandLine", "%1 needs a value")
+                                  .arg(arg);
         } else if (arg == QLatin1String("--port") || arg == QLatin1String("--baud")) {
             if (i + 1 >= arguments.size()) {
                 r.error = QCoreApplication::translate("kr44::CommandLine", "%1 needs a value")
@@ -154,6 +160,9 @@ QString commandLineHelp(const QString &programName)
                    "user\n"
                    "  --virtual-unit            connect to the built-in virtual KR44 unit, not the "
                    "COM port\n"
+                   "  --first-start FILE        open FILE on a start without a file when no program "
+                   "has\n"
+                   "                            been opened before (no recent file)\n"
                    "  --print-pdf=PDF FILE      print FILE to the PDF file PDF without showing a "
                    "window\n"
                    "  --check FILE...           check programs; prints FILE:LINE: severity: "

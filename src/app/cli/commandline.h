@@ -38,6 +38,7 @@ struct CommandLineRequest
     bool sendWait = false;
     bool embedded = false;     // "Embedding" or "Automation"
     bool virtualUnit = false;  // --virtual-unit: connect to the built-in virtual unit
+    QString firstStartFile;    // --first-start FILE: a plain start with no recent file opens it
     bool startedByUser = true; // false for "dde", "Embedding", "Automation"
     QString error;             // a usage error of the Linux options, for --help's text
 

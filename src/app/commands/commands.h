@@ -33,6 +33,11 @@ enum class Command {
     VirtualUnitPanel,
     Cascade,
     Tile,
+    NextWindow,
+    PreviousWindow,
+    NextPane,
+    PreviousPane,
+    MoreWindows, // in the Window menu: the open program windows, then this past nine of them
     HelpIndex,
     About,
 };

@@ -110,6 +110,24 @@ const QList<CommandInfo> &commandInfos()
             {C::Tile, "tile", QT_TRANSLATE_NOOP("kr44::Commands", "&Tile"),
              QT_TRANSLATE_NOOP("kr44::Commands", "Arrange windows as non-overlapping tiles"),
              QT_TRANSLATE_NOOP("kr44::Commands", "Tile Windows")},
+            {C::NextWindow, "nextWindow",
+             QT_TRANSLATE_NOOP("kr44::Commands", "Ne&xt Window\tCtrl+F6"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Switch to the next program window"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Next Window")},
+            {C::PreviousWindow, "previousWindow",
+             QT_TRANSLATE_NOOP("kr44::Commands", "Pre&vious Window\tCtrl+Shift+F6"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Switch to the previous program window"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Previous Window")},
+            {C::NextPane, "nextPane", QT_TRANSLATE_NOOP("kr44::Commands", "Ne&xt Pane\tF6"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Switch to the next window pane"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Next Pane")},
+            {C::PreviousPane, "previousPane",
+             QT_TRANSLATE_NOOP("kr44::Commands", "Pre&vious Pane\tShift+F6"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Switch back to the previous window pane"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Previous Pane")},
+            {C::MoreWindows, "moreWindows", QT_TRANSLATE_NOOP("kr44::Commands", "&More Windows..."),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Choose a window from all open program windows"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "More Windows")},
             {C::HelpIndex, "helpIndex", QT_TRANSLATE_NOOP("kr44::Commands", "&Help Index\tF1"),
              QT_TRANSLATE_NOOP("kr44::Commands", "List Help topics"),
              QT_TRANSLATE_NOOP("kr44::Commands", "Help Index")},
@@ -164,6 +182,15 @@ QList<QKeySequence> commandShortcuts(Command command)
         return {QKeySequence(Qt::Key_F4)};
     case C::SendAndRun:
         return {QKeySequence(Qt::Key_F5)};
+    case C::NextWindow:
+        return {QKeySequence(Qt::CTRL | Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_Tab)};
+    case C::NextPane:
+        return {QKeySequence(Qt::Key_F6)};
+    case C::PreviousPane:
+        return {QKeySequence(Qt::SHIFT | Qt::Key_F6)};
+    case C::PreviousWindow:
+        return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6),
+                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)};
     default:
         return {};
     }
@@ -193,7 +220,8 @@ const QList<MenuSpec> &menuSpec(MenuBar bar)
             {QT_TRANSLATE_NOOP("kr44::Commands", "&Options"),
              {C::PortSettings, C::VirtualUnit, C::VirtualUnitPanel, kSeparator, C::ProblemsPanel,
               C::ToolBar, C::StatusBar}},
-            {QT_TRANSLATE_NOOP("kr44::Commands", "&Window"), {C::Cascade, C::Tile}},
+            {QT_TRANSLATE_NOOP("kr44::Commands", "&Window"),
+             {C::Cascade, C::Tile, kSeparator, C::MoreWindows}},
             {QT_TRANSLATE_NOOP("kr44::Commands", "&Help"), {C::HelpIndex, kSeparator, C::About}},
     };
     return bar == MenuBar::Program ? program : noProgram;

@@ -87,10 +87,13 @@ bool Application::start(const CommandLineRequest &request, bool show)
     m_firstFrame->whenShown([this, virtualUnit = request.virtualUnit] { startLink(virtualUnit); });
 
     CommandLineRequest todo = request;
-    if (todo.isPlainStart() && !m_recent.entries().isEmpty()
-        && !m_recent.entries().first().isEmpty()) {
-        todo.action = CommandLineRequest::Action::Open;
-        todo.fileName = m_recent.entries().first();
+    if (todo.isPlainStart()) {
+        const QStringList recent = m_recent.entries();
+        const QString file = recent.isEmpty() ? todo.firstStartFile : recent.first();
+        if (!file.isEmpty()) {
+            todo.action = CommandLineRequest::Action::Open;
+            todo.fileName = file;
+        }
     }
     carryOut(todo);
 
@@ -173,7 +176,7 @@ ProgramWindow *Application::addProgramWindow(std::unique_ptr<ProgramDocument> do
     connect(
             child, &QObject::destroyed, this, [this] { updateCommandEnabling(); },
             Qt::QueuedConnection);
-    m_mainWindow->mdiArea()->addSubWindow(child);
+    m_mainWindow->addProgramWindow(child);
     child->showMaximized();
     m_mainWindow->mdiArea()->setActiveSubWindow(child);
     view->setFocus();
@@ -239,7 +242,6 @@ bool Application::saveTo(ProgramWindow *child, const QString &path)
     }
     m_recent.add(path);
     m_mainWindow->setRecentFiles(m_recent);
-    m_mainWindow->updateCaption();
     return true;
 }
 
@@ -453,9 +455,10 @@ void Application::updateCommandEnabling()
     ProgramWindow *child = activeProgramWindow();
     ProgramDocument *doc = child ? child->document() : nullptr;
     const bool hasProgramWindow = child != nullptr;
-    for (const Command command : {Command::Close, Command::Save, Command::SaveAs,
-                                  Command::PrintPreview, Command::SendAndRun, Command::StopProgram,
-                                  Command::Cascade, Command::Tile, Command::SendMail})
+    for (const Command command :
+         {Command::Close, Command::Save, Command::SaveAs, Command::PrintPreview,
+          Command::SendAndRun, Command::StopProgram, Command::Cascade, Command::Tile,
+          Command::NextWindow, Command::PreviousWindow, Command::SendMail})
         m_mainWindow->action(command)->setEnabled(hasProgramWindow);
     m_mainWindow->action(Command::Print)->setEnabled(doc && doc->canPrint());
     m_mainWindow->action(Command::SendProgram)->setEnabled(doc && doc->canSendProgram());

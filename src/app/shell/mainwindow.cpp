@@ -2,6 +2,7 @@
 
 #include "app/shell/commandicons.h"
 #include "app/shell/programwindow.h"
+#include "app/shell/windowlist.h"
 #include "unitpanel/virtualunitpanel.h"
 #include "view/problemspanel.h"
 
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -28,10 +30,40 @@ namespace kr44 {
 namespace {
 
 const char *const kAppTitle = QT_TRANSLATE_NOOP("kr44::MainWindow", "KR44 Demo Program");
-// The keyboard indicators of the status bar, in the order of their LEDs below.
-const char *const kIndicatorTexts[] = {QT_TRANSLATE_NOOP("kr44::MainWindow", "CAP"),
-                                       QT_TRANSLATE_NOOP("kr44::MainWindow", "NUM"),
-                                       QT_TRANSLATE_NOOP("kr44::MainWindow", "SCRL")};
+// The keyboard indicators of the status bar: the LED each follows, the text it shows while
+// that LED is lit, and what a screen reader says of it when lit and when dark.
+struct Indicator
+{
+    const char *led;
+    const char *shown;
+    const char *spokenOn;
+    const char *spokenOff;
+};
+const Indicator kIndicators[] = {
+        {"capslock", QT_TRANSLATE_NOOP("kr44::MainWindow", "CAP"),
+         QT_TRANSLATE_NOOP("kr44::MainWindow", "Caps Lock on"),
+         QT_TRANSLATE_NOOP("kr44::MainWindow", "Caps Lock off")},
+        {"numlock", QT_TRANSLATE_NOOP("kr44::MainWindow", "NUM"),
+         QT_TRANSLATE_NOOP("kr44::MainWindow", "Num Lock on"),
+         QT_TRANSLATE_NOOP("kr44::MainWindow", "Num Lock off")},
+        {"scrolllock", QT_TRANSLATE_NOOP("kr44::MainWindow", "SCRL"),
+         QT_TRANSLATE_NOOP("kr44::MainWindow", "Scroll Lock on"),
+         QT_TRANSLATE_NOOP("kr44::MainWindow", "Scroll Lock off")},
+};
+
+struct IndicatorText
+{
+    QString shown;
+    QString spoken;
+};
+
+// A dark indicator shows nothing, which a screen reader cannot tell from an absent one: what it
+// says names the key and its state either way.
+IndicatorText indicatorText(const Indicator &indicator, bool lit)
+{
+    return {lit ? MainWindow::tr(indicator.shown) : QString(),
+            MainWindow::tr(lit ? indicator.spokenOn : indicator.spokenOff)};
+}
 
 QIcon commandIcon(Command command)
 {
@@ -98,12 +130,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_mdiArea(new QMd
     createMenus();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
         updateMenuBar();
-        updateCaption();
+        updateWindows();
     });
     qApp->installEventFilter(this);
     setAcceptDrops(true);
     updateIndicators();
-    updateCaption();
+    updateWindows();
     resize(1100, 760);
 }
 
@@ -136,6 +168,40 @@ void MainWindow::createActions()
             &QMdiArea::cascadeSubWindows);
     connect(m_actions.value(Command::Tile), &QAction::triggered, m_mdiArea,
             &QMdiArea::tileSubWindows);
+    connect(m_actions.value(Command::NextWindow), &QAction::triggered, m_mdiArea,
+            &QMdiArea::activateNextSubWindow);
+    connect(m_actions.value(Command::PreviousWindow), &QAction::triggered, m_mdiArea,
+            &QMdiArea::activatePreviousSubWindow);
+    connect(m_actions.value(Command::NextPane), &QAction::triggered, this, [this] { focusPane(1); });
+    connect(m_actions.value(Command::PreviousPane), &QAction::triggered, this,
+            [this] { focusPane(-1); });
+    m_windowList = new WindowListEntries(m_mdiArea, m_actions.value(Command::MoreWindows), this);
+    connect(m_windowList, &WindowListEntries::windowChosen, this, &MainWindow::updateWindows);
+}
+
+void MainWindow::focusPane(int step)
+{
+    QList<QWidget *> panes;
+    if (QMdiSubWindow *active = m_mdiArea->activeSubWindow())
+        panes << active->widget();
+    for (QDockWidget *dock : findChildren<QDockWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (dock->isVisible())
+            panes << dock->widget();
+    }
+    QWidget *pane = neighbourPane(panes, QApplication::focusWidget(), step);
+    if (!pane)
+        return;
+    // A pane takes the focus on its first control that Tab reaches.
+    QWidget *target = pane;
+    for (QWidget *w = pane; !(target->focusPolicy() & Qt::TabFocus) && !target->focusProxy();) {
+        w = w->nextInFocusChain();
+        if (w == pane)
+            break;
+        if (pane->isAncestorOf(w) && w->isVisible() && w->isEnabled()
+            && (w->focusPolicy() & Qt::TabFocus))
+            target = w;
+    }
+    target->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainWindow::fillMenu(QMenu *menu, const QList<MenuItem> &items)
@@ -151,6 +217,8 @@ void MainWindow::fillMenu(QMenu *menu, const QList<MenuItem> &items)
             menu->addSeparator();
         } else if (*item == Command::RecentFile && !m_recentActions.isEmpty()) {
             menu->addActions(m_recentActions);
+        } else if (*item == Command::MoreWindows) {
+            menu->addActions(m_windowList->actions());
         } else {
             menu->addAction(m_actions.value(*item));
         }
@@ -231,17 +299,18 @@ void MainWindow::createBars()
 
 void MainWindow::createStatusBar()
 {
+    // No accessible name of its own: a screen reader reads the pane's text, and each new text
+    // reaches it as a change of the name.
     m_messagePane = new QLabel(this);
     m_messagePane->setObjectName(QStringLiteral("messagePane"));
-    m_messagePane->setAccessibleName(tr("Status"));
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->setAccessibleName(tr("Status bar"));
     statusBar()->addWidget(m_messagePane, 1);
     for (int i = 0; i < 3; ++i) {
         auto *l = new QLabel(this);
-        l->setObjectName(QStringLiteral("indicator%1").arg(QString::fromLatin1(kIndicatorTexts[i])));
-        l->setAccessibleName(tr(kIndicatorTexts[i]));
-        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(tr(kIndicatorTexts[2])) + 8);
+        l->setObjectName(
+                QStringLiteral("indicator%1").arg(QString::fromLatin1(kIndicators[i].shown)));
+        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(tr(kIndicators[2].shown)) + 8);
         l->setAlignment(Qt::AlignCenter);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         statusBar()->addPermanentWidget(l);
@@ -345,18 +414,33 @@ void MainWindow::toggleBars()
     m_actions.value(Command::ToolBar)->setChecked(m_toolBar->isVisible());
 }
 
+void MainWindow::addProgramWindow(ProgramWindow *window)
+{
+    m_mdiArea->addSubWindow(window);
+    connect(window, &QMdiSubWindow::windowStateChanged, this, &MainWindow::updateWindows);
+    connect(window, &QWidget::windowTitleChanged, this, &MainWindow::updateWindows);
+    connect(window, &QObject::destroyed, this, &MainWindow::updateWindows, Qt::QueuedConnection);
+}
+
+void MainWindow::updateWindows()
+{
+    updateCaption();
+    m_windowList->update();
+    const QList<MenuSpec> &layouts = menuSpec(MenuBar::Program);
+    for (int i = 0; i < layouts.size(); ++i) {
+        if (layouts.at(i).items.contains(MenuItem(Command::MoreWindows)))
+            fillMenu(m_menus.value(MenuBar::Program).at(i), layouts.at(i).items);
+    }
+}
+
 void MainWindow::updateCaption()
 {
-    const QString app = tr(kAppTitle);
-    QMdiSubWindow *active = m_mdiArea->activeSubWindow();
-    if (!active) {
-        setWindowTitle(app);
-    } else if (active->isMaximized()) {
-        // The maximised program's title is shown beside the application's own.
-        setWindowTitle(QStringLiteral("%1 - [%2]").arg(app, active->windowTitle()));
-    } else {
-        setWindowTitle(QStringLiteral("%1 - %2").arg(active->windowTitle(), app));
-    }
+    // Maximising and restoring a program window also write the caption (QMdiSubWindow puts the
+    // maximised window's title in it); this runs after them and has the last word.
+    const ProgramWindow *active = qobject_cast<ProgramWindow *>(m_mdiArea->currentSubWindow());
+    setWindowTitle(frameCaption(tr(kAppTitle),
+                                active ? std::optional(active->windowTitle()) : std::nullopt,
+                                active && active->isMaximized()));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -407,9 +491,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::updateIndicators()
 {
-    const char *leds[] = {"capslock", "numlock", "scrolllock"};
-    for (int i = 0; i < 3; ++i)
-        m_indicators[i]->setText(ledLit(leds[i]) ? tr(kIndicatorTexts[i]) : QString());
+    for (int i = 0; i < 3; ++i) {
+        const IndicatorText text = indicatorText(kIndicators[i], ledLit(kIndicators[i].led));
+        m_indicators[i]->setText(text.shown);
+        // Each new name is announced, so only a change is set.
+        if (m_indicators[i]->accessibleName() != text.spoken)
+            m_indicators[i]->setAccessibleName(text.spoken);
+    }
 }
 
 } // namespace kr44

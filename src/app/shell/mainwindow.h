@@ -19,6 +19,7 @@ namespace kr44 {
 class ProblemsPanel;
 class ProgramWindow;
 class VirtualUnitPanel;
+class WindowListEntries;
 
 // The main window: menus, toolbar, instrument bar, status bar and the area that holds the
 // program windows. It only presents and routes; the application connects the commands.
@@ -32,6 +33,8 @@ public:
     [[nodiscard]] QMdiArea *mdiArea() const { return m_mdiArea; }
     [[nodiscard]] ProgramWindow *activeProgramWindow() const;
     [[nodiscard]] QList<ProgramWindow *> programWindows() const;
+    // Puts `window` in the area; the caption and the Window menu follow its state and title.
+    void addProgramWindow(ProgramWindow *window);
     [[nodiscard]] QAction *action(Command command) const { return m_actions.value(command); }
     [[nodiscard]] QToolBar *toolBar() const { return m_toolBar; }
     [[nodiscard]] QToolBar *instrumentBar() const { return m_instrumentBar; }
@@ -57,7 +60,6 @@ public:
 
     // "&Toolbar": each bar toggled by its own visibility.
     void toggleBars();
-    void updateCaption();
 
 Q_SIGNALS:
     void recentFileTriggered(const QString &path);
@@ -83,12 +85,18 @@ private:
     void createProblemsPanel();
     void updateMenuBar();
     void updateIndicators();
+    // The caption and the Window menu's list of the program windows.
+    void updateWindows();
+    // F6 and Shift+F6: the focus to the next or previous pane.
+    void focusPane(int step);
+    void updateCaption();
 
     QMdiArea *m_mdiArea = nullptr;
     QHash<Command, QAction *> m_actions;
     QHash<MenuBar, QList<QMenu *>> m_menus; // per menu bar, its top-level menus
     QList<QAction *> m_recentActions;
     QList<Command> m_removedCommands;
+    WindowListEntries *m_windowList = nullptr;
     QStringList m_recentFiles;
     QToolBar *m_toolBar = nullptr;
     QToolBar *m_instrumentBar = nullptr;
