@@ -9,6 +9,7 @@ packages=(
     util-linux dbus python3-pyatspi at-spi2-core
     xdg-utils desktop-file-utils shared-mime-info libglib2.0-bin
     cups cups-client cups-bsd printer-driver-cups-pdf
+    dpkg-dev debhelper lintian appstream man-db
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -109,6 +109,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("KR44 Demo Program"));
     QApplication::setApplicationVersion(kr44::applicationVersion());
     QApplication::setWindowIcon(kr44::applicationIcon());
+    // Lets a Wayland desktop match the windows to the menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KR44_APP_ID));
     // Reading the system's font list is the longest single step before the first frame; it
     // runs beside the work that needs no font (QFontDatabase is thread-safe).
     std::thread fontList([] { (void)QFontDatabase::families(); });
@@ -151,11 +153,12 @@ int main(int argc, char *argv[])
         return 1;
     if (qEnvironmentVariableIsSet("KR44_STARTUP_PROBE"))
         QObject::connect(application.firstFrame(), &FirstFrame::shown, &app, &reportFirstFrame);
-    // The desktop learns of the program and its file type at every start; none of it is needed
-    // for the first frame.
+    // A program run from a build tree tells the desktop of itself and its file type at every
+    // start (an installed one is known from the system's folders); none of it is needed for the
+    // first frame.
     if (request.action != CommandLineRequest::Action::Unregister) {
         application.firstFrame()->whenShown([&xdg, &databases] {
-            kr44::registerFileType(xdg, QCoreApplication::applicationFilePath());
+            kr44::registerForDesktop(xdg, QCoreApplication::applicationFilePath());
             databases.start();
         });
     }

@@ -3,6 +3,7 @@
 #include "app/desktop/databaseupdater.h"
 #include "app/desktop/desktopentry.h"
 #include "app/desktop/mailer.h"
+#include "app/desktop/mimeapps.h"
 #include "app/desktop/registration.h"
 #include "app/desktop/xdgpaths.h"
 #include "app/help/helpindex.h"
@@ -190,7 +191,8 @@ private Q_SLOTS:
         const auto configBefore = tree(paths.configHome);
         QVERIFY(kr44::registerFileType(paths, QStringLiteral("/opt/kr44/kr44")).ok());
         QVERIFY(updateDatabases(paths));
-        QVERIFY(kr44test::readAll(cache).contains("application/x-kr44-program=kr44.desktop;"));
+        QVERIFY(kr44test::readAll(cache).contains(QByteArray("application/x-kr44-program=")
+                                                  + kr44::kDesktopFileId + ';'));
         QVERIFY(kr44::unregisterFileType(paths).ok());
         QVERIFY(updateDatabases(paths));
         QCOMPARE(tree(paths.dataHome).keys(), dataBefore.keys());
@@ -210,7 +212,58 @@ private Q_SLOTS:
         QCOMPARE(kr44test::readAll(list), chosen);
         QVERIFY(QFile::remove(list));
         QVERIFY(kr44::registerFileType(paths, QStringLiteral("/opt/kr44/kr44")).claimedDefault);
-        QVERIFY(kr44test::readAll(list).contains("application/x-kr44-program=kr44.desktop;"));
+        QCOMPARE(kr44::currentDefaultApplication(paths, kr44::kProgramMimeType),
+                 QString(kr44::kDesktopFileId));
+    }
+
+    // A start registers the program for the user unless it is installed where the desktop finds
+    // it (PREFIX/bin, with PREFIX/share on the data path holding its entry); an installed start
+    // writes nothing and takes away an earlier per-user registration, also one under the names
+    // from before the application id. From a build tree it names the path it runs from.
+    void startRegistersOnlyOutsideAnInstall_data()
+    {
+        QTest::addColumn<QString>("program");  // below the test's folder
+        QTest::addColumn<bool>("systemEntry"); // PREFIX/share/applications holds the entry
+        QTest::addColumn<bool>("earlier");     // registered before from elsewhere, old names too
+        QTest::addColumn<bool>("perUser");
+        QTest::newRow("build tree") << "build/src/app/kr44" << true << false << true;
+        QTest::newRow("build tree, moved") << "build/src/app/kr44" << true << true << true;
+        QTest::newRow("installed") << "usr/bin/kr44" << true << false << false;
+        QTest::newRow("installed after a build tree") << "usr/bin/kr44" << true << true << false;
+        QTest::newRow("no system entry") << "usr/bin/kr44" << false << true << true;
+        QTest::newRow("share not on the data path") << "opt/bin/kr44" << true << false << true;
+    }
+    void startRegistersOnlyOutsideAnInstall()
+    {
+        QFETCH(QString, program);
+        QFETCH(bool, systemEntry);
+        QFETCH(bool, earlier);
+        QFETCH(bool, perUser);
+        const QString base = m_dir.filePath(QStringLiteral("start/") + QTest::currentDataTag());
+        const XdgPaths paths {base + "/data", base + "/config", {base + "/usr/share"}, {}, {}};
+        const auto put = [](const QString &path, const QByteArray &bytes) {
+            return QDir().mkpath(QFileInfo(path).path()) && kr44test::writeAll(path, bytes);
+        };
+        const QString exe = base + '/' + program;
+        const QString entry = QFileInfo(exe).path() + "/../share/applications/" + kDesktopFileId;
+        QVERIFY(put(exe, "") && (!systemEntry || put(entry, "")));
+        const QString legacy = paths.dataHome + "/applications/kr44.desktop";
+        if (earlier) {
+            QVERIFY(kr44::registerFileType(paths, base + "/old/kr44").ok());
+            QVERIFY(put(legacy, "[Desktop Entry]\n")
+                    && put(paths.configHome + "/mimeapps.list",
+                           "[Default Applications]\napplication/x-kr44-program=kr44.desktop;\n"));
+        }
+        QVERIFY(kr44::registerForDesktop(paths, exe).ok());
+        const QByteArray written
+                = kr44test::readAll(paths.dataHome + "/applications/" + kDesktopFileId);
+        QCOMPARE(execArguments(execOf(written, "Desktop Entry")).value(0),
+                 perUser ? exe : QString());
+        QVERIFY(!QFileInfo::exists(legacy));
+        QCOMPARE(kr44::currentDefaultApplication(paths, kr44::kProgramMimeType),
+                 perUser ? QString(kr44::kDesktopFileId) : QString());
+        if (!perUser)
+            QCOMPARE(tree(paths.dataHome).keys() + tree(paths.configHome).keys(), QStringList());
     }
 
     // The help's instruction table has a row for each instruction, which gives each number

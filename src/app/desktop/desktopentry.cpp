@@ -66,7 +66,8 @@ QString desktopExecArgument(const QString &argument)
 
 QByteArray desktopEntry(const QString &executablePath)
 {
-    QByteArray text = resource(QStringLiteral("desktop/kr44.desktop"));
+    QByteArray text = resource(QStringLiteral("desktop/kr44.desktop.in"));
+    text.replace("@KR44_APP_ID@", kAppIconName);
     text.replace("@TRYEXEC@", escapeValue(executablePath).toUtf8());
     text.replace("@EXEC@", desktopExecArgument(executablePath).toUtf8());
     return text;

@@ -9,12 +9,15 @@ namespace kr44 {
 struct XdgPaths;
 
 // What the program puts on the desktop, per user: a desktop entry with open and print actions,
-// the file type of programs (*.krp) and its icons, all under the XDG data home.
+// the file type of programs (*.krp) and its icons, all under the XDG data home. An installed
+// program has the same files, under the same names, in the system's data folder.
 
+// KR44_APP_ID, the application id, comes from the top-level CMakeLists.txt, which names the
+// installed files by it too.
 inline constexpr char kProgramMimeType[] = "application/x-kr44-program";
-inline constexpr char kDesktopFileId[] = "kr44.desktop";
-inline constexpr char kMimePackageName[] = "kr44-program.xml";
-inline constexpr char kAppIconName[] = "kr44";
+inline constexpr char kDesktopFileId[] = KR44_APP_ID ".desktop";
+inline constexpr char kMimePackageName[] = KR44_APP_ID ".xml";
+inline constexpr char kAppIconName[] = KR44_APP_ID;
 inline constexpr char kProgramIconName[] = "application-x-kr44-program";
 
 // One argument of a desktop entry's Exec key: quoted where the entry's rules ask for it, with

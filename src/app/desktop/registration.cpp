@@ -29,6 +29,40 @@ bool removeFileIfPresent(const QString &path)
     return !QFileInfo::exists(path) || QFile::remove(path);
 }
 
+constexpr char kLegacyDesktopFileId[] = "kr44.desktop";
+
+// The files the per-user registration wrote under its names from before the application id.
+QStringList legacyFiles(const XdgPaths &paths)
+{
+    return {paths.dataHome + QStringLiteral("/applications/") + QLatin1String(kLegacyDesktopFileId),
+            paths.dataHome + QStringLiteral("/mime/packages/kr44-program.xml"),
+            paths.dataHome + QStringLiteral("/icons/hicolor/scalable/apps/kr44.svg")};
+}
+
+// Every file the per-user registration may have written, under its old names and its new.
+QStringList ownFiles(const XdgPaths &paths)
+{
+    QStringList files = legacyFiles(paths);
+    for (const RegistrationFile &file : registrationFiles(paths, QString()))
+        files.append(file.path);
+    return files;
+}
+
+// Takes `desktopId` out of the program type's defaults in the user's mimeapps.list; the file
+// goes when nothing else is left in it. False when it could not be changed.
+bool removeDefault(const XdgPaths &paths, const char *desktopId)
+{
+    const QString list = userMimeAppsList(paths);
+    bool exists = false;
+    const QByteArray before = readFile(list, &exists);
+    if (!exists)
+        return true;
+    const QByteArray after = withoutMimeAppsDefault(before, QLatin1String(kProgramMimeType),
+                                                    QLatin1String(desktopId));
+    return after == before
+            || (after.trimmed().isEmpty() ? QFile::remove(list) : writeFile(list, after));
+}
+
 // Removes `folder` and its parents while they are empty, stopping at `top` (kept).
 void removeEmptyFolders(QString folder, const QString &top)
 {
@@ -73,6 +107,12 @@ bool removeGeneratedMimeDatabase(const QString &mimeFolder)
 RegisterResult registerFileType(const XdgPaths &paths, const QString &executablePath)
 {
     RegisterResult result;
+    for (const QString &path : legacyFiles(paths)) {
+        if (QFileInfo::exists(path))
+            (QFile::remove(path) ? result.removed : result.failed).append(path);
+    }
+    if (!removeDefault(paths, kLegacyDesktopFileId))
+        result.failed.append(userMimeAppsList(paths));
     for (const RegistrationFile &file : registrationFiles(paths, executablePath)) {
         bool exists = false;
         if (readFile(file.path, &exists) == file.contents && exists)
@@ -97,22 +137,13 @@ RegisterResult registerFileType(const XdgPaths &paths, const QString &executable
 UnregisterResult unregisterFileType(const XdgPaths &paths)
 {
     UnregisterResult result;
-    for (const RegistrationFile &file : registrationFiles(paths, QString())) {
-        if (!removeFileIfPresent(file.path))
-            result.remaining.append(file.path);
+    for (const QString &path : ownFiles(paths)) {
+        if (!removeFileIfPresent(path))
+            result.remaining.append(path);
     }
-
-    const QString list = userMimeAppsList(paths);
-    bool exists = false;
-    const QByteArray before = readFile(list, &exists);
-    if (exists) {
-        const QByteArray after = withoutMimeAppsDefault(before, QLatin1String(kProgramMimeType),
-                                                        QLatin1String(kDesktopFileId));
-        const bool done = after == before
-                || (after.trimmed().isEmpty() ? QFile::remove(list) : writeFile(list, after));
-        if (!done)
-            result.remaining.append(list);
-    }
+    const bool defaultRemoved = removeDefault(paths, kDesktopFileId);
+    if (!removeDefault(paths, kLegacyDesktopFileId) || !defaultRemoved)
+        result.remaining.append(userMimeAppsList(paths));
 
     const QString mime = paths.dataHome + QStringLiteral("/mime");
     if (!hasFilesWithSuffix(mime + QStringLiteral("/packages"), QStringLiteral("*.xml"))
@@ -123,10 +154,41 @@ UnregisterResult unregisterFileType(const XdgPaths &paths)
         && !removeFileIfPresent(applications + QStringLiteral("/mimeinfo.cache")))
         result.remaining.append(applications + QStringLiteral("/mimeinfo.cache"));
 
-    for (const RegistrationFile &file : registrationFiles(paths, QString()))
-        removeEmptyFolders(QFileInfo(file.path).path(), paths.dataHome);
+    for (const QString &path : ownFiles(paths))
+        removeEmptyFolders(QFileInfo(path).path(), paths.dataHome);
     removeEmptyFolders(mime, paths.dataHome);
     removeEmptyFolders(applications, paths.dataHome);
+    return result;
+}
+
+bool isInstalledProgram(const XdgPaths &paths, const QString &executablePath)
+{
+    const QDir bin = QFileInfo(executablePath).absoluteDir();
+    const QString share = QFileInfo(bin.filePath(QStringLiteral("../share"))).canonicalFilePath();
+    if (bin.dirName() != QLatin1String("bin") || share.isEmpty())
+        return false;
+    for (const QString &dataDir : paths.dataDirs) {
+        if (QFileInfo(dataDir).canonicalFilePath() == share)
+            return QFileInfo::exists(share + QStringLiteral("/applications/")
+                                     + QLatin1String(kDesktopFileId));
+    }
+    return false;
+}
+
+RegisterResult registerForDesktop(const XdgPaths &paths, const QString &executablePath)
+{
+    if (!isInstalledProgram(paths, executablePath))
+        return registerFileType(paths, executablePath);
+    RegisterResult result;
+    for (const QString &path : ownFiles(paths)) {
+        if (QFileInfo::exists(path))
+            result.removed.append(path);
+    }
+    // Only then: taking away a registration also removes generated databases it finds alone.
+    if (!result.removed.isEmpty())
+        result.failed = unregisterFileType(paths).remaining;
+    for (const QString &path : std::as_const(result.failed))
+        result.removed.removeAll(path);
     return result;
 }
 
