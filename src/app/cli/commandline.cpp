@@ -49,6 +49,22 @@ void takeParam(CommandLineRequest &r, const QString &param)
         r.port = param;
 }
 
+// The value of --port, --baud or --first-start.
+void takeValue(CommandLineRequest &r, const QString &option, const QString &value)
+{
+    if (option == QLatin1String("--port")) {
+        r.sendPort = value;
+    } else if (option == QLatin1String("--first-start")) {
+        r.firstStartFile = value;
+    } else {
+        bool ok = false;
+        r.sendBaud = value.toInt(&ok);
+        if (!ok || r.sendBaud <= 0)
+            r.error = QCoreApplication::translate("kr44::CommandLine",
+                                                  "--baud needs a positive number");
+    }
+}
+
 } // namespace
 
 CommandLineRequest parseCommandLine(const QStringList &arguments)
@@ -69,25 +85,13 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
             r.action = A::Check;
         } else if (arg == QLatin1String("--send")) {
             r.action = A::Send;
-        } else if (arg == QLatin1String("--first-start")) {
+        } else if (arg == QLatin1String("--port") || arg == QLatin1String("--baud")
+                   || arg == QLatin1String("--first-start")) {
             if (i + 1 < arguments.size())
-                r.firstStartFile = arguments.at(++i);
+                takeValue(r, arg, arguments.at(++i));
             else
                 r.error = QCoreApplication::translate("kr44::CommandLine", "%1 needs a value")
                                   .arg(arg);
-        } else if (arg == QLatin1String("--port") || arg == QLatin1String("--baud")) {
-            if (i + 1 >= arguments.size()) {
-                r.error = QCoreApplication::translate("kr44::CommandLine", "%1 needs a value")
-                                  .arg(arg);
-            } else if (arg == QLatin1String("--port")) {
-                r.sendPort = arguments.at(++i);
-            } else {
-                bool ok = false;
-                r.sendBaud = arguments.at(++i).toInt(&ok);
-                if (!ok || r.sendBaud <= 0)
-                    r.error = QCoreApplication::translate("kr44::CommandLine",
-                                                          "--baud needs a positive number");
-            }
         } else if (arg == QLatin1String("--run")) {
             r.sendRun = true;
         } else if (arg == QLatin1String("--stop")) {

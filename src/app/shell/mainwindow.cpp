@@ -191,17 +191,7 @@ void MainWindow::focusPane(int step)
     QWidget *pane = neighbourPane(panes, QApplication::focusWidget(), step);
     if (!pane)
         return;
-    // A pane takes the focus on its first control that Tab reaches.
-    QWidget *target = pane;
-    for (QWidget *w = pane; !(target->focusPolicy() & Qt::TabFocus) && !target->focusProxy();) {
-        w = w->nextInFocusChain();
-        if (w == pane)
-            break;
-        if (pane->isAncestorOf(w) && w->isVisible() && w->isEnabled()
-            && (w->focusPolicy() & Qt::TabFocus))
-            target = w;
-    }
-    target->setFocus(Qt::ShortcutFocusReason);
+    paneFocusTarget(pane)->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainWindow::fillMenu(QMenu *menu, const QList<MenuItem> &items)

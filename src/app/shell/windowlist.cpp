@@ -51,6 +51,18 @@ QWidget *neighbourPane(const QList<QWidget *> &panes, const QWidget *focus, int 
     return panes.at((at + step + panes.size()) % panes.size());
 }
 
+QWidget *paneFocusTarget(QWidget *pane)
+{
+    if ((pane->focusPolicy() & Qt::TabFocus) || pane->focusProxy())
+        return pane;
+    for (QWidget *w = pane->nextInFocusChain(); w != pane; w = w->nextInFocusChain()) {
+        if (pane->isAncestorOf(w) && w->isVisible() && w->isEnabled()
+            && (w->focusPolicy() & Qt::TabFocus))
+            return w;
+    }
+    return pane;
+}
+
 WindowMenuList windowMenuList(const QStringList &titles, int active)
 {
     WindowMenuList list;

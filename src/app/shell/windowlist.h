@@ -28,6 +28,10 @@ class ProgramWindow;
 // focus so between the active program window and the docks.
 [[nodiscard]] QWidget *neighbourPane(const QList<QWidget *> &panes, const QWidget *focus, int step);
 
+// The control that takes the focus when `pane` is entered: the pane itself when Tab reaches it
+// (or it hands the focus on), else its first control in the Tab order.
+[[nodiscard]] QWidget *paneFocusTarget(QWidget *pane);
+
 // The Window menu lists this many program windows at most; "More Windows..." reaches the rest.
 inline constexpr int kListedWindows = 9;
 
