@@ -141,14 +141,23 @@ All rights reserved.</source>
 <context>
     <name>kr44::CommandLine</name>
     <message>
-        <location filename="../src/app/cli/commandline.cpp" line="+76"/>
-        <location line="+4"/>
+        <location filename="../src/app/cli/commandline.cpp" line="+149"/>
         <source>%1 needs a value</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-85"/>
         <source>--baud needs a positive number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+56"/>
+        <source>--simulate needs a program file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>%1 needs a value such as %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -162,27 +171,7 @@ All rights reserved.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+11"/>
-        <source>--print-pdf needs a program file to print</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>--check needs at least one program file</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>--send needs a program file</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>--send needs --port DEVICE</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+13"/>
+        <location line="+22"/>
         <source>Usage: %1 [options] [FILE]
 Edit, print and download KR44 motion programs (.krp files).
 
@@ -207,11 +196,41 @@ Edit, print and download KR44 motion programs (.krp files).
                             exit 0 done, 1 the unit answered an error or was busy,
                             2 a file cannot be read, 3 the port cannot be opened,
                             4 a write failed or the port was lost
+  --simulate FILE [--inputs LHL] [--set 1H@2.5]... [--max-time SECONDS]
+                 [--trace FILE.csv]
+                            run FILE on a virtual unit in simulated time, as fast as
+                            possible; prints the replies and a summary;
+                            --inputs sets inputs 1 to 3 at the start (H high, L low),
+                            --set switches an input at a simulated time (repeatable),
+                            --max-time ends a run that does not end (default 600),
+                            --trace writes one CSV row per executed instruction;
+                            exit 0 Ready, 1 an error reply, 2 a file or argument
+                            problem, 3 still running at the time limit
   --help                    show this help and exit
   --version                 show the version and exit
 
 Options may also start with &apos;-&apos; instead of &apos;/&apos;.
 </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-101"/>
+        <source>--print-pdf needs a program file to print</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>--check needs at least one program file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>--send needs a program file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>--send needs --port DEVICE</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -270,7 +289,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../src/app/main.cpp" line="+127"/>
+        <location filename="../src/app/main.cpp" line="+134"/>
         <source>the running KR44 Controller refused the request</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2031,7 +2050,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+138"/>
+        <location line="+128"/>
         <source>Toolbar</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3026,6 +3045,54 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     </message>
 </context>
 <context>
+    <name>kr44::Simulation</name>
+    <message>
+        <location filename="../src/app/cli/simulation.cpp" line="+151"/>
+        <source>Ended: Ready</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ended: still running at the time limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ended: error %1 on line %2 (unit line %3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Ended: error %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Run time: %1 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Distance moved: %1 steps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Peak speed: %1 steps/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Instructions executed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Loop ending on line %1: %2 passes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kr44::Simulator</name>
     <message>
         <location filename="../src/sim/main.cpp" line="+95"/>
@@ -3379,7 +3446,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
 <context>
     <name>kr44::WindowListEntries</name>
     <message>
-        <location filename="../src/app/shell/windowlist.cpp" line="+76"/>
+        <location filename="../src/app/shell/windowlist.cpp" line="+88"/>
         <source>Activate this window</source>
         <translation type="unfinished"></translation>
     </message>

@@ -1,5 +1,6 @@
 #include "app/cli/commandline.h"
 #include "app/cli/headless.h"
+#include "app/cli/simulation.h"
 #include "app/desktop/databaseupdater.h"
 #include "app/desktop/registration.h"
 #include "app/desktop/shellrequest.h"
@@ -60,8 +61,8 @@ void reportFirstFrame()
     std::_Exit(0);
 }
 
-// The runs that need no window: help, version, check, send and printing into a PDF file. Their
-// exit code, or nothing when the request is for the windows.
+// The runs that need no window: help, version, check, send, simulate and printing into a PDF file.
+// Their exit code, or nothing when the request is for the windows.
 std::optional<int> runWithoutWindow(const CommandLineRequest &request, int &argc, char *argv[])
 {
     if (request.action == CommandLineRequest::Action::Help) {
@@ -82,6 +83,10 @@ std::optional<int> runWithoutWindow(const CommandLineRequest &request, int &argc
         QCoreApplication app(argc, argv);
         return request.action == CommandLineRequest::Action::Check ? runCheckCommand(request)
                                                                    : runSendCommand(request);
+    }
+    if (request.action == CommandLineRequest::Action::Simulate) {
+        QCoreApplication app(argc, argv);
+        return runSimulateCommand(request);
     }
     if (request.action == CommandLineRequest::Action::PrintPdf) {
         // No display is needed to print into a file.

@@ -239,6 +239,7 @@ void VirtualUnit::startRun(const QList<QByteArray> &lines, bool direct)
     m_loops.clear();
     m_activity = Activity::None;
     if (!direct) {
+        m_stats = {};
         m_trace.clear();
         record(m_nowUs, position());
     }
@@ -251,6 +252,8 @@ void VirtualUnit::finishRun(bool sendReady)
     const bool directReport = m_direct && !m_exec.isEmpty() && m_exec.first().front() == 'V';
     if (sendReady && !directReport)
         reply("R");
+    if (!m_direct)
+        m_stats.endUs = m_nowUs;
     m_mode = Mode::Idle;
     m_activity = Activity::None;
     m_executing = -1;
@@ -377,7 +380,17 @@ void VirtualUnit::stopMotionAt(qint64 us)
     if (m_mode != Mode::Running || m_activity != Activity::Moving)
         return;
     recordMotion(us);
-    m_physical = physicalAt(us);
+    const qint64 reached = physicalAt(us);
+    if (!m_direct) {
+        m_stats.distance += reached > m_motion.startPhysical ? reached - m_motion.startPhysical
+                                                             : m_motion.startPhysical - reached;
+        // The speed only rises over the first ramp, so the top speed is reached by its end.
+        const double elapsed = double(us - m_motion.startUs) / 1e6;
+        const double top = m_motion.profile.speedAt(std::min(elapsed, m_motion.profile.rampTime()));
+        m_stats.lastMoveSpeed = top;
+        m_stats.peakSpeed = std::max(m_stats.peakSpeed, top);
+    }
+    m_physical = reached;
     m_activity = Activity::None;
 }
 

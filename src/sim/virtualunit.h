@@ -9,6 +9,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <functional>
 
 // How the unit judges one received line against the instruction table.
 
@@ -35,6 +36,16 @@ struct TracePoint
 {
     qint64 timeUs = 0;
     qint64 position = 0; // position counter
+};
+
+// What the latest program run has done; cleared when a program run starts.
+struct RunStats
+{
+    qint64 executed = 0;      // instructions begun
+    qint64 distance = 0;      // steps moved, each direction counting
+    double peakSpeed = 0;     // steps per second, the fastest of all moves
+    double lastMoveSpeed = 0; // the top speed of the executing instruction's move; 0 without one
+    qint64 endUs = -1;        // when the run ended; -1 while it runs or before one ran
 };
 
 // A KR44 unit as the serial line sees it, driven by a simulated clock. Feed it what arrives on the
@@ -75,6 +86,10 @@ public:
     // 1-based number of the program line being executed; 0 when no program runs.
     [[nodiscard]] int currentLine() const;
     [[nodiscard]] QList<QByteArray> program() const { return m_program; }
+    [[nodiscard]] const RunStats &runStats() const { return m_stats; }
+    // Called as a program line is fetched, with its 1-based number, before it takes effect: the
+    // unit's state is still what the previous instruction left.
+    void setInstructionHook(std::function<void(int line)> hook) { m_hook = std::move(hook); }
 
     [[nodiscard]] qint64 position() const;       // position counter
     [[nodiscard]] qint64 motorPosition() const;  // steps from the power-up position
@@ -170,6 +185,8 @@ private:
     std::array<int, 3> m_ministep {30, 60, 120};
     std::array<int, 2> m_hold {10, 0};
     QList<TracePoint> m_trace;
+    RunStats m_stats;
+    std::function<void(int)> m_hook;
 };
 
 } // namespace kr44

@@ -17,6 +17,12 @@ void VirtualUnit::executeNext()
         return;
     }
     m_executing = m_pc;
+    if (!m_direct) {
+        if (m_hook)
+            m_hook(m_pc + 1);
+        ++m_stats.executed;
+        m_stats.lastMoveSpeed = 0;
+    }
     const QByteArray &line = m_exec.at(m_pc++);
     const char code = line.front();
     const ParamFields f = readParams(code, QByteArrayView(line).sliced(1));

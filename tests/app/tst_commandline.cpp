@@ -1,6 +1,7 @@
 // What a start asks for: the command line, and the request text a second start or the desktop
 // hands to the running instance.
 #include "app/cli/commandline.h"
+#include "app/cli/simulation.h"
 #include "app/desktop/shellrequest.h"
 #include "testmain.h"
 
@@ -15,13 +16,20 @@ namespace {
 
 QString describe(const CommandLineRequest &r)
 {
-    static const char *const actions[]
-            = {"new", "open",  "print", "printto", "dde",    "unregister",
-               "pdf", "check", "send",  "help",    "version"};
+    static const char *const actions[] = {"new", "open",  "print", "printto",  "dde",  "unregister",
+                                          "pdf", "check", "send",  "simulate", "help", "version"};
     QStringList out {actions[int(r.action)], r.fileName, r.printer, r.driver, r.port, r.sendPort};
     out << (r.sendPort.isEmpty() ? QString() : QString::number(r.sendBaud)) << r.checkFiles;
     out << (r.sendRun ? "run" : "") << (r.sendStop ? "stop" : "") << (r.sendWait ? "wait" : "");
     out << (r.startedByUser ? "" : "desktop");
+    if (r.action == CommandLineRequest::Action::Simulate) {
+        const SimulationSetup &s = r.simulateSetup;
+        out << QString::number(s.maxTimeUs) << r.simulateTrace << QString();
+        for (const bool high : s.inputs)
+            out.last() += high ? u'H' : u'L';
+        for (const InputChange &c : s.changes)
+            out << QStringLiteral("%1%2@%3").arg(c.input).arg(c.high ? 'H' : 'L').arg(c.atUs);
+    }
     out.removeAll(QString());
     return out.join(u' ');
 }
@@ -62,6 +70,15 @@ private Q_SLOTS:
                 << "send a p 9600 run stop => none";
         QTest::newRow("no port") << QStringList {"--send", "a.krp"} << "help a.krp => none";
         QTest::newRow("unknown long option") << QStringList {"--chek", "a"} << "help a => none";
+        QTest::newRow("simulate") << QStringList {"--simulate", "a",    "--set",    "1H@2.5",
+                                                  "--set",      "3L@0", "--inputs", "LHL",
+                                                  "--max-time", "9"}
+                                  << "simulate a 9000000 LHL 1H@2500000 3L@0 => none";
+        for (const char *bad : {"--inputs hll", "--set 4H@1", "--set 1H@nan", "--max-time x"})
+            QTest::newRow(bad) << QStringList {"--simulate", "a"}
+                            + QString::fromLatin1(bad).split(u' ')
+                               << "help a => none";
+        QTest::newRow("simulate no file") << QStringList {"--simulate"} << "help => none";
         QTest::newRow("unknown short flag")
                 << QStringList {"-chek", "a"} << "open a => open|/w/a|||";
     }
@@ -92,7 +109,59 @@ private Q_SLOTS:
         QCOMPARE(describe(kr44::parseShellRequest(text)), QStringLiteral("none"));
     }
 
+    // A simulated run executes the lines the unit was sent and names each by its editor line,
+    // comment lines above, between and below the jump targets and loops left out of the unit's
+    // count; an error names the line it concerns both ways.
+    void simulation_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("inputs");
+        QTest::addColumn<QByteArray>("change"); // input, level, simulated ms
+        QTest::addColumn<QString>("executed");
+        QTest::addColumn<QString>("ending");
+        const QByteArray jumps = "* a\nL0\n* b\n+10\nL2\n\n* c\nJ1H,1\nA1\n* d\n";
+        QTest::newRow("ready") << jumps << QByteArray("LLL") << QByteArray() << "2 4 5 4 5 8 9"
+                               << "Ready";
+        QTest::newRow("jump taken until the input falls")
+                << jumps << QByteArray("HLL") << QByteArray("1L60") << "2 4 5 4 5 8 2 4 5 4 5 8 9"
+                << "Ready";
+        QTest::newRow("run error") << QByteArray("* a\nL0\n* b\n+1\nL3\n* c\n+200000\n")
+                                   << QByteArray("LLL") << QByteArray() << "2 4 5 4 5 4 5 7"
+                                   << "error E7 on line 7 (unit line 4)";
+        QTest::newRow("refused line")
+                << QByteArray("* a\n+1\n* b\nQ9\n") << QByteArray("LLL") << QByteArray() << ""
+                << "error E4 on line 4 (unit line 2)";
+        QTest::newRow("bad target")
+                << QByteArray("+1\n* a\nj9\n") << QByteArray("LLL") << QByteArray() << ""
+                << "error E3 on line 3 (unit line 2)";
+    }
+    void simulation()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, inputs);
+        QFETCH(QByteArray, change);
+        QFETCH(QString, executed);
+        QFETCH(QString, ending);
+        SimulationSetup setup;
+        setup.maxTimeUs = 200'000'000;
+        for (int i = 0; i < 3; ++i)
+            setup.inputs[size_t(i)] = inputs.at(i) == 'H';
+        if (!change.isEmpty())
+            setup.changes.append(
+                    {change.mid(2).toLongLong() * 1000, change.at(0) - '0', change.at(1) == 'H'});
+        QByteArrayList programLines = text.split('\n');
+        programLines.removeLast();
+        Simulation simulation(LineArray::fromList(programLines), setup);
+        QStringList lines;
+        simulation.setStepHandler(
+                [&](const SimulationStep &step) { lines << QString::number(step.editorLine); });
+        const Simulation::Outcome outcome = simulation.run();
+        QCOMPARE(lines.join(u' '), executed);
+        QCOMPARE(simulation.summary(outcome).first(), "Ended: " + ending);
+    }
+
     // Whatever the names hold, the text written is read back as the request that was written.
+
     void shellRequestsRoundTrip()
     {
         QRandomGenerator random(4711);

@@ -268,6 +268,56 @@ private Q_SLOTS:
         QCOMPARE(r.err.count("kr44: "), exitCode == 2 ? 2 : 0);
     }
 
+    // --simulate runs the program in simulated time and exits with how it ended: 0 Ready, 1 an
+    // error reply, 2 a file problem, 3 still running at the time limit.
+    void simulate_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("ready") << QStringList {"clean.krp", "--inputs", "HLL"} << "Ready" << 0;
+        QTest::newRow("error") << QStringList {"errs.krp"} << "error E2 on line 1 (unit line 1)"
+                               << 1;
+        QTest::newRow("time limit")
+                << QStringList {"clean.krp", "--max-time", "0.5"} << "still running" << 3;
+        QTest::newRow("no file") << QStringList {"gone.krp"} << "" << 2;
+    }
+    void simulate()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, ending);
+        QFETCH(int, exitCode);
+        const kr44test::ProcessResult r = runKr44(QStringList {"--simulate"} + args);
+        QCOMPARE(r.exitCode, exitCode);
+        QCOMPARE(("\n" + r.out).contains("\nEnded: " + ending.toUtf8()), !ending.isEmpty());
+        QCOMPARE(r.err.startsWith("kr44: "), ending.isEmpty());
+    }
+
+    // The trace of the example: the first pass waits on its W1H until input 1 rises at 0.3 s,
+    // the passes after it find the input high, and input 2 falls at 0.5 s, during a move; each row
+    // holds the unit as the instruction left it.
+    void simulateTrace()
+    {
+        const kr44test::ProcessResult r
+                = runKr44({"--simulate", QFINDTESTDATA("../../examples/axis-demo.krp"), "--trace",
+                           "t.csv", "--inputs", "LHL", "--set", "2L@0.5", "--set", "1H@0.3"});
+        QCOMPARE(r.exitCode, 0);
+        QFile trace(QStringLiteral("t.csv"));
+        QVERIFY(trace.open(QIODevice::ReadOnly));
+        const QByteArrayList rows = trace.readAll().split('\n');
+        QCOMPARE(rows.mid(0, 7),
+                 QByteArrayList({"time_s,unit_line,editor_line,instruction,position,speed,outputs,"
+                                 "inputs",
+                                 "0.000000,1,1,\"X500,1000,20\",0,0.0,000,LHL",
+                                 "0.000100,2,2,\"L0\",0,0.0,000,LHL",
+                                 "0.000200,3,3,\"+200\",200,1000.0,000,LHL",
+                                 "0.213633,4,4,\"W1H\",200,0.0,000,HHL",
+                                 "0.300100,5,5,\"-200\",0,1000.0,000,HLL",
+                                 "0.513533,6,6,\"L5\",0,0.0,000,HLL"}));
+        QCOMPARE(rows.at(23), "2.221897,7,7,\"J2H,2\",0,0.0,000,HLL"); // input 2 fell: no jump
+        QCOMPARE(rows.size(), 26); // header, 24 instructions, the empty end
+    }
+
     // A mistyped long option ends the run with the usage, never with a window that a script would
     // wait on for ever.
     void unknownLongOption()

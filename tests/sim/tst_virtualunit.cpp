@@ -98,6 +98,21 @@ private Q_SLOTS:
         QCOMPARE(bench.unit.position(), 0);
     }
 
+    // A program run counts its instructions, the steps moved each way and the top speed reached
+    // (the triangle of a move shorter than two ramps peaks below the slew rate).
+    void runStats()
+    {
+        SimBench bench(UnitConfig {{true, false, false}});
+        bench.download({"X500,1000,20", "L0", "+10", "-30", "L2", "A1"});
+        bench.send("E\r");
+        QVERIFY(bench.runUntil("R\r", 10'000'000, 1));
+        const RunStats &stats = bench.unit.runStats();
+        QCOMPARE(stats.executed, 9);
+        QCOMPARE(stats.distance, 80);
+        QVERIFY(std::abs(stats.peakSpeed - std::sqrt(500.0 * 500 + 18750.0 * 30)) < 0.01);
+        QCOMPARE(stats.endUs, bench.unit.nowUs());
+    }
+
     // What each instruction does to the position counter and the outputs, seen in the reports
     // after the program ran to its "R".
     void programEffects()

@@ -1,6 +1,7 @@
 #include "app/cli/commandline.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 namespace kr44 {
 
@@ -65,6 +66,61 @@ void takeValue(CommandLineRequest &r, const QString &option, const QString &valu
     }
 }
 
+QString simulateExample(const QString &option)
+{
+    if (option == QLatin1String("--trace"))
+        return QStringLiteral("run.csv");
+    if (option == QLatin1String("--inputs"))
+        return QStringLiteral("LHL");
+    return option == QLatin1String("--set") ? QStringLiteral("1H@2.5") : QStringLiteral("60");
+}
+
+// The value of --inputs, --set or --max-time; false when it is malformed.
+bool takeSimulateValue(SimulationSetup &setup, const QString &option, const QString &value)
+{
+    if (option == QLatin1String("--inputs")) {
+        static const QRegularExpression levels(QStringLiteral("^[HL]{3}$"));
+        for (int i = 0; i < 3 && levels.match(value).hasMatch(); ++i)
+            setup.inputs[size_t(i)] = value.at(i) == QLatin1Char('H');
+        return levels.match(value).hasMatch();
+    }
+    bool ok = false;
+    if (option == QLatin1String("--max-time")) {
+        const double seconds = value.toDouble(&ok);
+        setup.maxTimeUs = qint64(seconds * 1e6);
+        return ok && seconds >= 0 && seconds < 1e9;
+    }
+    static const QRegularExpression change(QStringLiteral("^([123])([HL])@(.+)$"));
+    const QRegularExpressionMatch m = change.match(value);
+    const double at = m.captured(3).toDouble(&ok);
+    if (!m.hasMatch() || !ok || !(at >= 0 && at < 1e9)) // also refuses "nan"
+        return false;
+    setup.changes.append({qint64(at * 1e6), m.captured(1).toInt(), m.captured(2) == u"H"});
+    return true;
+}
+
+// The usage errors of a request whose options were all read: what its action needs is missing.
+void requireOperands(CommandLineRequest &r)
+{
+    using A = CommandLineRequest::Action;
+    if (r.action == A::PrintPdf && r.error.isEmpty() && r.fileName.isEmpty())
+        r.error = QCoreApplication::translate("kr44::CommandLine",
+                                              "--print-pdf needs a program file to print");
+    if (r.action == A::Check && r.checkFiles.isEmpty() && r.error.isEmpty())
+        r.error = QCoreApplication::translate("kr44::CommandLine",
+                                              "--check needs at least one program file");
+    if (r.action == A::Send && r.error.isEmpty()) {
+        if (r.fileName.isEmpty() && !r.sendStop)
+            r.error = QCoreApplication::translate("kr44::CommandLine",
+                                                  "--send needs a program file");
+        else if (r.sendPort.isEmpty())
+            r.error = QCoreApplication::translate("kr44::CommandLine", "--send needs --port DEVICE");
+    }
+    if (r.action == A::Simulate && r.fileName.isEmpty() && r.error.isEmpty())
+        r.error = QCoreApplication::translate("kr44::CommandLine",
+                                              "--simulate needs a program file");
+}
+
 } // namespace
 
 CommandLineRequest parseCommandLine(const QStringList &arguments)
@@ -92,6 +148,19 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
             else
                 r.error = QCoreApplication::translate("kr44::CommandLine", "%1 needs a value")
                                   .arg(arg);
+        } else if (arg == QLatin1String("--simulate")) {
+            r.action = A::Simulate;
+        } else if (arg == QLatin1String("--trace") || arg == QLatin1String("--inputs")
+                   || arg == QLatin1String("--set") || arg == QLatin1String("--max-time")) {
+            const QString value = arguments.value(++i);
+            if (arg == QLatin1String("--trace"))
+                r.simulateTrace = value;
+            if (value.isEmpty()
+                || (arg != QLatin1String("--trace")
+                    && !takeSimulateValue(r.simulateSetup, arg, value)))
+                r.error = QCoreApplication::translate("kr44::CommandLine",
+                                                      "%1 needs a value such as %2")
+                                  .arg(arg, simulateExample(arg));
         } else if (arg == QLatin1String("--run")) {
             r.sendRun = true;
         } else if (arg == QLatin1String("--stop")) {
@@ -124,19 +193,7 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
             takeParam(r, arg);
         }
     }
-    if (r.action == A::PrintPdf && r.error.isEmpty() && r.fileName.isEmpty())
-        r.error = QCoreApplication::translate("kr44::CommandLine",
-                                              "--print-pdf needs a program file to print");
-    if (r.action == A::Check && r.checkFiles.isEmpty() && r.error.isEmpty())
-        r.error = QCoreApplication::translate("kr44::CommandLine",
-                                              "--check needs at least one program file");
-    if (r.action == A::Send && r.error.isEmpty()) {
-        if (r.fileName.isEmpty() && !r.sendStop)
-            r.error = QCoreApplication::translate("kr44::CommandLine",
-                                                  "--send needs a program file");
-        else if (r.sendPort.isEmpty())
-            r.error = QCoreApplication::translate("kr44::CommandLine", "--send needs --port DEVICE");
-    }
+    requireOperands(r);
     if (r.action == A::New && !r.fileName.isEmpty())
         r.action = A::Open;
     if (version)
@@ -187,6 +244,22 @@ QString commandLineHelp(const QString &programName)
                    "                            2 a file cannot be read, 3 the port cannot be "
                    "opened,\n"
                    "                            4 a write failed or the port was lost\n"
+                   "  --simulate FILE [--inputs LHL] [--set 1H@2.5]... [--max-time SECONDS]\n"
+                   "                 [--trace FILE.csv]\n"
+                   "                            run FILE on a virtual unit in simulated time, as "
+                   "fast as\n"
+                   "                            possible; prints the replies and a summary;\n"
+                   "                            --inputs sets inputs 1 to 3 at the start (H high, "
+                   "L low),\n"
+                   "                            --set switches an input at a simulated time "
+                   "(repeatable),\n"
+                   "                            --max-time ends a run that does not end (default "
+                   "600),\n"
+                   "                            --trace writes one CSV row per executed "
+                   "instruction;\n"
+                   "                            exit 0 Ready, 1 an error reply, 2 a file or "
+                   "argument\n"
+                   "                            problem, 3 still running at the time limit\n"
                    "  --help                    show this help and exit\n"
                    "  --version                 show the version and exit\n"
                    "\n"

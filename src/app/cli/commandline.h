@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/cli/simulationsetup.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +21,7 @@ struct CommandLineRequest
         PrintPdf,   // --print-pdf: print `fileName` to `pdfPath` and exit without a window
         Check,      // --check FILE...: report the findings of the program check
         Send,       // --send FILE --port DEVICE: download without a window
+        Simulate,   // --simulate FILE: run on a virtual unit in simulated time
         Help,       // --help
         Version,    // --version
     };
@@ -36,11 +39,13 @@ struct CommandLineRequest
     bool sendRun = false;
     bool sendStop = false;
     bool sendWait = false;
-    bool embedded = false;     // "Embedding" or "Automation"
-    bool virtualUnit = false;  // --virtual-unit: connect to the built-in virtual unit
-    QString firstStartFile;    // --first-start FILE: a plain start with no recent file opens it
-    bool startedByUser = true; // false for "dde", "Embedding", "Automation"
-    QString error;             // a usage error of the Linux options, for --help's text
+    SimulationSetup simulateSetup; // --inputs, --set, --max-time
+    QString simulateTrace;         // --trace FILE.csv
+    bool embedded = false;         // "Embedding" or "Automation"
+    bool virtualUnit = false;      // --virtual-unit: connect to the built-in virtual unit
+    QString firstStartFile;        // --first-start FILE: a plain start with no recent file opens it
+    bool startedByUser = true;     // false for "dde", "Embedding", "Automation"
+    QString error;                 // a usage error of the Linux options, for --help's text
 
     // A plain start: no file and no option that makes a request.
     [[nodiscard]] bool isPlainStart() const { return action == Action::New; }
