@@ -31,14 +31,14 @@ QByteArray levelText(const std::array<bool, 3> &levels, char high, char low)
     return text;
 }
 
-// The instruction is quoted: a parameter text may hold a comma.
+// The instruction is quoted, a quote in it doubled: a parameter text may hold anything.
 QByteArray traceRow(const SimulationStep &step)
 {
     return QByteArray::number(double(step.startUs) / 1e6, 'f', 6) + ','
             + QByteArray::number(step.unitLine) + ',' + QByteArray::number(step.editorLine) + ",\""
-            + step.instruction + "\"," + QByteArray::number(step.position) + ','
-            + QByteArray::number(step.speed, 'f', 1) + ',' + levelText(step.outputs, '1', '0') + ','
-            + levelText(step.inputs, 'H', 'L') + '\n';
+            + QByteArray(step.instruction).replace('"', "\"\"") + "\","
+            + QByteArray::number(step.position) + ',' + QByteArray::number(step.speed, 'f', 1) + ','
+            + levelText(step.outputs, '1', '0') + ',' + levelText(step.inputs, 'H', 'L') + '\n';
 }
 
 } // namespace
