@@ -272,11 +272,8 @@ private:
         reply.removeIf([](char c) { return c == '\n'; });
         if (reply.isEmpty())
             return;
-        QByteArray shown = kr44::translateReply(reply + '\r');
-        while (shown.endsWith('\r') || shown.endsWith('\n'))
-            shown.chop(1);
         endProgress();
-        printLine(stdout, terminalSafe(kr44::fromWindows1252(shown)));
+        printLine(stdout, kr44::replyLine(reply));
         if (reply.size() >= 2 && reply.front() == 'E') {
             m_unitError = true;
             if (reply.at(1) == '3')
@@ -404,6 +401,14 @@ int runCheckCommand(const CommandLineRequest &request)
             status = std::max(status, kExitFindingsOrUnitError);
     }
     return status;
+}
+
+QString replyLine(const QByteArray &reply)
+{
+    QByteArray shown = translateReply(reply + '\r');
+    while (shown.endsWith('\r') || shown.endsWith('\n'))
+        shown.chop(1);
+    return terminalSafe(fromWindows1252(shown));
 }
 
 int runSendCommand(const CommandLineRequest &request)

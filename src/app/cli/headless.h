@@ -16,4 +16,8 @@ int runCheckCommand(const CommandLineRequest &request);
 // status that says what happened.
 int runSendCommand(const CommandLineRequest &request);
 
+// A reply of the unit (without its CR) as one line on a terminal: translated, and its control
+// characters shown as \xNN rather than obeyed.
+[[nodiscard]] QString replyLine(const QByteArray &reply);
+
 } // namespace kr44

@@ -1,7 +1,7 @@
 // --simulate: the run of a program file on a virtual unit, printed for a script.
 
+#include "app/cli/headless.h"
 #include "app/cli/simulation.h"
-#include "link/replytext.h"
 #include "model/programfile.h"
 
 #include <QCoreApplication>
@@ -66,12 +66,8 @@ int runSimulateCommand(const CommandLineRequest &request)
         simulation.setStepHandler(
                 [&trace](const SimulationStep &step) { trace.write(traceRow(step)); });
     const Simulation::Outcome outcome = simulation.run();
-    for (const QByteArray &reply : simulation.replies()) {
-        QByteArray shown = translateReply(reply + '\r');
-        while (shown.endsWith('\r') || shown.endsWith('\n'))
-            shown.chop(1);
-        printLine(stdout, fromWindows1252(shown));
-    }
+    for (const QByteArray &reply : simulation.replies())
+        printLine(stdout, replyLine(reply));
     for (const QString &line : simulation.summary(outcome))
         printLine(stdout, line);
     if (trace.isOpen() && !trace.flush()) {
