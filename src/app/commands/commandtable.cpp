@@ -86,6 +86,43 @@ const QList<CommandInfo> &commandInfos()
             {C::StopProgram, "stopProgram", QT_TRANSLATE_NOOP("kr44::Commands", "Sto&p program"),
              QT_TRANSLATE_NOOP("kr44::Commands", "Stops the currently running program"),
              QT_TRANSLATE_NOOP("kr44::Commands", "Stop Program")},
+            {C::Pause, "debugPause", QT_TRANSLATE_NOOP("kr44::Commands", "&Pause\tPause"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Stops simulated time on the virtual unit"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Pause")},
+            {C::Continue, "debugContinue", QT_TRANSLATE_NOOP("kr44::Commands", "&Continue\tF8"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Lets simulated time go on on the virtual unit"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Continue")},
+            {C::Step, "debugStep", QT_TRANSLATE_NOOP("kr44::Commands", "&Step\tF10"),
+             QT_TRANSLATE_NOOP("kr44::Commands",
+                               "Executes one instruction of the paused program, a move to its end"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Step")},
+            {C::RunToCursor, "debugRunToCursor",
+             QT_TRANSLATE_NOOP("kr44::Commands", "Run to c&ursor\tCtrl+F10"),
+             QT_TRANSLATE_NOOP("kr44::Commands",
+                               "Lets the program run until it reaches the selected line"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Run to Cursor")},
+            {C::ToggleBreakpoint, "debugToggleBreakpoint",
+             QT_TRANSLATE_NOOP("kr44::Commands", "Toggle &breakpoint\tF9"),
+             QT_TRANSLATE_NOOP("kr44::Commands",
+                               "Sets or clears a breakpoint: the run stops before this line"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Toggle Breakpoint")},
+            {C::SpeedRealTime, "speedRealTime", QT_TRANSLATE_NOOP("kr44::Commands", "&Real time"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "Simulated time goes as fast as the clock"),
+             nullptr},
+            {C::SpeedTimes10, "speedTimes10",
+             QT_TRANSLATE_NOOP("kr44::Commands", "&10 times faster"),
+             QT_TRANSLATE_NOOP("kr44::Commands",
+                               "Simulated time goes 10 times as fast as the clock"),
+             nullptr},
+            {C::SpeedTimes100, "speedTimes100",
+             QT_TRANSLATE_NOOP("kr44::Commands", "100 times f&aster"),
+             QT_TRANSLATE_NOOP("kr44::Commands",
+                               "Simulated time goes 100 times as fast as the clock"),
+             nullptr},
+            {C::SpeedMaximum, "speedMaximum",
+             QT_TRANSLATE_NOOP("kr44::Commands", "As fast as &possible"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "The virtual unit runs as fast as it can"),
+             nullptr},
             {C::PortSettings, "portSettings", QT_TRANSLATE_NOOP("kr44::Commands", "&COM port"),
              nullptr, nullptr},
             {C::VirtualUnit, "virtualUnit",
@@ -94,6 +131,11 @@ const QList<CommandInfo> &commandInfos()
                      "kr44::Commands",
                      "Connects to a virtual KR44 unit inside this program instead of the COM port"),
              QT_TRANSLATE_NOOP("kr44::Commands", "Virtual Unit")},
+            {C::LogLine, "logLine",
+             QT_TRANSLATE_NOOP("kr44::Commands", "&Log the line to a file..."),
+             QT_TRANSLATE_NOOP("kr44::Commands",
+                               "Writes every byte sent and received on the line to a file"),
+             nullptr},
             {C::ProblemsPanel, "problemsPanel", QT_TRANSLATE_NOOP("kr44::Commands", "P&roblems"),
              QT_TRANSLATE_NOOP("kr44::Commands",
                                "Shows what the program check finds in the active program"),
@@ -182,6 +224,16 @@ QList<QKeySequence> commandShortcuts(Command command)
         return {QKeySequence(Qt::Key_F4)};
     case C::SendAndRun:
         return {QKeySequence(Qt::Key_F5)};
+    case C::Pause:
+        return {QKeySequence(Qt::Key_Pause)};
+    case C::Continue:
+        return {QKeySequence(Qt::Key_F8)};
+    case C::Step:
+        return {QKeySequence(Qt::Key_F10)};
+    case C::RunToCursor:
+        return {QKeySequence(Qt::CTRL | Qt::Key_F10)};
+    case C::ToggleBreakpoint:
+        return {QKeySequence(Qt::Key_F9)};
     case C::NextWindow:
         return {QKeySequence(Qt::CTRL | Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_Tab)};
     case C::NextPane:
@@ -204,8 +256,8 @@ const QList<MenuSpec> &menuSpec(MenuBar bar)
               C::Exit}},
             {QT_TRANSLATE_NOOP("kr44::Commands", "&View"), {C::ToolBar, C::StatusBar}},
             {QT_TRANSLATE_NOOP("kr44::Commands", "&Options"),
-             {C::PortSettings, C::VirtualUnit, C::VirtualUnitPanel, kSeparator, C::ToolBar,
-              C::StatusBar}},
+             {C::PortSettings, C::VirtualUnit, C::VirtualUnitPanel, C::LogLine, kSeparator,
+              C::ToolBar, C::StatusBar}},
             {QT_TRANSLATE_NOOP("kr44::Commands", "&Help"), {C::HelpIndex, kSeparator, C::About}},
     };
     static const QList<MenuSpec> program = {
@@ -218,8 +270,11 @@ const QList<MenuSpec> &menuSpec(MenuBar bar)
             {QT_TRANSLATE_NOOP("kr44::Commands", "&KR44"),
              {C::CommandWindow, kSeparator, C::SendProgram, C::SendAndRun, C::StopProgram}},
             {QT_TRANSLATE_NOOP("kr44::Commands", "&Options"),
-             {C::PortSettings, C::VirtualUnit, C::VirtualUnitPanel, kSeparator, C::ProblemsPanel,
-              C::ToolBar, C::StatusBar}},
+             {C::PortSettings, C::VirtualUnit, C::VirtualUnitPanel, C::LogLine, kSeparator,
+              C::ProblemsPanel, C::ToolBar, C::StatusBar}},
+            {QT_TRANSLATE_NOOP("kr44::Commands", "&Debug"),
+             {C::ToggleBreakpoint, kSeparator, C::Pause, C::Continue, C::Step, C::RunToCursor,
+              kSeparator, C::SpeedRealTime, C::SpeedTimes10, C::SpeedTimes100, C::SpeedMaximum}},
             {QT_TRANSLATE_NOOP("kr44::Commands", "&Window"),
              {C::Cascade, C::Tile, kSeparator, C::MoreWindows}},
             {QT_TRANSLATE_NOOP("kr44::Commands", "&Help"), {C::HelpIndex, kSeparator, C::About}},
