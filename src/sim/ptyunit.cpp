@@ -82,20 +82,52 @@ void PtyUnit::close()
 
 void PtyUnit::setTimeScale(double scale)
 {
-    if (!(scale > 0) || !std::isfinite(scale))
+    if (!(scale > 0))
         return;
     catchUp();
-    m_simAtMarkUs = m_unit.nowUs();
-    m_markNs = m_clock.nsecsElapsed();
+    markNow();
     m_timeScale = scale;
+    m_tick.setInterval(std::isinf(scale) ? 0 : kTickMs);
 }
 
 void PtyUnit::setClock(std::function<qint64()> nanoseconds)
 {
     catchUp();
     m_clock.nanoseconds = std::move(nanoseconds);
+    markNow();
+}
+
+void PtyUnit::markNow()
+{
     m_simAtMarkUs = m_unit.nowUs();
     m_markNs = m_clock.nsecsElapsed();
+}
+
+void PtyUnit::pause()
+{
+    catchUp();
+    m_unit.pause();
+    updateTimer();
+    Q_EMIT stateChanged();
+}
+
+void PtyUnit::resume()
+{
+    markNow();
+    m_unit.resume();
+    catchUp();
+}
+
+void PtyUnit::step()
+{
+    markNow();
+    m_unit.step();
+    catchUp();
+}
+
+void PtyUnit::setBreakCheck(std::function<bool(int line)> check)
+{
+    m_unit.setBreakCheck(std::move(check));
 }
 
 void PtyUnit::setInput(int input, bool high)
@@ -114,11 +146,34 @@ qint64 PtyUnit::simulatedNowUs() const
 
 void PtyUnit::catchUp()
 {
-    const qint64 dt = simulatedNowUs() - m_unit.nowUs();
-    if (dt > 0)
-        send(m_unit.advance(dt));
+    if (std::isinf(m_timeScale)) {
+        runFlatOut();
+    } else if (!m_unit.isPaused()) {
+        const qint64 dt = simulatedNowUs() - m_unit.nowUs();
+        if (dt > 0)
+            send(m_unit.advance(dt));
+    }
+    // Time stood still for a paused program; it goes on from here when the program does.
+    if (m_unit.isPaused())
+        markNow();
     updateTimer();
     Q_EMIT stateChanged();
+}
+
+void PtyUnit::runFlatOut()
+{
+    // Each tick runs as much simulated time as fits in a few milliseconds of work, so that the
+    // event loop still turns between ticks: the chunk halves after a slow tick and doubles
+    // after a quick one.
+    constexpr qint64 budgetNs = 8'000'000;
+    const qint64 startNs = m_clock.nsecsElapsed();
+    if (m_unit.isBusy() && !m_unit.isPaused())
+        send(m_unit.advance(m_flatOutChunkUs));
+    const qint64 spentNs = m_clock.nsecsElapsed() - startNs;
+    if (spentNs > budgetNs)
+        m_flatOutChunkUs = std::max<qint64>(1000, m_flatOutChunkUs / 2);
+    else if (spentNs < budgetNs / 4)
+        m_flatOutChunkUs = std::min<qint64>(3'600'000'000, m_flatOutChunkUs * 2);
 }
 
 void PtyUnit::readMaster()
@@ -179,7 +234,7 @@ void PtyUnit::flushOutput()
 
 void PtyUnit::updateTimer()
 {
-    if (m_unit.isBusy() && isOpen()) {
+    if (m_unit.isBusy() && !m_unit.isPaused() && isOpen()) {
         if (!m_tick.isActive())
             m_tick.start();
     } else {

@@ -38,12 +38,21 @@ public:
     [[nodiscard]] QString errorString() const { return m_errorString; }
 
     [[nodiscard]] const VirtualUnit &unit() const { return m_unit; }
+    // Simulated seconds per real second; infinity runs the unit as fast as it can while
+    // keeping the event loop turning.
     void setTimeScale(double scale);
     [[nodiscard]] double timeScale() const { return m_timeScale; }
     // Replaces the real clock that simulated time follows (nanoseconds); simulated time goes on
     // from where it stands.
     void setClock(std::function<qint64()> nanoseconds);
     void setInput(int input, bool high);
+
+    // Debugging the running program (see VirtualUnit::pause()): simulated time stands still
+    // while it is paused.
+    void pause();
+    void resume();
+    void step();
+    void setBreakCheck(std::function<bool(int line)> check);
 
 Q_SIGNALS:
     void bytesReceived(const QByteArray &bytes);
@@ -57,6 +66,9 @@ private:
     void catchUp();
     void send(const QByteArray &bytes);
     void updateTimer();
+    void runFlatOut();
+    // Simulated time goes on from the unit's time at the clock's present reading.
+    void markNow();
     [[nodiscard]] qint64 simulatedNowUs() const;
 
     VirtualUnit m_unit;
@@ -82,6 +94,7 @@ private:
     qint64 m_simAtMarkUs = 0; // simulated time when the scale last changed
     qint64 m_markNs = 0;      // real clock reading at that moment
     double m_timeScale = 1.0;
+    qint64 m_flatOutChunkUs = 1000000; // simulated time per tick when running flat out
 };
 
 } // namespace kr44

@@ -238,6 +238,8 @@ void VirtualUnit::startRun(const QList<QByteArray> &lines, bool direct)
     m_executing = -1;
     m_loops.clear();
     m_activity = Activity::None;
+    m_paused = m_stepping = false;
+    m_passPc = -1;
     if (!direct) {
         m_stats = {};
         m_trace.clear();
@@ -257,6 +259,7 @@ void VirtualUnit::finishRun(bool sendReady)
     m_mode = Mode::Idle;
     m_activity = Activity::None;
     m_executing = -1;
+    m_paused = m_stepping = false;
     m_direct = false;
     m_exec.clear();
     m_loops.clear();
@@ -269,12 +272,51 @@ void VirtualUnit::abortRun(QByteArrayView error)
     finishRun(false);
 }
 
+void VirtualUnit::pause()
+{
+    if (isRunningProgram())
+        m_paused = true;
+}
+
+void VirtualUnit::resume()
+{
+    m_paused = false;
+    runUntil(m_nowUs);
+}
+
+void VirtualUnit::step()
+{
+    if (!isPaused())
+        return;
+    m_stepping = true;
+    resume();
+}
+
+bool VirtualUnit::pausesBeforeFetch()
+{
+    if (m_direct || m_pc < 0 || m_pc >= m_exec.size())
+        return false;
+    if (m_passPc == m_pc) {
+        m_passPc = -1;
+        return false;
+    }
+    if (!m_stepping && !(m_breakCheck && m_breakCheck(m_pc + 1)))
+        return false;
+    m_stepping = false;
+    m_paused = true;
+    m_passPc = m_pc;
+    return true;
+}
+
 void VirtualUnit::runUntil(qint64 targetUs)
 {
     while (m_mode == Mode::Running) {
+        if (isPaused())
+            return;
         switch (m_activity) {
         case Activity::None:
-            executeNext();
+            if (!pausesBeforeFetch())
+                executeNext();
             break;
         case Activity::Instruction:
         case Activity::Delaying:

@@ -85,11 +85,30 @@ public:
     [[nodiscard]] bool isRunningProgram() const { return m_mode == Mode::Running && !m_direct; }
     // 1-based number of the program line being executed; 0 when no program runs.
     [[nodiscard]] int currentLine() const;
+    // The line the run stands at: the one paused before, else currentLine().
+    [[nodiscard]] int activeLine() const
+    {
+        return isPaused() && m_passPc == m_pc ? m_pc + 1 : currentLine();
+    }
     [[nodiscard]] QList<QByteArray> program() const { return m_program; }
     [[nodiscard]] const RunStats &runStats() const { return m_stats; }
     // Called as a program line is fetched, with its 1-based number, before it takes effect: the
     // unit's state is still what the previous instruction left.
     void setInstructionHook(std::function<void(int line)> hook) { m_hook = std::move(hook); }
+
+    // Debugging a program run. While paused the program stands still: advance() lets no time
+    // pass for it and a changed input takes effect only when it goes on. Lines that arrive are
+    // still handled, so the host can stop or replace the paused program.
+    void pause();
+    // Goes on from where the run was paused; a run paused before a line executes that line.
+    void resume();
+    // Goes on until the instruction being executed (or the one the run is paused before) has
+    // ended, a move at its end, then pauses before the next line is fetched.
+    void step();
+    [[nodiscard]] bool isPaused() const { return m_paused && isRunningProgram(); }
+    // Asked before each program line is fetched, with its 1-based number: true pauses the run
+    // there, before the line takes effect (breakpoints).
+    void setBreakCheck(std::function<bool(int line)> check) { m_breakCheck = std::move(check); }
 
     [[nodiscard]] qint64 position() const;       // position counter
     [[nodiscard]] qint64 motorPosition() const;  // steps from the power-up position
@@ -129,6 +148,8 @@ private:
     void finishRun(bool sendReady);
     void abortRun(QByteArrayView error);
     void runUntil(qint64 targetUs);
+    // Whether the run pauses before fetching the line at m_pc.
+    [[nodiscard]] bool pausesBeforeFetch();
     void endInstruction();
 
     // virtualunitinstructions.cpp: what each instruction does.
@@ -187,6 +208,10 @@ private:
     QList<TracePoint> m_trace;
     RunStats m_stats;
     std::function<void(int)> m_hook;
+    std::function<bool(int)> m_breakCheck;
+    bool m_paused = false;
+    bool m_stepping = false;
+    int m_passPc = -1; // the line index the run was paused before: it goes on past it once
 };
 
 } // namespace kr44

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
 #include <memory>
 
 using namespace kr44;
@@ -58,6 +59,36 @@ private Q_SLOTS:
         QVERIFY(openPort());
         port->write("V1\r");
         QTRY_COMPARE(received, "B\rR\rR\rR\r300\r");
+    }
+
+    // While the program is paused the clock going on does not move simulated time, and after it
+    // the run goes on from where it stood; as fast as possible ends a long run without the
+    // clock moving at all.
+    void pausesAndRunsFlatOut()
+    {
+        qint64 ns = 0;
+        PtyUnit unit;
+        unit.setClock([&ns] { return ns; });
+        unit.setBreakCheck([](int line) { return line == 2; });
+        QVERIFY(unit.open());
+        QSerialPort port(unit.devicePath());
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        port.write("P\rL0\rD100\rL250\rP\rE\r");
+        QTRY_VERIFY(unit.unit().isBusy());
+        ns += 1'000'000;
+        QTRY_VERIFY(unit.unit().isPaused());
+        QCOMPARE(unit.unit().nowUs(), 100);
+        ns += 5'000'000'000;
+        unit.resume();
+        QCOMPARE(unit.unit().nowUs(), 100);
+        ns += 50'000'000;
+        QTRY_COMPARE(unit.unit().nowUs(), 50'100);
+        unit.pause();
+        unit.setBreakCheck({});
+        unit.setTimeScale(std::numeric_limits<double>::infinity());
+        unit.resume();
+        QTRY_VERIFY(!unit.unit().isBusy());
+        QCOMPARE(unit.unit().runStats().executed, 501);
     }
 };
 

@@ -98,6 +98,50 @@ private Q_SLOTS:
         QCOMPARE(bench.unit.position(), 0);
     }
 
+    // A breakpoint pauses the run before its line: the line has not acted, time stands still
+    // and a changed input waits for the run to go on. Step runs one instruction, a move to its
+    // end; resume runs past the line paused before, and stops at the breakpoint again.
+    void pauseStepAndBreakpoints()
+    {
+        SimBench bench(UnitConfig {{true, false, false}});
+        bench.unit.setBreakCheck([](int line) { return line == 4 || line == 6; });
+        bench.download({"X500,1000,20", "L0", "+200", "A1", "W2H", "-200", "L2"});
+        bench.send("E\r");
+        bench.run(1'000'000);
+        QVERIFY(bench.unit.isPaused());
+        QCOMPARE(bench.unit.activeLine(), 4);
+        const qint64 pausedAt = bench.unit.nowUs();
+        QVERIFY(pausedAt < 1'000'000);
+        bench.run(5'000'000);
+        QCOMPARE(bench.unit.nowUs(), pausedAt);
+        QCOMPARE(bench.unit.position(), 200);
+        QVERIFY(!bench.unit.output(1));
+
+        bench.unit.step();
+        bench.run(1'000'000);
+        QVERIFY(bench.unit.output(1));
+        QCOMPARE(bench.unit.activeLine(), 5);
+        QCOMPARE(bench.unit.nowUs(), pausedAt + 100);
+        bench.setInput(2, true); // recorded while paused
+        bench.unit.resume();     // W2H passes at once, then the breakpoint on -200 holds
+        bench.run(1'000'000);
+        QCOMPARE(bench.unit.activeLine(), 6);
+        QCOMPARE(bench.unit.nowUs(), pausedAt + 200);
+        bench.unit.step(); // the whole move
+        bench.run(5'000'000);
+        QCOMPARE(bench.unit.position(), 0);
+        QCOMPARE(bench.unit.activeLine(), 7);
+        bench.unit.resume();
+        bench.run(1'000'000);
+        QCOMPARE(bench.unit.activeLine(), 4);
+        bench.unit.setBreakCheck({});
+        bench.unit.pause(); // a pause during a run holds it where it stands
+        bench.unit.resume();
+        QVERIFY(bench.runUntil("R\r", 10'000'000));
+        QVERIFY(!bench.unit.isPaused());
+        QCOMPARE(bench.unit.runStats().executed, 12);
+    }
+
     // A program run counts its instructions, the steps moved each way and the top speed reached
     // (the triangle of a move shorter than two ramps peaks below the slew rate).
     void runStats()
