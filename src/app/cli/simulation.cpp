@@ -26,24 +26,12 @@ std::array<bool, 3> levels(const VirtualUnit &unit, bool (VirtualUnit::*level)(i
 } // namespace
 
 Simulation::Simulation(LineArray lines, SimulationSetup setup)
-    : m_lines(std::move(lines)), m_setup(std::move(setup)), m_unit(configFor(m_setup))
+    : m_lines(std::move(lines)), m_setup(std::move(setup)), m_unit(configFor(m_setup)),
+      m_report(m_lines)
 {
-    for (int unitLine = 1;; ++unitLine) {
-        const std::optional<int> editor = editorLineOf(m_lines, unitLine);
-        if (!editor)
-            break;
-        m_editorLines.append(*editor);
-        const QByteArrayView text = m_lines.at(*editor - 1);
-        m_loopPasses.append(text.front() == 'L' && text != "L0" ? 0 : -1);
-    }
     std::stable_sort(m_setup.changes.begin(), m_setup.changes.end(),
                      [](const InputChange &a, const InputChange &b) { return a.atUs < b.atUs; });
     m_unit.setInstructionHook([this](int line) { instructionFetched(line); });
-}
-
-int Simulation::editorLine(int unitLine) const
-{
-    return unitLine >= 1 && unitLine <= m_editorLines.size() ? m_editorLines.at(unitLine - 1) : 0;
 }
 
 qint64 Simulation::runTimeUs() const { return stats().endUs >= 0 ? stats().endUs : m_unit.nowUs(); }
@@ -60,9 +48,9 @@ Simulation::Outcome Simulation::run()
     if (m_unit.isRunningProgram())
         take(m_unit.advance(m_setup.maxTimeUs - m_unit.nowUs()), 0);
     // The last instruction, also one still running at the time limit, as it stands now.
-    if (m_executingLine > 0)
+    if (m_report.executingLine() > 0)
         finishStep();
-    if (!m_error.isEmpty())
+    if (!m_report.errorReply().isEmpty())
         return Outcome::Error;
     return m_unit.isRunningProgram() ? Outcome::TimeLimit : Outcome::Ready;
 }
@@ -97,28 +85,19 @@ void Simulation::take(const QByteArray &output, int unitLine)
         const QByteArray reply = m_pendingOutput.left(end);
         m_pendingOutput.remove(0, end + 1);
         m_replies.append(reply);
-        if (reply.startsWith('E') && m_error.isEmpty()) {
-            m_error = reply;
-            // "E3 n" names the line itself; a run error concerns the line being executed.
-            m_errorUnitLine = reply.startsWith("E3") ? reply.mid(2).trimmed().toInt()
-                    : unitLine > 0                   ? unitLine
-                                                     : m_executingLine;
-        }
+        m_report.replied(reply, unitLine);
     }
 }
 
 void Simulation::instructionFetched(int unitLine)
 {
-    if (m_executingLine > 0)
+    if (m_report.executingLine() > 0)
         finishStep();
-    m_executingLine = unitLine;
-    qint64 &passes = m_loopPasses[unitLine - 1];
-    if (passes >= 0)
-        ++passes;
+    m_report.lineFetched(unitLine);
     if (m_stepHandler) {
         m_step.startUs = m_unit.nowUs();
         m_step.unitLine = unitLine;
-        m_step.editorLine = editorLine(unitLine);
+        m_step.editorLine = m_report.editorLine(unitLine);
         m_step.instruction = m_program.value(unitLine - 1);
     }
 }
@@ -132,40 +111,6 @@ void Simulation::finishStep()
     m_step.outputs = levels(m_unit, &VirtualUnit::output);
     m_step.inputs = levels(m_unit, &VirtualUnit::input);
     m_stepHandler(m_step);
-}
-
-QList<Simulation::LoopPasses> Simulation::loopPasses() const
-{
-    QList<LoopPasses> loops;
-    for (qsizetype i = 0; i < m_loopPasses.size(); ++i) {
-        if (m_loopPasses.at(i) >= 0)
-            loops.append({m_editorLines.at(i), m_loopPasses.at(i)});
-    }
-    return loops;
-}
-
-QStringList Simulation::summary(Outcome outcome) const
-{
-    QStringList lines;
-    if (outcome == Outcome::Ready) {
-        lines << tr("Ended: Ready");
-    } else if (outcome == Outcome::TimeLimit) {
-        lines << tr("Ended: still running at the time limit");
-    } else if (m_errorUnitLine > 0) {
-        lines << tr("Ended: error %1 on line %2 (unit line %3)")
-                         .arg(QString::fromLatin1(m_error.left(2)))
-                         .arg(errorEditorLine())
-                         .arg(m_errorUnitLine);
-    } else {
-        lines << tr("Ended: error %1").arg(QString::fromLatin1(m_error.left(2)));
-    }
-    lines << tr("Run time: %1 s").arg(double(runTimeUs()) / 1e6, 0, 'f', 4)
-          << tr("Distance moved: %1 steps").arg(stats().distance)
-          << tr("Peak speed: %1 steps/s").arg(stats().peakSpeed, 0, 'f', 0)
-          << tr("Instructions executed: %1").arg(stats().executed);
-    for (const LoopPasses &loop : loopPasses())
-        lines << tr("Loop ending on line %1: %2 passes").arg(loop.editorLine).arg(loop.passes);
-    return lines;
 }
 
 } // namespace kr44

@@ -3,6 +3,7 @@
 #include "app/cli/commandline.h"
 #include "app/cli/simulationsetup.h"
 #include "model/linearray.h"
+#include "sim/runreport.h"
 #include "sim/virtualunit.h"
 
 #include <QByteArray>
@@ -37,13 +38,7 @@ class Simulation
     Q_DECLARE_TR_FUNCTIONS(kr44::Simulation)
 
 public:
-    enum class Outcome { Ready, Error, TimeLimit };
-
-    struct LoopPasses
-    {
-        int editorLine = 0; // of the loop's end line
-        qint64 passes = 0;
-    };
+    using Outcome = RunReport::Outcome;
 
     Simulation(LineArray lines, SimulationSetup setup);
 
@@ -57,14 +52,12 @@ public:
     [[nodiscard]] const QList<QByteArray> &replies() const { return m_replies; } // without CR
     [[nodiscard]] const RunStats &stats() const { return m_unit.runStats(); }
     [[nodiscard]] qint64 runTimeUs() const;
-    // The first error reply, and the line it concerns; lines are 0 when it names none.
-    [[nodiscard]] QByteArray errorReply() const { return m_error; }
-    [[nodiscard]] int errorUnitLine() const { return m_errorUnitLine; }
-    [[nodiscard]] int errorEditorLine() const { return editorLine(m_errorUnitLine); }
-    [[nodiscard]] QList<LoopPasses> loopPasses() const;
-    [[nodiscard]] int editorLine(int unitLine) const;
+    [[nodiscard]] const RunReport &report() const { return m_report; }
     // How it ended and the figures of the run, one finding a line.
-    [[nodiscard]] QStringList summary(Outcome outcome) const;
+    [[nodiscard]] QStringList summary(Outcome outcome) const
+    {
+        return m_report.summary(outcome, stats(), runTimeUs());
+    }
 
 private:
     void download();
@@ -75,14 +68,10 @@ private:
     LineArray m_lines;
     SimulationSetup m_setup;
     VirtualUnit m_unit;
-    QList<int> m_editorLines;   // by unit line - 1
-    QList<qint64> m_loopPasses; // by unit line - 1; -1 for a line that ends no loop
+    RunReport m_report;
     QList<QByteArray> m_program;
     QList<QByteArray> m_replies;
     QByteArray m_pendingOutput;
-    QByteArray m_error;
-    int m_errorUnitLine = 0;
-    int m_executingLine = 0;
     SimulationStep m_step; // the instruction being executed
     std::function<void(const SimulationStep &)> m_stepHandler;
 };
