@@ -78,4 +78,14 @@ std::optional<int> editorLineOf(const LineArray &lines, int unitLine)
     return std::nullopt;
 }
 
+QList<int> editorLinesOfUnit(const LineArray &lines)
+{
+    QList<int> editorLines;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!isCommentLine(lines.at(i)))
+            editorLines.append(int(i) + 1);
+    }
+    return editorLines;
+}
+
 } // namespace kr44

@@ -95,5 +95,7 @@ inline constexpr int kMaxOpenLoops = 8;
 // it ignores. These translate between its count and the editor's.
 [[nodiscard]] std::optional<int> unitLineOf(const LineArray &lines, int editorLine);
 [[nodiscard]] std::optional<int> editorLineOf(const LineArray &lines, int unitLine);
+// editorLineOf() of every unit line, in one pass: entry n - 1 is the editor line of unit line n.
+[[nodiscard]] QList<int> editorLinesOfUnit(const LineArray &lines);
 
 } // namespace kr44

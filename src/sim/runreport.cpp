@@ -4,15 +4,12 @@
 
 namespace kr44 {
 
-RunReport::RunReport(const LineArray &lines)
+RunReport::RunReport(const LineArray &lines) : m_editorLines(editorLinesOfUnit(lines))
 {
-    for (int unitLine = 1;; ++unitLine) {
-        const std::optional<int> editor = editorLineOf(lines, unitLine);
-        if (!editor)
-            break;
-        m_editorLines.append(*editor);
-        const QByteArrayView text = lines.at(*editor - 1);
-        m_loopPasses.append(text.front() == 'L' && text != "L0" ? 0 : -1);
+    m_loopPasses.reserve(m_editorLines.size());
+    for (const int editor : std::as_const(m_editorLines)) {
+        const QByteArrayView text = lines.at(editor - 1);
+        m_loopPasses.append(!text.isEmpty() && text.front() == 'L' && text != "L0" ? 0 : -1);
     }
 }
 

@@ -1,5 +1,12 @@
 #include "view/programtablemodel.h"
 
+#include <QColor>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
 #include <algorithm>
 #include <climits>
 
@@ -11,6 +18,39 @@ QString bytesText(QByteArrayView bytes)
 {
     // Lines are 8-bit text kept byte for byte; Latin-1 shows each byte as one character.
     return QString::fromLatin1(bytes.data(), bytes.size());
+}
+
+enum class RunMark { Breakpoint, CurrentLine };
+
+// A red dot for a breakpoint; an arrow for the current line, over the dot when it has one.
+QIcon runMarkIcon(RunMark mark, bool breakpoint)
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return {};
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(120, 0, 0), 1));
+    if (breakpoint) {
+        p.setBrush(QColor(210, 30, 30));
+        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    }
+    if (mark == RunMark::CurrentLine) {
+        QPainterPath arrow;
+        arrow.moveTo(2, 5);
+        arrow.lineTo(8, 5);
+        arrow.lineTo(8, 1.5);
+        arrow.lineTo(14.5, 8);
+        arrow.lineTo(8, 14.5);
+        arrow.lineTo(8, 11);
+        arrow.lineTo(2, 11);
+        arrow.closeSubpath();
+        p.setPen(QPen(QColor(90, 70, 0), 1));
+        p.setBrush(QColor(255, 200, 0));
+        p.drawPath(arrow);
+    }
+    return QIcon(pixmap);
 }
 
 } // namespace
@@ -159,6 +199,82 @@ void ProgramTableModel::setFindings(const FindingIndex &findings)
                        {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 
+void ProgramTableModel::setBreakpoint(int row, bool on)
+{
+    if (row < 0 || row >= rowCount() - 1 || hasBreakpoint(row) == on)
+        return;
+    if (on)
+        m_breakpoints.append(index(row, LineNumberColumn));
+    else
+        m_breakpoints.removeIf([row](const QPersistentModelIndex &i) { return i.row() == row; });
+    lineNumberChanged(row);
+}
+
+bool ProgramTableModel::hasBreakpoint(int row) const
+{
+    return std::any_of(
+            m_breakpoints.cbegin(), m_breakpoints.cend(),
+            [row](const QPersistentModelIndex &i) { return i.isValid() && i.row() == row; });
+}
+
+QList<int> ProgramTableModel::breakpointRows() const
+{
+    QList<int> rows;
+    for (const QPersistentModelIndex &i : m_breakpoints) {
+        if (i.isValid())
+            rows.append(i.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void ProgramTableModel::setRunRow(int row)
+{
+    const int old = runRow();
+    if (row == old)
+        return;
+    m_runRow = row >= 0 && row < rowCount() ? index(row, LineNumberColumn) : QModelIndex();
+    for (const int changed : {old, runRow()}) {
+        if (changed >= 0)
+            Q_EMIT dataChanged(index(changed, LineNumberColumn), index(changed, ParametersColumn));
+    }
+}
+
+void ProgramTableModel::lineNumberChanged(int row)
+{
+    Q_EMIT dataChanged(index(row, LineNumberColumn), index(row, LineNumberColumn));
+}
+
+QVariant ProgramTableModel::lineNumberData(int row, int role) const
+{
+    const bool breakpoint = hasBreakpoint(row);
+    const bool run = row == runRow();
+    switch (role) {
+    case Qt::AccessibleTextRole: {
+        QString text = cellText(row, LineNumberColumn);
+        if (breakpoint)
+            text = tr("%1, breakpoint").arg(text);
+        if (run)
+            text = tr("%1, current line").arg(text);
+        return text;
+    }
+    case Qt::DecorationRole:
+        if (run || breakpoint)
+            return runMarkIcon(run ? RunMark::CurrentLine : RunMark::Breakpoint, breakpoint);
+        return findingData(row, role);
+    case Qt::ToolTipRole: {
+        QStringList parts;
+        if (breakpoint)
+            parts << tr("Breakpoint: a run stops before this line");
+        if (const QVariant findings = findingData(row, role); findings.isValid())
+            parts << findings.toString();
+        return parts.isEmpty() ? QVariant() : QVariant(parts.join(u'\n'));
+    }
+    default:
+        return findingData(row, role);
+    }
+}
+
 QVariant ProgramTableModel::findingData(int row, int role) const
 {
     switch (role) {
@@ -206,16 +322,23 @@ QVariant ProgramTableModel::data(const QModelIndex &index, int role) const
     if (!index.isValid())
         return {};
     switch (role) {
-    case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
+        if (index.column() == LineNumberColumn)
+            return lineNumberData(index.row(), role);
+        return cellText(index.row(), index.column());
+    case Qt::DisplayRole:
         return cellText(index.row(), index.column());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    case Qt::BackgroundRole:
+        if (index.row() == runRow())
+            return QColor(255, 236, 140);
+        return {};
     case Qt::DecorationRole:
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
         if (index.column() == LineNumberColumn)
-            return findingData(index.row(), role);
+            return lineNumberData(index.row(), role);
         return {};
     default:
         return {};

@@ -4,6 +4,8 @@
 #include "view/programrows.h"
 
 #include <QAbstractTableModel>
+#include <QList>
+#include <QPersistentModelIndex>
 
 // The program rows as a four-column table for a QTableView: "Line no.", "Code", "Instruction"
 // and "Parameters", with the end row last. Every change to the rows goes through here so that
@@ -51,6 +53,15 @@ public:
     void setFindings(const FindingIndex &findings);
     [[nodiscard]] const FindingIndex &findings() const { return m_findings; }
 
+    // Debugging marks in the "Line no." column: breakpoints, and the row a program run stands
+    // at. They are persistent indexes, so they move with rows inserted or removed above them and
+    // go with their row when it is removed. The end row takes no breakpoint.
+    void setBreakpoint(int row, bool on);
+    [[nodiscard]] bool hasBreakpoint(int row) const;
+    [[nodiscard]] QList<int> breakpointRows() const;
+    void setRunRow(int row); // -1: none
+    [[nodiscard]] int runRow() const { return m_runRow.isValid() ? m_runRow.row() : -1; }
+
     // Records every change to the rows in `journal` while it is set (nullptr: none).
     void setJournal(RowJournal *journal) { m_rows.setJournal(journal); }
     // Takes back everything `journal` recorded (forward false), or does it again on the rows it
@@ -68,11 +79,15 @@ private:
     void rowsRetargeted(const ProgramRows::Retargeted &changed);
 
     [[nodiscard]] QVariant findingData(int row, int role) const;
+    [[nodiscard]] QVariant lineNumberData(int row, int role) const;
+    void lineNumberChanged(int row);
 
     ProgramRows m_rows;
     FindingIndex m_findings;
     mutable QIcon m_errorIcon; // loaded when first shown
     mutable QIcon m_warningIcon;
+    QList<QPersistentModelIndex> m_breakpoints;
+    QPersistentModelIndex m_runRow;
 };
 
 } // namespace kr44

@@ -5,6 +5,7 @@
 #include "editorharness.h"
 #include "testmain.h"
 #include "view/problemspanel.h"
+#include "view/sentrows.h"
 
 #include <QMainWindow>
 #include <QSemaphore>
@@ -89,6 +90,36 @@ private Q_SLOTS:
                                "4|||Start position", "5|Q||12", "6|||abc",
                                QString::fromLatin1("7|||\xb0X"), "8|||", "9|X|Acc Profile|5,2",
                                "10|||"}));
+    }
+
+    // What was sent stays mapped to its rows through edits made while a run is paused: rows
+    // inserted above move the breakpoints, the current line and the unit's lines with them; a
+    // removed or changed row takes its marks and its unit line with it. A screen reader hears
+    // the marks in the row's name.
+    void runMarksFollowEdits()
+    {
+        ProgramTableModel model;
+        const auto lines = LineArray::fromList({"* top", "+10", "* mid", "W1H", "-10", "* end"});
+        model.fill(lines);
+        const SentRows sent(&model, lines);
+        model.setBreakpoint(3, true);
+        model.setBreakpoint(6, true); // the end row takes none
+        model.setRunRow(sent.rowOf(2));
+        QCOMPARE(model.breakpointRows(), QList<int> {3});
+        QCOMPARE(model.data(model.index(3, 0), Qt::AccessibleTextRole),
+                 "4, breakpoint, current line");
+        model.insertLine(2);
+        QCOMPARE(model.breakpointRows(), QList<int> {4});
+        QCOMPARE(model.runRow(), 4);
+        QCOMPARE((QList<int> {sent.rowOf(1), sent.rowOf(2), sent.rowOf(3), sent.unitLineOf(5)}),
+                 (QList<int> {1, 4, 5, 3}));
+        model.removeLine(4);
+        model.setParams(4, "20");
+        QCOMPARE(model.breakpointRows(), QList<int> {});
+        QCOMPARE(model.runRow(), -1);
+        QCOMPARE((QList<int> {sent.rowOf(1), sent.rowOf(2), sent.rowOf(3), sent.unitLineOf(4)}),
+                 (QList<int> {1, -1, -1, 0}));
+        QCOMPARE(model.data(model.index(1, 0), Qt::AccessibleTextRole), "2");
     }
 
     // Row r shows line r + 1's findings in its number cell: the worst one's icon, every
