@@ -130,6 +130,11 @@ void PtyUnit::setBreakCheck(std::function<bool(int line)> check)
     m_unit.setBreakCheck(std::move(check));
 }
 
+void PtyUnit::setInstructionHook(std::function<void(int line)> hook)
+{
+    m_unit.setInstructionHook(std::move(hook));
+}
+
 void PtyUnit::setInput(int input, bool high)
 {
     catchUp();

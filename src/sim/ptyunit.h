@@ -53,6 +53,8 @@ public:
     void resume();
     void step();
     void setBreakCheck(std::function<bool(int line)> check);
+    // See VirtualUnit::setInstructionHook().
+    void setInstructionHook(std::function<void(int line)> hook);
 
 Q_SIGNALS:
     void bytesReceived(const QByteArray &bytes);

@@ -6,6 +6,9 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -26,7 +29,8 @@ UnitSnapshot snapshotOf(const VirtualUnit &unit)
     s.mode = unit.mode();
     s.activity = unit.activity();
     s.runningProgram = unit.isRunningProgram();
-    s.line = unit.currentLine();
+    s.paused = unit.isPaused();
+    s.line = unit.activeLine();
     const QList<QByteArray> program = unit.program();
     if (s.line >= 1 && s.line <= program.size())
         s.lineText = program.at(s.line - 1);
@@ -43,6 +47,8 @@ QString stateText(const UnitSnapshot &s)
     case VirtualUnit::Mode::Running:
         break;
     }
+    if (s.paused)
+        return VirtualUnitPanel::tr("Paused: program");
     // One whole text for each pair of run and activity, so that a translation words it as one.
     const bool program = s.runningProgram;
     switch (s.activity) {
@@ -168,8 +174,9 @@ VirtualUnitPanel::VirtualUnitPanel(QWidget *parent) : QDockWidget(tr("Virtual KR
         button->setCheckable(true);
         button->setText(inputText(i, false));
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        // clicked() comes from the user only, never from refresh() setting the state.
-        connect(button, &QToolButton::clicked, this,
+        // Toggled by a click, a key or a screen reader's action; refresh() sets the state with
+        // signals blocked.
+        connect(button, &QToolButton::toggled, this,
                 [this, i](bool checked) { flipInput(i, checked); });
         inputs->addWidget(button);
         m_inputs[size_t(i - 1)] = button;
@@ -195,6 +202,9 @@ VirtualUnitPanel::VirtualUnitPanel(QWidget *parent) : QDockWidget(tr("Virtual KR
     plotTitle->setObjectName(QStringLiteral("plotTitle"));
     plotTitle->setAccessibleName(plotTitle->text());
     m_plot = new PositionPlot(content);
+    m_summary = valueLabel(QStringLiteral("runSummary"), content);
+    m_summary->setText(tr("No run yet"));
+    form->addRow(caption("summaryCaption", tr("Last run:"), m_summary), m_summary);
 
     auto *layout = new QVBoxLayout(content);
     layout->addLayout(form);
@@ -250,6 +260,37 @@ void VirtualUnitPanel::refresh()
     Q_EMIT refreshed();
 }
 
+void VirtualUnitPanel::setDebugActions(const QList<QAction *> &run, const QList<QAction *> &speeds)
+{
+    auto *bar = new QToolBar(tr("Debug"), widget());
+    bar->setObjectName(QStringLiteral("debugBar"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->addActions(run);
+    auto *speed = new QToolButton(bar);
+    speed->setObjectName(QStringLiteral("speedButton"));
+    speed->setPopupMode(QToolButton::InstantPopup);
+    auto *menu = new QMenu(speed);
+    menu->addActions(speeds);
+    speed->setMenu(menu);
+    const auto showSpeed = [speed, speeds] {
+        for (QAction *a : speeds) {
+            if (a->isChecked())
+                speed->setText(tr("Speed: %1").arg(a->iconText()));
+        }
+        speed->setAccessibleName(speed->text());
+    };
+    for (QAction *a : speeds)
+        connect(a, &QAction::toggled, speed, showSpeed);
+    showSpeed();
+    bar->addWidget(speed);
+    qobject_cast<QVBoxLayout *>(widget()->layout())->insertWidget(0, bar);
+}
+
+void VirtualUnitPanel::setRunSummary(const QStringList &lines)
+{
+    m_summary->setText(lines.isEmpty() ? tr("No run yet") : lines.join(u'\n'));
+}
+
 void VirtualUnitPanel::flipInput(int input, bool high)
 {
     if (!m_unit)
@@ -269,6 +310,7 @@ void VirtualUnitPanel::showSnapshot(const kr44::UnitSnapshot &s)
         QAbstractButton *button = m_inputs[size_t(i - 1)];
         const bool high = s.inputs[size_t(i - 1)];
         button->setEnabled(true);
+        const QSignalBlocker quiet(button);
         button->setChecked(high);
         button->setText(inputText(i, high));
         QFont font = button->font();
@@ -285,6 +327,7 @@ void VirtualUnitPanel::showNoUnit()
     m_line->setText(tr("none"));
     for (int i = 1; i <= 3; ++i) {
         setLamp(m_outputs[size_t(i - 1)], i, false);
+        const QSignalBlocker quiet(m_inputs[size_t(i - 1)]);
         m_inputs[size_t(i - 1)]->setChecked(false);
         m_inputs[size_t(i - 1)]->setText(inputText(i, false));
         QFont font = m_inputs[size_t(i - 1)]->font();

@@ -13,6 +13,7 @@
 #include <array>
 
 class QAbstractButton;
+class QAction;
 class QLabel;
 
 namespace kr44 {
@@ -32,7 +33,8 @@ struct UnitSnapshot
     VirtualUnit::Mode mode = VirtualUnit::Mode::Idle;
     VirtualUnit::Activity activity = VirtualUnit::Activity::None;
     bool runningProgram = false;
-    int line = 0; // the unit's number of the program line it executes; 0 for none
+    bool paused = false;
+    int line = 0; // the unit's number of the program line it stands at; 0 for none
     QByteArray lineText;
 };
 
@@ -87,6 +89,11 @@ public:
     [[nodiscard]] kr44::PtyUnit *unit() const { return m_unit; }
     [[nodiscard]] PositionPlot *plot() const { return m_plot; }
 
+    // A row of buttons for the debugging commands and a menu button for the speeds.
+    void setDebugActions(const QList<QAction *> &run, const QList<QAction *> &speeds);
+    // How the last run ended and its figures, one a line.
+    void setRunSummary(const QStringList &lines);
+
     // Reads the unit now instead of at the next throttled update.
     void refresh();
 
@@ -105,6 +112,7 @@ private:
     QLabel *m_motor = nullptr;
     QLabel *m_state = nullptr;
     QLabel *m_line = nullptr;
+    QLabel *m_summary = nullptr;
     std::array<QLabel *, 3> m_outputs {};
     std::array<QAbstractButton *, 3> m_inputs {};
     PositionPlot *m_plot = nullptr;

@@ -261,6 +261,42 @@ def case_comment(s, kr44):
     s.save(path, crlf("* home first", "G100", "j2", "* end"))
 
 
+def case_debug(s, kr44):
+    """F9 on the -200 row of the example, F5: the run stops before that row, which a screen
+    reader hears as the current line; F10 steps over it; F9 clears the breakpoint, Ctrl+F10
+    runs to the +200 row on the next pass and F8 lets the run go on to its end, which the panel
+    sums up."""
+    s.start_kr44(kr44, os.path.join(os.path.dirname(__file__), "../../examples/axis-demo.krp"))
+    frame = s.top_level(["frame"])
+    named = lambda name: s.find(frame, lambda a: a.name == name)  # noqa: E731
+    value = lambda caption: s.find(frame, lambda a: a.getRoleName() == "label" and any(  # noqa
+        r.getTarget(0).name == caption for r in a.getRelationSet()
+        if r.getRelationType() == s.atspi.RELATION_LABELLED_BY)).name
+    line = lambda row: s.table().queryTable().getAccessibleAt(row, 0).name  # noqa: E731
+    s.wait("the virtual unit", lambda: s.has(named("Input 1"), "ENABLED"))
+    s.press(4, "F9")
+    s.wait_equal("the breakpoint", lambda: line(4), "5, breakpoint")
+    s.focus_main()
+    s.keys("F5")
+    s.wait("the run waiting for input 1", lambda: value("Program line") == "4: W1H")
+    named("Input 1").queryAction().doAction(0)  # as a screen reader toggles it: W1H goes on
+    s.wait_equal("the run stopped before -200", lambda: line(4), "5, breakpoint, current line")
+    check(value("Position") == "200" and value("State") == "Paused: program",
+          f"paused at {value('Position')}, {value('State')}")
+    s.focus_main()  # the send has shown the command window
+    s.keys("F10")
+    s.wait_equal("the step over the move", lambda: (line(4), line(5), value("Position")),
+                 ("5, breakpoint", "6, current line", "0"))
+    s.press(4, "F9")
+    s.wait_equal("the breakpoint cleared", lambda: line(4), "5")
+    s.press(2, "ctrl+F10")
+    s.wait_equal("the run to the cursor on the next pass", lambda: line(2), "3, current line")
+    s.keys("F8")
+    s.wait("the summary", lambda: value("Last run").startswith("Ended: Ready\n"))
+    summary = value("Last run")
+    check("Instructions executed: 24" in summary and "on line 6: 5 passes" in summary, summary)
+
+
 def main():
     session, case = Session("e2e"), globals()["case_" + sys.argv[2]]
     return outcome(lambda: case(session, os.path.abspath(sys.argv[1])), session.close)

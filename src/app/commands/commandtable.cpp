@@ -120,7 +120,7 @@ const QList<CommandInfo> &commandInfos()
                                "Simulated time goes 100 times as fast as the clock"),
              nullptr},
             {C::SpeedMaximum, "speedMaximum",
-             QT_TRANSLATE_NOOP("kr44::Commands", "As fast as &possible"),
+             QT_TRANSLATE_NOOP("kr44::Commands", "As fast as p&ossible"),
              QT_TRANSLATE_NOOP("kr44::Commands", "The virtual unit runs as fast as it can"),
              nullptr},
             {C::PortSettings, "portSettings", QT_TRANSLATE_NOOP("kr44::Commands", "&COM port"),

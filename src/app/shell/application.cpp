@@ -9,6 +9,7 @@
 #include "app/help/helpindex.h"
 #include "app/shell/aboutdialog.h"
 #include "app/shell/appprompt.h"
+#include "app/shell/debugcommands.h"
 #include "app/shell/firstframe.h"
 #include "app/shell/linkcontroller.h"
 #include "app/shell/mainwindow.h"
@@ -125,6 +126,7 @@ void Application::createVirtualUnitPanel()
     m_panel = m_mainWindow->virtualUnitPanel();
     m_panel->setUnit(m_link->virtualUnit());
     connect(m_link, &LinkController::virtualUnitChanged, m_panel, &VirtualUnitPanel::setUnit);
+    new DebugCommands(m_mainWindow.get(), m_link, m_panel);
 }
 
 void Application::carryOut(const CommandLineRequest &request)
