@@ -1,15 +1,55 @@
 #include "link/portscan.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
 #include <algorithm>
 #include <cerrno>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kr44 {
+
+namespace {
+
+QStringList &stableFolders()
+{
+    static QStringList folders {QStringLiteral("/dev/serial/by-id"),
+                                QStringLiteral("/dev/serial/by-path")};
+    return folders;
+}
+
+QString hexId(std::optional<quint16> id)
+{
+    return id ? QStringLiteral("%1").arg(*id, 4, 16, QLatin1Char('0')) : QStringLiteral("?");
+}
+
+// The port list's texts, all in one translation context.
+struct PortText
+{
+    Q_DECLARE_TR_FUNCTIONS(kr44::PortScan)
+};
+
+} // namespace
+
+QStringList stableNameFolders() { return stableFolders(); }
+
+void setStableNameFolders(const QStringList &folders) { stableFolders() = folders; }
+
+QString stableShortName(const QString &port)
+{
+    const QFileInfo info(port);
+    for (const QString &folder : std::as_const(stableFolders())) {
+        if (!port.isEmpty() && QDir(folder).absolutePath() == info.absolutePath())
+            return info.fileName();
+    }
+    return {};
+}
 
 QString devicePathForComName(const QString &name)
 {
@@ -81,7 +121,23 @@ QList<PortInfo> systemSerialPorts()
         const bool known = std::any_of(ports.cbegin(), ports.cend(),
                                        [&](const PortInfo &p) { return p.path == path; });
         if (!known && QFileInfo::exists(path))
-            ports.append(PortInfo {path, {}, {}, {}, {}, {}});
+            ports.append(PortInfo {path, {}, {}, {}, {}, {}, {}});
+    }
+    // In folder order, then by name: the first link to a device is its stable name.
+    for (const QString &folder : std::as_const(stableFolders())) {
+        const QFileInfoList links = QDir(folder).entryInfoList(
+                QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QFileInfo &link : links) {
+            const QString device = link.canonicalFilePath();
+            if (device.isEmpty())
+                continue;
+            auto it = std::find_if(ports.begin(), ports.end(),
+                                   [&](const PortInfo &p) { return p.path == device; });
+            if (it == ports.end())
+                it = ports.insert(ports.end(), PortInfo {device, {}, {}, {}, {}, {}, {}});
+            if (it->stableName.isEmpty())
+                it->stableName = link.absoluteFilePath();
+        }
     }
     return ports;
 }
@@ -117,11 +173,11 @@ PortScan scanPorts(const QList<PortInfo> &reported, const QString &currentPort,
     });
 
     PortScan scan;
-    QStringList tried;
+    qsizetype tried = 0;
     for (const PortInfo &p : candidates) {
         if (scan.ports.size() == kMaxListedPorts)
             break;
-        tried << p.path;
+        ++tried;
         switch (probe(p.path)) {
         case PortProbeResult::Opened:
             scan.ports.append(p);
@@ -135,13 +191,15 @@ PortScan scanPorts(const QList<PortInfo> &reported, const QString &currentPort,
     }
 
     if (currentPort.startsWith(u'/')) {
-        const auto sameAsCurrent = [&](const PortInfo &p) { return p.path == currentPort; };
+        const auto sameAsCurrent = [&](const PortInfo &p) {
+            return p.path == currentPort || p.stableName == currentPort;
+        };
         // A device already tried keeps its verdict: listed in its place, or left out.
-        if (!tried.contains(currentPort)) {
+        if (std::none_of(candidates.cbegin(), candidates.cbegin() + tried, sameAsCurrent)) {
             const auto known = std::find_if(candidates.cbegin(), candidates.cend(), sameAsCurrent);
             const PortInfo current = known != candidates.cend()
                     ? *known
-                    : PortInfo {currentPort, {}, {}, {}, {}, {}};
+                    : PortInfo {currentPort, {}, {}, {}, {}, {}, {}};
             switch (probe(currentPort)) {
             case PortProbeResult::Opened:
                 scan.ports.prepend(current);
@@ -172,6 +230,18 @@ int portIndexFor(const QStringList &entries, const QString &current)
     return 0;
 }
 
+int portIndexFor(const QList<PortInfo> &ports, const QString &current)
+{
+    QStringList entries;
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        const QString &stable = ports.at(i).stableName;
+        if (!stable.isEmpty() && stable.compare(current, Qt::CaseInsensitive) == 0)
+            return int(i);
+        entries << portEntryText(ports.at(i));
+    }
+    return portIndexFor(entries, current);
+}
+
 int baudIndexFor(qint32 baud)
 {
     for (size_t i = 0; i + 1 < kBaudRates.size(); ++i) {
@@ -181,15 +251,23 @@ int baudIndexFor(qint32 baud)
     return int(kBaudRates.size() - 1);
 }
 
-namespace {
-
-// The port list's texts, all in one translation context.
-struct PortText
+QString portEntryText(const PortInfo &port)
 {
-    Q_DECLARE_TR_FUNCTIONS(kr44::PortScan)
-};
-
-} // namespace
+    QStringList details;
+    if (!port.manufacturer.isEmpty())
+        details << port.manufacturer;
+    if (!port.serialNumber.isEmpty())
+        details << PortText::tr("serial %1").arg(port.serialNumber);
+    if (port.vendorId || port.productId)
+        details << QStringLiteral("USB %1:%2").arg(hexId(port.vendorId), hexId(port.productId));
+    QString about
+            = port.description.isEmpty() ? QFileInfo(port.stableName).fileName() : port.description;
+    if (!details.isEmpty()) {
+        const QString inParens = u'(' + details.join(QStringLiteral(", ")) + u')';
+        about = about.isEmpty() ? inParens : about + u' ' + inParens;
+    }
+    return about.isEmpty() ? port.path : port.path + QStringLiteral(" - ") + about;
+}
 
 QString portToolTip(const PortInfo &port)
 {
@@ -199,32 +277,64 @@ QString portToolTip(const PortInfo &port)
     if (!port.manufacturer.isEmpty())
         lines << port.manufacturer;
     if (port.vendorId || port.productId) {
-        const auto hex = [](std::optional<quint16> id) {
-            return id ? QStringLiteral("%1").arg(*id, 4, 16, QLatin1Char('0'))
-                      : QStringLiteral("?");
-        };
         lines << PortText::tr("USB vendor %1, product %2")
-                         .arg(hex(port.vendorId), hex(port.productId));
+                         .arg(hexId(port.vendorId), hexId(port.productId));
     }
     if (!port.serialNumber.isEmpty())
         lines << PortText::tr("Serial number %1").arg(port.serialNumber);
+    if (!port.stableName.isEmpty())
+        lines << port.stableName;
     if (lines.isEmpty())
         return port.path;
     return lines.join(u'\n');
 }
 
-QString noAccessNote(const QStringList &paths)
+QString accessHint(const QString &path)
 {
-    if (paths.isEmpty())
-        return {};
-    if (paths.size() == 1) {
+    const QByteArray local = QFile::encodeName(path);
+    struct stat st = {};
+    const group *owner = ::stat(local.constData(), &st) == 0 ? ::getgrgid(st.st_gid) : nullptr;
+    // Joining the group helps only when the group may read and write the device.
+    if (!owner || st.st_gid == 0 || (st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) {
         return PortText::tr("%1 cannot be opened: you need access to it (on Debian, "
                             "membership of the \"dialout\" group).")
-                .arg(paths.first());
+                .arg(path);
     }
-    return PortText::tr("%1 cannot be opened: you need access to them (on Debian, "
-                        "membership of the \"dialout\" group).")
-            .arg(paths.join(QStringLiteral(", ")));
+    const passwd *user = ::getpwuid(::getuid());
+    const QString group = QString::fromLocal8Bit(owner->gr_name);
+    return PortText::tr("%1 cannot be opened: it belongs to the group \"%2\". Add yourself to it "
+                        "with \"sudo usermod -aG %2 %3\", then log out and in again.")
+            .arg(path, group,
+                 user ? QString::fromLocal8Bit(user->pw_name) : qEnvironmentVariable("USER"));
+}
+
+QString noAccessNote(const QStringList &paths)
+{
+    QStringList lines;
+    for (const QString &path : paths)
+        lines << accessHint(path);
+    return lines.join(u'\n');
+}
+
+QString linkStatusText(const QString &linkText, const QString &port, qint32 baud, bool connected)
+{
+    if (!connected) {
+        // What the serial port opens for a bare name is the device of that name in /dev.
+        const QString device = port.startsWith(u'/') ? port : QStringLiteral("/dev/") + port;
+        const QByteArray local = QFile::encodeName(device);
+        if (port.isEmpty() || !QFileInfo::exists(device)
+            || ::access(local.constData(), R_OK | W_OK) == 0 || errno != EACCES)
+            return linkText;
+        return PortText::tr("%1 - %2").arg(linkText, accessHint(device));
+    }
+    const QString shortName = stableShortName(port);
+    if (shortName.isEmpty())
+        return linkText;
+    QString adapter = QFileInfo(port).canonicalFilePath();
+    const QString description = QSerialPortInfo(QFileInfo(adapter).fileName()).description();
+    if (!description.isEmpty())
+        adapter += QStringLiteral(", ") + description;
+    return PortText::tr("Using %1 (%2), %3 baud").arg(shortName, adapter).arg(baud);
 }
 
 } // namespace kr44

@@ -2,17 +2,18 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kr44 {
 
 PortSettingsDialog::PortSettingsDialog(QWidget *parent)
-    : QDialog(parent), m_scanner([](const QString &current) {
-          return kr44::scanPorts(kr44::systemSerialPorts(), current, &kr44::probeSerialPort);
-      })
+    : QDialog(parent), m_lister(&kr44::systemSerialPorts), m_probe(&kr44::probeSerialPort)
 {
     setObjectName(QStringLiteral("portSettingsDialog"));
     setAccessibleName(tr("Communications Port Settings"));
@@ -68,27 +69,61 @@ PortSettingsDialog::PortSettingsDialog(QWidget *parent)
     grid->setColumnStretch(1, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrder(m_portList, m_baudList);
+
+    m_relist.setInterval(kRelistMs);
+    connect(&m_relist, &QTimer::timeout, this, &PortSettingsDialog::relist);
 }
 
-void PortSettingsDialog::refresh()
+void PortSettingsDialog::setPortSource(Lister lister, kr44::PortProbe probe)
 {
-    const kr44::PortScan scan = m_scanner(m_portName);
+    m_lister = std::move(lister);
+    m_probe = std::move(probe);
+}
+
+void PortSettingsDialog::fillPortList(const kr44::PortScan &scan)
+{
     m_portList->clear();
-    QStringList entries;
     for (const kr44::PortInfo &port : scan.ports) {
-        m_portList->addItem(port.path);
+        m_portList->addItem(kr44::portEntryText(port), port.settingName());
         m_portList->setItemData(m_portList->count() - 1, kr44::portToolTip(port), Qt::ToolTipRole);
-        entries << port.path;
     }
     const QString note = kr44::noAccessNote(scan.noAccess);
     m_note->setText(note);
     m_note->setVisible(!note.isEmpty());
+}
 
-    m_portIndex = kr44::portIndexFor(entries, m_portName);
+void PortSettingsDialog::refresh()
+{
+    m_listed = m_lister();
+    const kr44::PortScan scan = kr44::scanPorts(m_listed, m_portName, m_probe);
+    fillPortList(scan);
+
+    m_portIndex = kr44::portIndexFor(scan.ports, m_portName);
     m_baudIndex = kr44::baudIndexFor(m_baudRate);
     m_portList->setCurrentIndex(m_portIndex < m_portList->count() ? m_portIndex : -1);
     m_baudList->setCurrentIndex(m_baudIndex);
     m_portList->setFocus();
+}
+
+void PortSettingsDialog::relist()
+{
+    QList<kr44::PortInfo> listed = m_lister();
+    const auto sameDevices = [](const QList<kr44::PortInfo> &a, const QList<kr44::PortInfo> &b) {
+        return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend(),
+                          [](const kr44::PortInfo &x, const kr44::PortInfo &y) {
+                              return x.path == y.path && x.stableName == y.stableName;
+                          });
+    };
+    if (sameDevices(listed, m_listed))
+        return;
+    m_listed = std::move(listed);
+    const QString chosen = m_portList->currentData().toString();
+    const kr44::PortScan scan
+            = kr44::scanPorts(m_listed, chosen.isEmpty() ? m_portName : chosen, m_probe);
+    fillPortList(scan);
+    // The chosen entry stays chosen; if its device went, the rules of the port name apply.
+    const int index = m_portList->findData(chosen);
+    m_portList->setCurrentIndex(index >= 0 ? index : kr44::portIndexFor(scan.ports, m_portName));
 }
 
 void PortSettingsDialog::accept()
@@ -96,7 +131,7 @@ void PortSettingsDialog::accept()
     m_portIndex = m_portList->currentIndex();
     m_baudIndex = m_baudList->currentIndex();
     if (m_portIndex >= 0)
-        m_portName = m_portList->itemText(m_portIndex);
+        m_portName = m_portList->itemData(m_portIndex).toString();
     if (m_baudIndex >= 0)
         m_baudRate = kr44::kBaudRates[size_t(m_baudIndex)];
     QDialog::accept();
@@ -107,9 +142,18 @@ QString PortSettingsDialog::accessNote() const { return m_note->text(); }
 void PortSettingsDialog::showEvent(QShowEvent *event)
 {
     // Each run of the dialog lists the ports as they are at that moment.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         refresh();
+        m_relist.start();
+    }
     QDialog::showEvent(event);
+}
+
+void PortSettingsDialog::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        m_relist.stop();
+    QDialog::hideEvent(event);
 }
 
 } // namespace kr44

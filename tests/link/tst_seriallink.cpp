@@ -1,13 +1,16 @@
 #include "fakedevice.h"
+#include "link/portwatcher.h"
 #include "link/replymonitor.h"
 #include "link/seriallink.h"
 #include "linkwidgets/transferprogressdialog.h"
+#include "processes.h"
 #include "ptypeer.h"
 #include "testmain.h"
 
 #include <QEventLoop>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -396,6 +399,36 @@ private Q_SLOTS:
             QVERIFY(state == 0 || result() == Result::Failed);
             QCOMPARE(lost.size(), 1);
         }
+    }
+
+    // Unplugged in a download, back as another pty behind the same stable name: "Not connected",
+    // the download ended, then open again as set, nothing sent on reopening; --send takes it too.
+    void lostPortOpensAgainWhenItsDeviceIsBack()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath("usb-KR44-if00-port0");
+        QVERIFY(QFile::link(m_peer->path(), name));
+        m_link->setPort(name, 2400);
+        QVERIFY(m_link->openPort() && m_link->sendAndRun(program(40000, true).first));
+        PortWatcher watcher(m_link.get());
+        QSignalSpy status(m_link.get(), &SerialLink::statusTextChanged);
+        PtyPeer next; // before the old one goes, so that it gets another name
+        m_peer->closeMaster();
+        QVERIFY(QFile::remove(name)); // lest a pty of another test take the old number meanwhile
+        QTRY_COMPARE(result(), Result::Failed);
+        QVERIFY(status.size() == 1 && status[0][0].toString() == "Not connected");
+        QVERIFY(QFile::link(next.path(), name));
+        QTRY_VERIFY(m_link->isConnected() && !watcher.isWatching());
+        QCOMPARE(status.last().first().toString(), "Using " + name + ", 2400 baud");
+        m_link->sendChar('x');
+        QCOMPARE(next.read(1), "x");
+        const termios t = next.settings();
+        QVERIFY(cfgetospeed(&t) == B2400 && m_error->size() == 1 && m_finished->size() == 1);
+        m_link->closePort();
+        QVERIFY(kr44test::writeAll(dir.filePath("p.krp"), "+1\r\n"));
+        const QStringList send {"--send", dir.filePath("p.krp"), "--port", name};
+        QCOMPARE(kr44test::runProcess(kr44test::buildPath("src/app/kr44"), send).exitCode, 0);
+        QCOMPARE(next.readAvailable(), "P\r+1\rP\r");
     }
 };
 

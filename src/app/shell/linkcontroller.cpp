@@ -1,5 +1,7 @@
 #include "app/shell/linkcontroller.h"
 
+#include "link/portscan.h"
+#include "link/portwatcher.h"
 #include "link/replymonitor.h"
 #include "link/seriallink.h"
 #include "linkwidgets/commandwindow.h"
@@ -14,7 +16,8 @@ namespace kr44 {
 
 LinkController::LinkController(QWidget *window, QSettings &settings, QObject *parent)
     : QObject(parent), m_window(window), m_settings(settings), m_link(new SerialLink(this)),
-      m_monitor(new ReplyMonitor(m_link, this)), m_commandWnd(new CommandWindow(window))
+      m_monitor(new ReplyMonitor(m_link, this)), m_watcher(new PortWatcher(m_link, this)),
+      m_commandWnd(new CommandWindow(window))
 {
     m_commandWnd->hide();
     m_progress = new TransferProgressDialog(m_link, window);
@@ -69,6 +72,7 @@ void LinkController::shutDown()
 {
     if (!m_link)
         return;
+    m_watcher->stop();
     if (!m_monitor->isRunning() && !m_link->isConnected())
         return;
     // The poll stops first so that no tick reads a port that is closing.
@@ -120,7 +124,8 @@ QString LinkController::shownStatus(const QString &linkText) const
 {
     if (!m_virtualUnit || !m_link->isConnected()
         || m_link->portName() != m_virtualUnit->devicePath())
-        return linkText;
+        return kr44::linkStatusText(linkText, m_link->portName(), m_link->baudRate(),
+                                    m_link->isConnected());
     return tr("Using the virtual KR44 unit (%1), %2 baud")
             .arg(m_virtualUnit->devicePath())
             .arg(m_link->baudRate());
@@ -128,6 +133,7 @@ QString LinkController::shownStatus(const QString &linkText) const
 
 void LinkController::runPortSettings()
 {
+    m_watcher->stop();
     m_link->closePort();
     QString port = m_comm.port;
     qint32 baud = m_comm.baud;

@@ -14,13 +14,15 @@ class QWidget;
 namespace kr44 {
 
 class CommandWindow;
+class PortWatcher;
 class ReplyMonitor;
 class SerialLink;
 class TransferProgressDialog;
 
 // The main window's part of the device link: the serial link, the reply monitor with its 50 ms
 // poll, the Direct Command Window and the port settings sequence, wired together. The main
-// window holds one for the whole run.
+// window holds one for the whole run. A port lost while open is opened again when its device
+// comes back, until the user chooses a port or the run ends.
 class LinkController : public QObject
 {
     Q_OBJECT
@@ -86,6 +88,7 @@ private:
     CommSettings m_comm;
     SerialLink *m_link = nullptr;
     ReplyMonitor *m_monitor = nullptr;
+    PortWatcher *m_watcher = nullptr;
     CommandWindow *m_commandWnd = nullptr;
     TransferProgressDialog *m_progress = nullptr;
     PortDialogRunner m_portDialog;
