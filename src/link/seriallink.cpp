@@ -120,7 +120,9 @@ bool SerialLink::read(QByteArray &text)
     if (!isConnected())
         return false;
     if (m_device->bytesAvailable() > 0) {
-        m_rx += m_device->readAll();
+        const QByteArray bytes = m_device->readAll();
+        Q_EMIT bytesRead(bytes);
+        m_rx += bytes;
         m_lastRx.start();
     }
     text.clear();
@@ -134,7 +136,10 @@ bool SerialLink::read(QByteArray &text)
 
 bool SerialLink::writeBytes(const QByteArray &bytes)
 {
-    return m_device->write(bytes) == bytes.size();
+    const qint64 taken = m_device->write(bytes);
+    if (taken > 0)
+        Q_EMIT bytesWritten(bytes.first(taken));
+    return taken == bytes.size();
 }
 
 bool SerialLink::sendProgram(const kr44::LineArray &lines)
@@ -249,7 +254,9 @@ void SerialLink::finishTransfer()
 
 void SerialLink::onReadyRead()
 {
-    m_rx += m_device->readAll();
+    const QByteArray bytes = m_device->readAll();
+    Q_EMIT bytesRead(bytes);
+    m_rx += bytes;
     if (m_rx.size() > kMaxReceived)
         m_rx.remove(0, m_rx.size() - kMaxReceived);
     m_lastRx.start();

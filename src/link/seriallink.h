@@ -113,6 +113,10 @@ Q_SIGNALS:
     void portLost(const QString &reason);
     // New bytes are waiting for read().
     void received();
+    // The bytes of each write the driver took, and of each read from it (NULs included), in
+    // the order they went over the line.
+    void bytesWritten(const QByteArray &bytes);
+    void bytesRead(const QByteArray &bytes);
 
     // A download began; `estimatedMs` is how long its bytes take on the wire.
     void transferStarted(qsizetype linesToSend, qint64 estimatedMs);

@@ -3,9 +3,17 @@
 #include "app/cli/commandline.h"
 #include "app/cli/simulation.h"
 #include "app/desktop/shellrequest.h"
+#include "app/shell/linelogcommands.h"
+#include "fakedevice.h"
+#include "link/linelog.h"
+#include "link/seriallink.h"
+#include "processes.h"
 #include "testmain.h"
 
+#include <QAction>
 #include <QRandomGenerator>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kr44;
@@ -21,6 +29,7 @@ QString describe(const CommandLineRequest &r)
     QStringList out {actions[int(r.action)], r.fileName, r.printer, r.driver, r.port, r.sendPort};
     out << (r.sendPort.isEmpty() ? QString() : QString::number(r.sendBaud)) << r.checkFiles;
     out << (r.sendRun ? "run" : "") << (r.sendStop ? "stop" : "") << (r.sendWait ? "wait" : "");
+    out << r.sendLog;
     out << (r.startedByUser ? "" : "desktop");
     if (r.action == CommandLineRequest::Action::Simulate) {
         const SimulationSetup &s = r.simulateSetup;
@@ -69,6 +78,7 @@ private Q_SLOTS:
                 << QStringList {"--send", "a", "--port", "p", "--baud", "9600", "--run", "--stop"}
                 << "send a p 9600 run stop => none";
         QTest::newRow("no port") << QStringList {"--send", "a.krp"} << "help a.krp => none";
+        QTest::newRow("log without send") << QStringList {"a", "--log", "l"} << "help a l => none";
         QTest::newRow("unknown long option") << QStringList {"--chek", "a"} << "help a => none";
         QTest::newRow("simulate") << QStringList {"--simulate", "a",    "--set",    "1H@2.5",
                                                   "--set",      "3L@0", "--inputs", "LHL",
@@ -158,6 +168,39 @@ private Q_SLOTS:
         const Simulation::Outcome outcome = simulation.run();
         QCOMPARE(lines.join(u' '), executed);
         QCOMPARE(simulation.summary(outcome).first(), "Ended: " + ending);
+    }
+
+    // Options > "Log the line to a file...", checked while it logs, is kept in the settings: a
+    // start goes on logging to the same file until the command is chosen again or the file fails,
+    // which is reported once.
+    void lineLogCommandLastsUntilSwitchedOff()
+    {
+        QTemporaryDir dir;
+        QSettings settings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+        SerialLink link {std::make_unique<FakeDevice>()};
+        QVERIFY(link.openPort());
+        QAction action;
+        QString file = dir.filePath(QStringLiteral("line.log"));
+        QStringList reports;
+        const auto start = [&] {
+            auto commands = std::make_unique<LineLogCommands>(
+                    &action, &link, settings, nullptr,
+                    [&](QWidget *, const QString &text) { reports << text; });
+            commands->setFileChooser([&](QWidget *) { return file; });
+            commands->restore();
+            return commands;
+        };
+        start()->toggle();
+        auto commands = start();
+        QVERIFY(action.isChecked());
+        link.sendChar('K');
+        action.trigger();
+        QVERIFY(!action.isChecked() && kr44test::readAll(file).endsWith(" -> K\n"));
+        file = QStringLiteral("/dev/full");
+        action.trigger();
+        link.sendChar('K');
+        QVERIFY(!commands->log()->flush() && !action.isChecked() && reports.size() == 1);
+        QVERIFY(!start()->log()->isActive() && reports.size() == 1);
     }
 
     // Whatever the names hold, the text written is read back as the request that was written.

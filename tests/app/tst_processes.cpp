@@ -369,6 +369,42 @@ private Q_SLOTS:
         QCOMPARE(sim.received(), ("<- " + received.replace(' ', "\\r\n<- ") + "\\r").split('\n'));
     }
 
+    // --log: without their times, the chunks to the unit are byte for byte what the unit received,
+    // those from it what it sent. A log on a full disk is reported once; the download goes on.
+    void sendLogsTheLine()
+    {
+        kr44test::SimProcess sim;
+        QVERIFY(sim.start({"--time-scale", "100", "--inputs", "HLL"}));
+        const QString example = QFINDTESTDATA("../../examples/axis-demo.krp");
+        const QStringList send {"--send", example,  "--port", sim.device(),
+                                "--run",  "--wait", "--log"};
+        QCOMPARE(runKr44(send + QStringList {"line.log"}).exitCode, 0);
+        static const QRegularExpression entry(QStringLiteral(
+                "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (->|<-) (.+)$"));
+        // To the unit and from it, in kr44-sim's notation (which differs only in showing '<').
+        QString log[2];
+        for (const QByteArray &line : kr44test::readAll(QStringLiteral("line.log")).split('\n')) {
+            const QRegularExpressionMatch m = entry.match(QString::fromLatin1(line));
+            QVERIFY2(m.hasMatch() || line.isEmpty(), line.constData());
+            log[m.captured(1) == u"<-"]
+                    += m.captured(2)
+                               .replace("<CR>", "\\r")
+                               .replace("<LF>", "\\n")
+                               .replace(QRegularExpression("<0x(..)>"), "\\x\\1");
+        }
+        QByteArray unit[2]; // received, sent
+        QTRY_VERIFY(sim.log().contains("-> R\\r"));
+        for (const QByteArray &line : sim.log()) // "<- " what it received, "-> " what it sent
+            unit[line.startsWith("-> ")] += line.mid(3);
+        QCOMPARE(log[0].toLatin1(), unit[0]);
+        QCOMPARE(log[1].toLatin1(), unit[1]);
+
+        const kr44test::ProcessResult full = runKr44(send + QStringList {"/dev/full"});
+        QCOMPARE(full.exitCode, 0);
+        QCOMPARE(full.err.count("line log"), 1);
+        QTRY_COMPARE(sim.received().count("<- E\\r"), 2);
+    }
+
     // A file that cannot be read, a port that is not there and a port lost while a run is
     // waited for each have their exit status.
     void portFailures()

@@ -1,8 +1,14 @@
+#include "fakedevice.h"
+#include "link/linelog.h"
 #include "link/replytext.h"
+#include "link/seriallink.h"
 #include "linkwidgets/commandwindow.h"
+#include "processes.h"
 #include "testmain.h"
 
 #include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kr44;
@@ -157,8 +163,92 @@ private Q_SLOTS:
         wnd.appendText(QByteArray(full * 2, 'c') + "END");
         QCOMPARE(wnd.text(), QString(full - 3, u'c') + "END");
     }
+
+    // With time stamps on, a received line begins with the time its first character came, also
+    // when it comes in pieces; a line typed before is not stamped again. The window's own keys
+    // send nothing to the unit.
+    void timeStampsLinesAsTheyBegin()
+    {
+        CommandWindow wnd;
+        wnd.showAndRaise();
+        int tick = 0;
+        wnd.setClock([&] { return QTime(8, 0, 0).addMSecs(++tick); });
+        QByteArray sent;
+        connect(&wnd, &CommandWindow::characterTyped, this, [&](char ch) { sent += ch; });
+        QTest::keyClicks(wnd.editField(), QStringLiteral("E4"));
+        QTest::keyClick(wnd.editField(), Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+        for (const char *chunk : {"B", "usy\r", "Rea", "dy\r\rY"})
+            wnd.appendText(chunk);
+        QTest::keyClick(wnd.editField(), Qt::Key_Return);
+        wnd.appendText("E4\r");
+        QCOMPARE(wnd.text(),
+                 "E4Busy\n08:00:00.003 Ready\n08:00:00.004 \n08:00:00.004 Y\n08:00:00.005 E4\n");
+        QTest::keyClick(wnd.editField(), Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(wnd.text().isEmpty() && sent == "E4\r" && wnd.timeStamps());
+    }
+
+    // Save As writes the text as shown, line breaks as the platform ends lines; a file that
+    // cannot be written is said in a message.
+    void saveAsWritesTheShownText()
+    {
+        QTemporaryDir dir;
+        CommandWindow wnd;
+        QString target = dir.filePath(QStringLiteral("t.txt"));
+        QStringList messages;
+        wnd.setFileChooser([&](QWidget *) { return target; });
+        wnd.setMessageBox([&](QWidget *, const QString &text) { messages << text; });
+        wnd.appendText("Busy\rReady\n\xB0");
+        QVERIFY(wnd.saveAs());
+        QCOMPARE(kr44test::readAll(target), QByteArray("Busy\nReady\xE2\x90\x8A\xC2\xB0"));
+        target = dir.filePath(QStringLiteral("no/t.txt"));
+        QVERIFY(!wnd.saveAs() && messages.size() == 1 && messages.at(0).contains(target));
+    }
+};
+
+// The record of the line: the form of its entries, and a log file that fails.
+class TestLineLog : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void entries()
+    {
+        const std::initializer_list<std::pair<QByteArray, QByteArray>> table = {
+                {"E3 12\r\n", "E3 12<CR><LF>"},
+                {QByteArray("\x07\x00\x1f\x7f", 4), "<0x07><0x00><0x1F><0x7F>"},
+                {"\x80\xB0\xFF", "<0x80><0xB0><0xFF>"},
+                {" ~a<b>", " ~a<0x3C>b>"},
+        };
+        for (const auto &[bytes, written] : table)
+            QCOMPARE(lineLogBytes(bytes), written);
+        const QDateTime when(QDate(2026, 12, 7), QTime(8, 9, 10, 11));
+        QCOMPARE(lineLogEntry(when, LineDirection::ToUnit, "K\r")
+                         + lineLogEntry(when, LineDirection::FromUnit, "R"),
+                 "2026-12-07 08:09:10.011 -> K<CR>\n2026-12-07 08:09:10.011 <- R\n");
+    }
+
+    // A log on a full disk stops with one report while the download it records goes on to its
+    // end.
+    void fullDiskStopsTheLogNotTheLine()
+    {
+        auto *device = new FakeDevice;
+        device->holdOutput = true;
+        SerialLink link {std::unique_ptr<SerialDevice>(device)};
+        LineLog log;
+        log.follow(&link);
+        QVERIFY(link.openPort() && log.setFile(QStringLiteral("/dev/full")));
+        QSignalSpy failed(&log, &LineLog::failed);
+        QSignalSpy finished(&link, &SerialLink::transferFinished);
+        QVERIFY(link.sendProgram(LineArray::fromList(QByteArrayList(100, "+200"))));
+        QTRY_VERIFY(!log.isActive() && finished.isEmpty());
+        device->drainAll();
+        QTRY_COMPARE(finished.count(), 1);
+        QVERIFY(failed.count() == 1 && device->wire.count("+200\r") == 100
+                && failed.at(0).at(0).toString().contains(QStringLiteral("/dev/full")));
+    }
 };
 
 KR44_TEST(TestReplyText)
+KR44_TEST(TestLineLog)
 KR44_TEST(TestCommandWindow)
 #include "tst_commandwindow.moc"

@@ -50,11 +50,13 @@ void takeParam(CommandLineRequest &r, const QString &param)
         r.port = param;
 }
 
-// The value of --port, --baud or --first-start.
+// The value of --port, --baud, --log or --first-start.
 void takeValue(CommandLineRequest &r, const QString &option, const QString &value)
 {
     if (option == QLatin1String("--port")) {
         r.sendPort = value;
+    } else if (option == QLatin1String("--log")) {
+        r.sendLog = value;
     } else if (option == QLatin1String("--first-start")) {
         r.firstStartFile = value;
     } else {
@@ -116,6 +118,8 @@ void requireOperands(CommandLineRequest &r)
         else if (r.sendPort.isEmpty())
             r.error = QCoreApplication::translate("kr44::CommandLine", "--send needs --port DEVICE");
     }
+    if (!r.sendLog.isEmpty() && r.action != A::Send && r.error.isEmpty())
+        r.error = QCoreApplication::translate("kr44::CommandLine", "--log goes with --send");
     if (r.action == A::Simulate && r.fileName.isEmpty() && r.error.isEmpty())
         r.error = QCoreApplication::translate("kr44::CommandLine",
                                               "--simulate needs a program file");
@@ -142,7 +146,7 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
         } else if (arg == QLatin1String("--send")) {
             r.action = A::Send;
         } else if (arg == QLatin1String("--port") || arg == QLatin1String("--baud")
-                   || arg == QLatin1String("--first-start")) {
+                   || arg == QLatin1String("--log") || arg == QLatin1String("--first-start")) {
             if (i + 1 < arguments.size())
                 takeValue(r, arg, arguments.at(++i));
             else
@@ -231,14 +235,16 @@ QString commandLineHelp(const QString &programName)
                    "sentence\n"
                    "                            (exit 0 clean, 1 errors found, 2 a file cannot be "
                    "read)\n"
-                   "  --send FILE --port DEVICE [--baud N] [--run] [--stop] [--wait]\n"
+                   "  --send FILE --port DEVICE [--baud N] [--run] [--stop] [--wait] [--log LOG]\n"
                    "                            download FILE to the unit on DEVICE without a "
                    "window;\n"
                    "                            --run starts it,\n"
                    "                            --stop stops a running program before the "
                    "download,\n"
                    "                            --wait waits, without a time limit, for the run to "
-                   "end;\n"
+                   "end,\n"
+                   "                            --log appends every byte sent and received to "
+                   "LOG;\n"
                    "                            exit 0 done, 1 the unit answered an error or was "
                    "busy,\n"
                    "                            2 a file cannot be read, 3 the port cannot be "

@@ -39,6 +39,7 @@ struct CommandLineRequest
     bool sendRun = false;
     bool sendStop = false;
     bool sendWait = false;
+    QString sendLog;               // --log FILE: every byte over the line appended to FILE
     SimulationSetup simulateSetup; // --inputs, --set, --max-time
     QString simulateTrace;         // --trace FILE.csv
     bool embedded = false;         // "Embedding" or "Automation"

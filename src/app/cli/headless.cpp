@@ -1,5 +1,6 @@
 #include "app/cli/headless.h"
 
+#include "link/linelog.h"
 #include "link/replytext.h"
 #include "link/seriallink.h"
 #include "model/programcheck.h"
@@ -98,6 +99,7 @@ public:
             }
             m_lines = std::move(loaded.lines);
         }
+        startLog();
         m_link.setPort(m_request.sendPort, m_request.sendBaud);
         if (!m_link.openPort()) {
             printError(
@@ -125,6 +127,7 @@ public:
         }
         if (!m_done)
             m_loop.exec();
+        m_log.flush(); // here, where a failure can still be reported
         return m_status;
     }
 
@@ -150,6 +153,20 @@ private:
         QObject::connect(&m_link, &SerialLink::transferFinished, &m_context,
                          [this](SerialLink::TransferResult result) { downloadFinished(result); });
         QObject::connect(&m_phaseTimer, &QTimer::timeout, &m_context, [this] { phaseTimedOut(); });
+    }
+
+    // --log LOG: a log that cannot be written is reported and dropped; the session goes on.
+    void startLog()
+    {
+        if (m_request.sendLog.isEmpty())
+            return;
+        m_log.follow(&m_link);
+        QObject::connect(&m_log, &LineLog::failed, &m_context, &printError);
+        if (!m_log.setFile(m_request.sendLog))
+            printError(QCoreApplication::translate("kr44::CommandLine",
+                                                   "cannot open the line log %1 (%2); going on "
+                                                   "without it")
+                               .arg(m_request.sendLog, m_log.errorString()));
     }
 
     void startDownload()
@@ -362,6 +379,7 @@ private:
     const CommandLineRequest &m_request;
     kr44::LineArray m_lines;
     SerialLink m_link;
+    LineLog m_log;
     QTimer m_phaseTimer;
     QEventLoop m_loop;
     QElapsedTimer m_redraw;

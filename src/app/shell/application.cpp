@@ -11,6 +11,7 @@
 #include "app/shell/appprompt.h"
 #include "app/shell/debugcommands.h"
 #include "app/shell/firstframe.h"
+#include "app/shell/linelogcommands.h"
 #include "app/shell/linkcontroller.h"
 #include "app/shell/mainwindow.h"
 #include "app/shell/printcommands.h"
@@ -78,6 +79,7 @@ bool Application::start(const CommandLineRequest &request, bool show)
         m_prompt.message(parent, QMessageBox::Information, text);
     });
     connectCommands();
+    installLineLogCommands(*m_mainWindow, *m_link, m_settings, m_prompt);
     // The virtual unit's panel is part of the first frame, so that the program list is laid out
     // beside it from the start; the unit itself connects after that frame.
     if (request.virtualUnit) {

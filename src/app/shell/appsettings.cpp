@@ -112,4 +112,17 @@ void savePreviewPages(QSettings &settings, int pages)
     settings.setValue(QStringLiteral("Settings/PreviewPages"), pages);
 }
 
+QString loadLineLogFile(QSettings &settings)
+{
+    return settings.value(QStringLiteral("Communication/LineLog")).toString();
+}
+
+void saveLineLogFile(QSettings &settings, const QString &path)
+{
+    if (path.isEmpty())
+        settings.remove(QStringLiteral("Communication/LineLog"));
+    else
+        settings.setValue(QStringLiteral("Communication/LineLog"), path);
+}
+
 } // namespace kr44

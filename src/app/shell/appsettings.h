@@ -48,4 +48,8 @@ private:
 [[nodiscard]] int loadPreviewPages(QSettings &settings);
 void savePreviewPages(QSettings &settings, int pages);
 
+// "LineLog" of section "Communication": the file the line is logged to, empty while it is not.
+[[nodiscard]] QString loadLineLogFile(QSettings &settings);
+void saveLineLogFile(QSettings &settings, const QString &path);
+
 } // namespace kr44
