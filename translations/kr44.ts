@@ -97,7 +97,7 @@ All rights reserved.</source>
 <context>
     <name>kr44::Application</name>
     <message>
-        <location filename="../src/app/shell/application.cpp" line="+272"/>
+        <location filename="../src/app/shell/application.cpp" line="+276"/>
         <source>Save changes to %1?</source>
         <translation type="unfinished"></translation>
     </message>
@@ -141,17 +141,22 @@ All rights reserved.</source>
 <context>
     <name>kr44::CommandLine</name>
     <message>
-        <location filename="../src/app/cli/commandline.cpp" line="+149"/>
+        <location filename="../src/app/cli/commandline.cpp" line="+153"/>
         <source>%1 needs a value</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="-87"/>
         <source>--baud needs a positive number</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+56"/>
+        <source>--log goes with --send</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>--simulate needs a program file</source>
         <translation type="unfinished"></translation>
     </message>
@@ -188,11 +193,12 @@ Edit, print and download KR44 motion programs (.krp files).
   --print-pdf=PDF FILE      print FILE to the PDF file PDF without showing a window
   --check FILE...           check programs; prints FILE:LINE: severity: sentence
                             (exit 0 clean, 1 errors found, 2 a file cannot be read)
-  --send FILE --port DEVICE [--baud N] [--run] [--stop] [--wait]
+  --send FILE --port DEVICE [--baud N] [--run] [--stop] [--wait] [--log LOG]
                             download FILE to the unit on DEVICE without a window;
                             --run starts it,
                             --stop stops a running program before the download,
-                            --wait waits, without a time limit, for the run to end;
+                            --wait waits, without a time limit, for the run to end,
+                            --log appends every byte sent and received to LOG;
                             exit 0 done, 1 the unit answered an error or was busy,
                             2 a file cannot be read, 3 the port cannot be opened,
                             4 a write failed or the port was lost
@@ -214,7 +220,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-101"/>
+        <location line="-103"/>
         <source>--print-pdf needs a program file to print</source>
         <translation type="unfinished"></translation>
     </message>
@@ -234,7 +240,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../src/app/cli/headless.cpp" line="+105"/>
+        <location filename="../src/app/cli/headless.cpp" line="+107"/>
         <source>cannot open %1 at %2 baud (in use, no access, or the baud rate is refused)</source>
         <translation type="unfinished"></translation>
     </message>
@@ -244,7 +250,12 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+54"/>
+        <source>cannot open the line log %1 (%2); going on without it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+21"/>
         <source>Communication error: %1 of %2 lines were sent to %3</source>
         <translation type="unfinished"></translation>
     </message>
@@ -279,7 +290,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+48"/>
         <source>the unit&apos;s line %1 is line %2 of %3 (comment lines are not sent)</source>
         <translation type="unfinished"></translation>
     </message>
@@ -302,7 +313,22 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
 <context>
     <name>kr44::CommandWindow</name>
     <message>
-        <location filename="../src/linkwidgets/commandwindow.cpp" line="+25"/>
+        <location filename="../src/linkwidgets/commandwindow.cpp" line="+28"/>
+        <source>Save As</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Text Files (*.txt);;All Files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>KR44 Demo Program</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+29"/>
         <location line="+1"/>
         <source>Direct Command Window</source>
         <translation type="unfinished"></translation>
@@ -310,6 +336,36 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     <message>
         <location line="+5"/>
         <source>Command text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>&amp;Copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Select &amp;All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>C&amp;lear</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Save As...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;Time stamps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+75"/>
+        <source>The text could not be saved to %1: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -642,6 +698,121 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     </message>
     <message>
         <location line="+1"/>
+        <source>&amp;Pause	Pause</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stops simulated time on the virtual unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pause</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Continue	F8</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Lets simulated time go on on the virtual unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Continue</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Step	F10</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Executes one instruction of the paused program, a move to its end</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Step</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Run to c&amp;ursor	Ctrl+F10</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Lets the program run until it reaches the selected line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Run to Cursor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Toggle &amp;breakpoint	F9</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Sets or clears a breakpoint: the run stops before this line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Toggle Breakpoint</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Real time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Simulated time goes as fast as the clock</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;10 times faster</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Simulated time goes 10 times as fast as the clock</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>100 times f&amp;aster</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Simulated time goes 100 times as fast as the clock</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>As fast as p&amp;ossible</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The virtual unit runs as fast as it can</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>&amp;COM port</source>
         <translation type="unfinished"></translation>
     </message>
@@ -661,7 +832,17 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>&amp;Log the line to a file...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <location line="+1"/>
+        <source>Writes every byte sent and received on the line to a file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>P&amp;roblems</source>
         <translation type="unfinished"></translation>
     </message>
@@ -826,7 +1007,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+75"/>
         <location line="+10"/>
         <source>&amp;File</source>
         <translation type="unfinished"></translation>
@@ -844,12 +1025,12 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     </message>
     <message>
         <location line="-11"/>
-        <location line="+16"/>
+        <location line="+19"/>
         <source>&amp;Help</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-9"/>
+        <location line="-12"/>
         <source>&amp;Edit</source>
         <translation type="unfinished"></translation>
     </message>
@@ -860,6 +1041,11 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     </message>
     <message>
         <location line="+5"/>
+        <source>&amp;Debug</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>&amp;Window</source>
         <translation type="unfinished"></translation>
     </message>
@@ -900,6 +1086,34 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     <message>
         <location line="+8"/>
         <source>Please enter no more than %1 characters.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kr44::DebugCommands</name>
+    <message>
+        <location filename="../src/app/shell/debugcommands.cpp" line="+182"/>
+        <source>The program changed since it was sent: the line the unit runs, %1, has no row to mark.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>Select a program line for the breakpoint.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>The selected row was not sent to the unit as it stands: the run cannot stop there.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>The virtual unit is busy: stop its program first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Debugging needs the virtual KR44 unit on the port: choose Options &gt; Virtual KR44 unit.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1914,9 +2128,35 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     </message>
 </context>
 <context>
+    <name>kr44::LineLog</name>
+    <message>
+        <location filename="../src/link/linelog.cpp" line="+102"/>
+        <source>The line log %1 cannot be written (%2). Logging is switched off.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kr44::LineLogCommands</name>
+    <message>
+        <location filename="../src/app/shell/linelogcommands.cpp" line="+20"/>
+        <source>Log the Line to a File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Log Files (*.log);;All Files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>The line log %1 cannot be opened (%2). Logging is switched off.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kr44::LinkController</name>
     <message>
-        <location filename="../src/app/shell/linkcontroller.cpp" line="+32"/>
+        <location filename="../src/app/shell/linkcontroller.cpp" line="+35"/>
         <source>KR44 Demo Program</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1926,7 +2166,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+79"/>
         <source>Using the virtual KR44 unit (%1), %2 baud</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2187,7 +2427,12 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
 <context>
     <name>kr44::PortScan</name>
     <message>
-        <location filename="../src/link/portscan.cpp" line="+206"/>
+        <location filename="../src/link/portscan.cpp" line="+260"/>
+        <source>serial %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>USB vendor %1, product %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2197,20 +2442,30 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+15"/>
         <source>%1 cannot be opened: you need access to it (on Debian, membership of the &quot;dialout&quot; group).</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>%1 cannot be opened: you need access to them (on Debian, membership of the &quot;dialout&quot; group).</source>
+        <location line="+6"/>
+        <source>%1 cannot be opened: it belongs to the group &quot;%2&quot;. Add yourself to it with &quot;sudo usermod -aG %2 %3&quot;, then log out and in again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>%1 - %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Using %1 (%2), %3 baud</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>kr44::PortSettingsDialog</name>
     <message>
-        <location filename="../src/linkwidgets/portsettingsdialog.cpp" line="+18"/>
+        <location filename="../src/linkwidgets/portsettingsdialog.cpp" line="+19"/>
         <location line="+1"/>
         <source>Communications Port Settings</source>
         <translation type="unfinished"></translation>
@@ -2814,7 +3069,22 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
 <context>
     <name>kr44::ProgramTableModel</name>
     <message>
-        <location filename="../src/view/programtablemodel.cpp" line="+235"/>
+        <location filename="../src/view/programtablemodel.cpp" line="+256"/>
+        <source>%1, breakpoint</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1, current line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Breakpoint: a run stops before this line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+90"/>
         <source>Line no.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2922,7 +3192,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+106"/>
+        <location line="+166"/>
         <source>Reading the pseudo-terminal failed: %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2937,6 +3207,54 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     <message>
         <location line="+3"/>
         <source>Not all of the system registry entries (or INI file) were removed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kr44::RunReport</name>
+    <message>
+        <location filename="../src/sim/runreport.cpp" line="+56"/>
+        <source>Ended: Ready</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ended: still running at the time limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ended: error %1 on line %2 (unit line %3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Ended: error %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Run time: %1 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Distance moved: %1 steps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Peak speed: %1 steps/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Instructions executed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Loop ending on line %1: %2 passes</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3041,54 +3359,6 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     <message>
         <location line="+5"/>
         <source>--capacity needs a whole number of lines, at least 1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>kr44::Simulation</name>
-    <message>
-        <location filename="../src/app/cli/simulation.cpp" line="+151"/>
-        <source>Ended: Ready</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Ended: still running at the time limit</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Ended: error %1 on line %2 (unit line %3)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>Ended: error %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Run time: %1 s</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Distance moved: %1 steps</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Peak speed: %1 steps/s</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Instructions executed: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Loop ending on line %1: %2 passes</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3267,7 +3537,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
 <context>
     <name>kr44::VirtualUnitPanel</name>
     <message>
-        <location filename="../src/unitpanel/virtualunitpanel.cpp" line="+40"/>
+        <location filename="../src/unitpanel/virtualunitpanel.cpp" line="+44"/>
         <source>Idle</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3277,7 +3547,12 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
+        <source>Paused: program</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
         <source>Busy: program, moving</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3333,12 +3608,12 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
     </message>
     <message>
         <location line="+7"/>
-        <location line="+206"/>
+        <location line="+242"/>
         <source>none</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-205"/>
+        <location line="-241"/>
         <source>%1: %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3390,7 +3665,7 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+21"/>
         <source>Position:</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3425,7 +3700,28 @@ Options may also start with &apos;-&apos; instead of &apos;/&apos;.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+90"/>
+        <location line="+5"/>
+        <location line="+85"/>
+        <source>No run yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-84"/>
+        <source>Last run:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+58"/>
+        <source>Debug</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Speed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+48"/>
         <source>No virtual unit connected</source>
         <translation type="unfinished"></translation>
     </message>

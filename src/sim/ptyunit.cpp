@@ -170,14 +170,14 @@ void PtyUnit::runFlatOut()
     // Each tick runs as much simulated time as fits in a few milliseconds of work, so that the
     // event loop still turns between ticks: the chunk halves after a slow tick and doubles
     // after a quick one.
-    constexpr qint64 budgetNs = 8'000'000;
+    constexpr qint64 kBudgetNs = 8'000'000;
     const qint64 startNs = m_clock.nsecsElapsed();
     if (m_unit.isBusy() && !m_unit.isPaused())
         send(m_unit.advance(m_flatOutChunkUs));
     const qint64 spentNs = m_clock.nsecsElapsed() - startNs;
-    if (spentNs > budgetNs)
+    if (spentNs > kBudgetNs)
         m_flatOutChunkUs = std::max<qint64>(1000, m_flatOutChunkUs / 2);
-    else if (spentNs < budgetNs / 4)
+    else if (spentNs < kBudgetNs / 4)
         m_flatOutChunkUs = std::min<qint64>(3'600'000'000, m_flatOutChunkUs * 2);
 }
 

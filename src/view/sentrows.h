@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/linearray.h"
+#include "view/programtablemodel.h"
 
 #include <QByteArray>
 #include <QList>
@@ -8,8 +9,6 @@
 #include <QPointer>
 
 namespace kr44 {
-
-class ProgramTableModel;
 
 // The rows of a program window as they were sent to a unit. The unit numbers only the lines it
 // was sent, 1, 2, 3..., comment lines left out; this maps its numbers to the rows that hold

@@ -18,6 +18,7 @@
 #include "unitpanel/positionplot.h"
 #include "unitpanel/virtualunitpanel.h"
 #include "view/problemspanel.h"
+#include "view/programtablemodel.h"
 #include "view/programview.h"
 
 #include <QAction>
@@ -343,6 +344,38 @@ private Q_SLOTS:
         trigger(Command::VirtualUnit);
         QVERIFY(link->virtualUnit() && panel->unit() == link->virtualUnit());
         QCOMPARE(m_run->prompt.messages, QStringList());
+    }
+
+    // A run paused at a breakpoint marks its row in the window that sent it; the mark leaves the
+    // row when its text is changed, which the status bar explains, and the run goes on to its
+    // summary. With a real port the Debug commands are disabled and say why.
+    void debuggingFollowsTheSentRows()
+    {
+        CommandLineRequest request;
+        request.virtualUnit = true;
+        Application *app = start(request);
+        ProgramWindow *window = app->activeProgramWindow();
+        const LineArray lines = LineArray::fromList({"* c", "A1", "D10", "A2"});
+        window->document()->setLines(lines);
+        ProgramTableModel *model = window->view()->tableModel();
+        model->fill(lines);
+        model->setBreakpoint(2, true);
+        trigger(Command::SendAndRun);
+        QTRY_VERIFY_WITH_TIMEOUT(model->runRow() == 2, kr44test::kProcessTimeoutMs);
+        const VirtualUnit &unit = app->linkController()->virtualUnit()->unit();
+        QVERIFY(unit.isPaused() && unit.output(1) && unit.activeLine() == 2);
+        QAction *next = app->mainWindow()->action(Command::Continue);
+        QVERIFY(next->isEnabled());
+        model->setParams(2, "20");
+        QTRY_COMPARE(model->runRow(), -1);
+        QVERIFY(app->mainWindow()->messageText().contains("changed since it was sent"));
+        next->trigger();
+        const auto *summary = app->virtualUnitPanel()->findChild<QLabel *>("runSummary");
+        QTRY_VERIFY(summary->text().startsWith("Ended: Ready\n"));
+        QVERIFY(summary->text().contains("Instructions executed: 3"));
+        trigger(Command::VirtualUnit);
+        QTRY_VERIFY(!next->isEnabled());
+        QVERIFY(next->toolTip().contains("Options > Virtual KR44 unit"));
     }
 
     // The first change starts an interval; the changes until it ends ride along without

@@ -11,6 +11,7 @@
 #include "testmain.h"
 
 #include <QAction>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -168,6 +169,32 @@ private Q_SLOTS:
         const Simulation::Outcome outcome = simulation.run();
         QCOMPARE(lines.join(u' '), executed);
         QCOMPARE(simulation.summary(outcome).first(), "Ended: " + ending);
+    }
+
+    // The example under each of the eight input levels, its editor lines as executed: input 1
+    // low holds it at W1H, input 2 high sends it back to line 2, input 3 is not read.
+    void exampleUnderEveryInputLevel()
+    {
+        QFile file(QFINDTESTDATA("../../examples/axis-demo.krp"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArrayList text = file.readAll().replace('\r', "").split('\n');
+        text.removeLast();
+        const LineArray program = LineArray::fromList(text);
+        const QString pass = " 3 4 5 6", passes = pass.repeated(5);
+        const QString waits = "1 2 3 4", ready = "1 2" + passes + " 7 8";
+        const QString again
+                = "1 2" + passes + " 7 2" + passes + " 7 2" + pass.repeated(2).chopped(2);
+        for (int levels = 0; levels < 8; ++levels) {
+            SimulationSetup setup;
+            setup.maxTimeUs = 5'000'000;
+            setup.inputs = {bool(levels & 1), bool(levels & 2), bool(levels & 4)};
+            Simulation simulation(program, setup);
+            QStringList lines;
+            simulation.setStepHandler(
+                    [&](const SimulationStep &step) { lines << QString::number(step.editorLine); });
+            simulation.run();
+            QCOMPARE(lines.join(u' '), !(levels & 1) ? waits : (levels & 2) ? again : ready);
+        }
     }
 
     // Options > "Log the line to a file...", checked while it logs, is kept in the settings: a

@@ -111,9 +111,19 @@ void DebugCommands::programSent()
     ProgramWindow *window = activeWindow();
     if (!window || !usesVirtualUnit())
         return;
+    if (ProgramTableModel *old = m_sent.model()) {
+        old->setRunRow(-1);
+        old->disconnect(&m_throttle);
+    }
+    ProgramTableModel *model = window->view()->tableModel();
     m_sentWindow = window;
     m_sentLines = window->document()->lines();
-    m_sent = SentRows(window->view()->tableModel(), m_sentLines);
+    m_sent = SentRows(model, m_sentLines);
+    // An edit while the run is paused can take the marked row away or change its text.
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(model, signal, &m_throttle, &UpdateThrottle::poke);
+    connect(model, &QAbstractItemModel::dataChanged, &m_throttle, &UpdateThrottle::poke);
+    connect(model, &QAbstractItemModel::modelReset, &m_throttle, &UpdateThrottle::poke);
     m_report.reset();
     m_cursorUnitLine = m_pendingCursorRow >= 0 ? m_sent.unitLineOf(m_pendingCursorRow) : 0;
     m_pendingCursorRow = -1;
