@@ -207,8 +207,9 @@ void DebugCommands::toggleBreakpoint()
         return;
     ProgramTableModel *model = window->view()->tableModel();
     const int row = window->view()->selectedRow();
-    if (row < 0 || row >= model->rows().lineCount()) {
-        m_window->setMessageText(tr("Select a program line for the breakpoint."));
+    if (row < 0 || model->rows().kind(row) != RowKind::Instruction) {
+        // Comment lines are never sent, so a run could never stop at one.
+        m_window->setMessageText(tr("Select an instruction line for the breakpoint."));
         return;
     }
     model->setBreakpoint(row, !model->hasBreakpoint(row));
