@@ -348,7 +348,8 @@ private Q_SLOTS:
 
     // A run paused at a breakpoint marks its row in the window that sent it; the mark leaves the
     // row when its text is changed, which the status bar explains, and the run goes on to its
-    // summary. With a real port the Debug commands are disabled and say why.
+    // summary. Step with no run starts one stopped before its first line. With a real port the
+    // Debug commands are disabled and say why.
     void debuggingFollowsTheSentRows()
     {
         CommandLineRequest request;
@@ -373,6 +374,10 @@ private Q_SLOTS:
         const auto *summary = app->virtualUnitPanel()->findChild<QLabel *>("runSummary");
         QTRY_VERIFY(summary->text().startsWith("Ended: Ready\n"));
         QVERIFY(summary->text().contains("Instructions executed: 3"));
+        trigger(Command::Step); // with no run, it sends and stops before the first line
+        QTRY_COMPARE(model->runRow(), 1);
+        next->trigger();
+        QTRY_VERIFY(!unit.isBusy());
         trigger(Command::VirtualUnit);
         QTRY_VERIFY(!next->isEnabled());
         QVERIFY(next->toolTip().contains("Options > Virtual KR44 unit"));

@@ -80,6 +80,15 @@ DebugCommands::DebugCommands(MainWindow *window, LinkController *link, VirtualUn
     setUnit(m_link->virtualUnit());
 }
 
+DebugCommands::~DebugCommands()
+{
+    // The unit may outlive the window; it must not call back into a deleted object.
+    if (m_unit) {
+        m_unit->setBreakCheck({});
+        m_unit->setInstructionHook({});
+    }
+}
+
 QAction *DebugCommands::action(Command command) const { return m_window->action(command); }
 
 ProgramWindow *DebugCommands::activeWindow() const { return m_window->activeProgramWindow(); }
@@ -108,6 +117,10 @@ void DebugCommands::setUnit(kr44::PtyUnit *unit)
 
 void DebugCommands::programSent()
 {
+    // What an earlier Step or Run to cursor asked for ends with the next send.
+    const RunStart start = m_starting.value_or(RunStart {});
+    m_stopAtStart = start.atFirstLine;
+    m_cursorUnitLine = 0;
     ProgramWindow *window = activeWindow();
     if (!window || !usesVirtualUnit())
         return;
@@ -125,8 +138,11 @@ void DebugCommands::programSent()
     connect(model, &QAbstractItemModel::dataChanged, &m_throttle, &UpdateThrottle::poke);
     connect(model, &QAbstractItemModel::modelReset, &m_throttle, &UpdateThrottle::poke);
     m_report.reset();
-    m_cursorUnitLine = m_pendingCursorRow >= 0 ? m_sent.unitLineOf(m_pendingCursorRow) : 0;
-    m_pendingCursorRow = -1;
+    if (start.cursorRow >= 0) {
+        m_cursorUnitLine = m_sent.unitLineOf(start.cursorRow);
+        if (m_cursorUnitLine == 0)
+            sayCannotStopAtCursor();
+    }
 }
 
 void DebugCommands::instructionFetched(int unitLine)
@@ -217,12 +233,10 @@ void DebugCommands::toggleBreakpoint()
 
 void DebugCommands::step()
 {
-    if (m_unit && m_unit->unit().isPaused()) {
+    if (m_unit && m_unit->unit().isPaused())
         m_unit->step();
-        return;
-    }
-    m_stopAtStart = true;
-    startRun();
+    else
+        startRun({true, -1});
 }
 
 void DebugCommands::runToCursor()
@@ -231,30 +245,32 @@ void DebugCommands::runToCursor()
     if (!window || !m_unit)
         return;
     const int row = window->view()->selectedRow();
-    if (m_unit->unit().isPaused() && window == m_sentWindow) {
-        m_cursorUnitLine = m_sent.unitLineOf(row);
-        if (m_cursorUnitLine == 0) {
-            m_window->setMessageText(tr("The selected row was not sent to the unit as it "
-                                        "stands: the run cannot stop there."));
-            return;
-        }
-        m_unit->resume();
+    if (!m_unit->unit().isPaused() || window != m_sentWindow) {
+        startRun({false, row});
         return;
     }
-    m_pendingCursorRow = row;
-    startRun();
+    m_cursorUnitLine = m_sent.unitLineOf(row);
+    if (m_cursorUnitLine == 0)
+        sayCannotStopAtCursor();
+    else
+        m_unit->resume();
 }
 
-void DebugCommands::startRun()
+void DebugCommands::sayCannotStopAtCursor()
+{
+    m_window->setMessageText(tr("The selected row was not sent to the unit as it stands: the "
+                                "run cannot stop there."));
+}
+
+void DebugCommands::startRun(RunStart start)
 {
     if (m_unit && m_unit->unit().isBusy()) {
-        m_stopAtStart = false;
-        m_pendingCursorRow = -1;
         m_window->setMessageText(tr("The virtual unit is busy: stop its program first."));
         return;
     }
+    m_starting = start;
     action(Command::SendAndRun)->trigger();
-    m_pendingCursorRow = -1;
+    m_starting.reset();
 }
 
 void DebugCommands::updateActions()

@@ -33,6 +33,7 @@ class DebugCommands : public QObject
 
 public:
     DebugCommands(MainWindow *window, LinkController *link, VirtualUnitPanel *panel);
+    ~DebugCommands() override;
 
     // The speeds of the Speed choices, in their order: real time, 10x, 100x, flat out.
     static const std::array<double, 4> kSpeeds;
@@ -48,8 +49,15 @@ private:
     void toggleBreakpoint();
     void step();
     void runToCursor();
-    // Sends the active window's program and runs it, to stop as `stop` says.
-    void startRun();
+    // How Step and Run to cursor start a run when none is going.
+    struct RunStart
+    {
+        bool atFirstLine = false; // Step: stop before line 1
+        int cursorRow = -1;       // Run to cursor: stop before this row's line
+    };
+    // Sends the active window's program and runs it, to stop as `start` says.
+    void startRun(RunStart start);
+    void sayCannotStopAtCursor();
     [[nodiscard]] bool breaksAt(int unitLine);
     [[nodiscard]] bool usesVirtualUnit() const;
     [[nodiscard]] ProgramWindow *activeWindow() const;
@@ -72,9 +80,9 @@ private:
     QByteArray m_replyBuffer;
     bool m_running = false;
 
-    bool m_stopAtStart = false;  // Step with no run: stop before the first line
-    int m_pendingCursorRow = -1; // Run to cursor with no run: the row, until the send
-    int m_cursorUnitLine = 0;    // Run to cursor: the line to stop before
+    std::optional<RunStart> m_starting; // while Step or Run to cursor sends the program
+    bool m_stopAtStart = false;         // stop before the first line fetched
+    int m_cursorUnitLine = 0;           // Run to cursor: the line to stop before
 };
 
 } // namespace kr44
