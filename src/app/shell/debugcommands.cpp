@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QMdiArea>
+#include <QMenu>
 #include <QTableView>
 
 #include <limits>
@@ -71,12 +72,17 @@ DebugCommands::DebugCommands(MainWindow *window, LinkController *link, VirtualUn
     connect(m_link, &LinkController::statusText, this, &DebugCommands::updateActions);
     connect(m_window->mdiArea(), &QMdiArea::subWindowActivated, this, &DebugCommands::updateActions);
     for (const Command c : kRunCommands) {
-        m_tips.insert(action(c), action(c)->toolTip());
+        m_tips.insert(action(c), {action(c)->toolTip(), action(c)->statusTip()});
         // Buttons show the name alone; the key is in the menu and the tooltip.
         action(c)->setIconText(action(c)->text().section(u'\t', 0, 0).remove(u'&'));
     }
     for (QAction *a : m_speeds->actions())
-        m_tips.insert(a, a->toolTip());
+        m_tips.insert(a, {a->toolTip(), a->statusTip()});
+    // The menus show the tooltips, which say why a command is disabled.
+    for (QObject *menu : action(Command::Pause)->associatedObjects()) {
+        if (auto *m = qobject_cast<QMenu *>(menu))
+            m->setToolTipsVisible(true);
+    }
     setUnit(m_link->virtualUnit());
 }
 
@@ -290,8 +296,10 @@ void DebugCommands::updateActions()
         action(kRunCommands[i])->setEnabled(enabled[i]);
     for (QAction *a : m_speeds->actions())
         a->setEnabled(usable);
-    for (auto it = m_tips.cbegin(); it != m_tips.cend(); ++it)
-        it.key()->setToolTip(usable ? it.value() : why);
+    for (auto it = m_tips.cbegin(); it != m_tips.cend(); ++it) {
+        it.key()->setToolTip(usable ? it.value().first : why);
+        it.key()->setStatusTip(usable ? it.value().second : why);
+    }
 }
 
 } // namespace kr44

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 class QAction;
 class QActionGroup;
@@ -68,7 +69,7 @@ private:
     QPointer<VirtualUnitPanel> m_panel;
     QPointer<kr44::PtyUnit> m_unit;
     QActionGroup *m_speeds = nullptr;
-    QHash<QAction *, QString> m_tips; // as the command table gives them
+    QHash<QAction *, std::pair<QString, QString>> m_tips; // tooltip, status tip as in the table
     UpdateThrottle m_throttle;
 
     // The program last sent, as its window's rows stood.
