@@ -113,6 +113,7 @@ void PtyUnit::pause()
 
 void PtyUnit::resume()
 {
+    // Time stood still while the program was paused: it goes on from here.
     markNow();
     m_unit.resume();
     catchUp();
@@ -158,9 +159,6 @@ void PtyUnit::catchUp()
         if (dt > 0)
             send(m_unit.advance(dt));
     }
-    // Time stood still for a paused program; it goes on from here when the program does.
-    if (m_unit.isPaused())
-        markNow();
     updateTimer();
     Q_EMIT stateChanged();
 }
