@@ -192,8 +192,11 @@ private Q_SLOTS:
             QStringList lines;
             simulation.setStepHandler(
                     [&](const SimulationStep &step) { lines << QString::number(step.editorLine); });
-            simulation.run();
+            const Simulation::Outcome outcome = simulation.run();
             QCOMPARE(lines.join(u' '), !(levels & 1) ? waits : (levels & 2) ? again : ready);
+            if ((levels & 3) == 1) // the loop's start line is no loop of its own
+                QCOMPARE(simulation.summary(outcome).filter("Loop"),
+                         QStringList {"Loop ending on line 6: 5 passes"});
         }
     }
 
