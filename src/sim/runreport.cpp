@@ -23,6 +23,19 @@ void RunReport::lineFetched(int unitLine)
         ++passes;
 }
 
+QList<QByteArray> RunReport::received(QByteArrayView bytes, int downloadLine)
+{
+    m_pending += bytes;
+    QList<QByteArray> replies;
+    qsizetype start = 0;
+    for (qsizetype end = 0; (end = m_pending.indexOf('\r', start)) >= 0; start = end + 1) {
+        replies.append(m_pending.sliced(start, end - start));
+        replied(replies.last(), downloadLine);
+    }
+    m_pending.remove(0, start);
+    return replies;
+}
+
 void RunReport::replied(const QByteArray &reply, int downloadLine)
 {
     if (!reply.startsWith('E') || !m_error.isEmpty())

@@ -4,6 +4,7 @@
 #include "sim/virtualunit.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QCoreApplication>
 #include <QList>
 #include <QStringList>
@@ -31,9 +32,9 @@ public:
     explicit RunReport(const LineArray &lines);
 
     void lineFetched(int unitLine);
-    // One reply, without its CR. `downloadLine` is the unit line being downloaded when it came,
-    // 0 during a run.
-    void replied(const QByteArray &reply, int downloadLine = 0);
+    // Bytes the unit sent, in any split; returns the replies they complete, without their CR.
+    // `downloadLine` is the unit line being downloaded when they came, 0 during a run.
+    QList<QByteArray> received(QByteArrayView bytes, int downloadLine = 0);
 
     [[nodiscard]] int editorLine(int unitLine) const;
     [[nodiscard]] int unitLineCount() const { return int(m_editorLines.size()); }
@@ -48,6 +49,9 @@ public:
                                       qint64 runTimeUs) const;
 
 private:
+    void replied(const QByteArray &reply, int downloadLine);
+
+    QByteArray m_pending;       // a reply still without its CR
     QList<int> m_editorLines;   // by unit line - 1
     QList<qint64> m_loopPasses; // by unit line - 1; -1 for a line that ends no loop
     QByteArray m_error;

@@ -20,10 +20,8 @@ QString bytesText(QByteArrayView bytes)
     return QString::fromLatin1(bytes.data(), bytes.size());
 }
 
-enum class RunMark { Breakpoint, CurrentLine };
-
 // A red dot for a breakpoint; an arrow for the current line, over the dot when it has one.
-QIcon runMarkIcon(RunMark mark, bool breakpoint)
+QIcon drawRunMark(bool currentLine, bool breakpoint)
 {
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return {};
@@ -36,7 +34,7 @@ QIcon runMarkIcon(RunMark mark, bool breakpoint)
         p.setBrush(QColor(210, 30, 30));
         p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
     }
-    if (mark == RunMark::CurrentLine) {
+    if (currentLine) {
         QPainterPath arrow;
         arrow.moveTo(2, 5);
         arrow.lineTo(8, 5);
@@ -259,8 +257,12 @@ QVariant ProgramTableModel::lineNumberData(int row, int role) const
         return text;
     }
     case Qt::DecorationRole:
-        if (run || breakpoint)
-            return runMarkIcon(run ? RunMark::CurrentLine : RunMark::Breakpoint, breakpoint);
+        if (run || breakpoint) {
+            QIcon &icon = m_runMarkIcons[size_t(run) * 2 + size_t(breakpoint) - 1];
+            if (icon.isNull())
+                icon = drawRunMark(run, breakpoint);
+            return icon;
+        }
         return findingData(row, role);
     case Qt::ToolTipRole: {
         QStringList parts;

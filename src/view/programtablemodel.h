@@ -7,6 +7,8 @@
 #include <QList>
 #include <QPersistentModelIndex>
 
+#include <array>
+
 // The program rows as a four-column table for a QTableView: "Line no.", "Code", "Instruction"
 // and "Parameters", with the end row last. Every change to the rows goes through here so that
 // attached views and selection models follow it. Cells are not editable in place.
@@ -86,6 +88,7 @@ private:
     FindingIndex m_findings;
     mutable QIcon m_errorIcon; // loaded when first shown
     mutable QIcon m_warningIcon;
+    mutable std::array<QIcon, 3> m_runMarkIcons; // breakpoint, current line, both
     QList<QPersistentModelIndex> m_breakpoints;
     QPersistentModelIndex m_runRow;
 };

@@ -79,14 +79,7 @@ void Simulation::download()
 
 void Simulation::take(const QByteArray &output, int unitLine)
 {
-    m_pendingOutput += output;
-    qsizetype end = 0;
-    while ((end = m_pendingOutput.indexOf('\r')) >= 0) {
-        const QByteArray reply = m_pendingOutput.left(end);
-        m_pendingOutput.remove(0, end + 1);
-        m_replies.append(reply);
-        m_report.replied(reply, unitLine);
-    }
+    m_replies += m_report.received(output, unitLine);
 }
 
 void Simulation::instructionFetched(int unitLine)

@@ -71,7 +71,6 @@ private:
     RunReport m_report;
     QList<QByteArray> m_program;
     QList<QByteArray> m_replies;
-    QByteArray m_pendingOutput;
     SimulationStep m_step; // the instruction being executed
     std::function<void(const SimulationStep &)> m_stepHandler;
 };

@@ -157,7 +157,6 @@ void DebugCommands::instructionFetched(int unitLine)
     if (m_unit->unit().runStats().executed == 0) {
         m_report.emplace(m_sentLines);
         m_runStartUs = m_unit->unit().nowUs();
-        m_replyBuffer.clear();
     }
     if (m_report)
         m_report->lineFetched(unitLine);
@@ -165,14 +164,8 @@ void DebugCommands::instructionFetched(int unitLine)
 
 void DebugCommands::unitReplied(const QByteArray &bytes)
 {
-    if (!m_report)
-        return;
-    m_replyBuffer += bytes;
-    qsizetype end = 0;
-    while ((end = m_replyBuffer.indexOf('\r')) >= 0) {
-        m_report->replied(m_replyBuffer.left(end));
-        m_replyBuffer.remove(0, end + 1);
-    }
+    if (m_report)
+        (void)m_report->received(bytes);
 }
 
 bool DebugCommands::breaksAt(int unitLine)
@@ -197,10 +190,13 @@ void DebugCommands::follow()
     if (model && m_sentWindow) {
         const int line = unit.isRunningProgram() ? unit.activeLine() : 0;
         const int row = m_sent.rowOf(line);
+        // Scrolled to once as the run reaches a row, so that the user can scroll away.
+        const bool moved = row != model->runRow() || line != m_followedLine;
+        m_followedLine = line;
         model->setRunRow(row);
-        if (row >= 0)
+        if (moved && row >= 0)
             m_sentWindow->view()->list()->scrollTo(model->index(row, 0));
-        else if (line > 0)
+        else if (moved && line > 0)
             m_window->setMessageText(tr("The program changed since it was sent: the line the "
                                         "unit runs, %1, has no row to mark.")
                                              .arg(line));

@@ -78,8 +78,8 @@ private:
     SentRows m_sent;
     std::optional<RunReport> m_report;
     qint64 m_runStartUs = 0;
-    QByteArray m_replyBuffer;
     bool m_running = false;
+    int m_followedLine = 0; // the unit line follow() last showed
 
     std::optional<RunStart> m_starting; // while Step or Run to cursor sends the program
     bool m_stopAtStart = false;         // stop before the first line fetched
